@@ -1,0 +1,51 @@
+# Helpers shared by every folder of the project.
+
+include(GoogleTest)
+
+# Every sub-folder of DIR that holds a CMakeLists.txt is added, so each test,
+# benchmark or fuzz folder stands on its own.
+function(dovetune_add_child_dirs dir)
+  file(GLOB children RELATIVE ${dir} CONFIGURE_DEPENDS ${dir}/*/CMakeLists.txt)
+  list(SORT children)
+  foreach(child ${children})
+    get_filename_component(sub ${child} DIRECTORY)
+    add_subdirectory(${dir}/${sub})
+  endforeach()
+endfunction()
+
+# dovetune_test(NAME name SOURCES ... LIBS ... [LABELS ...] [TIMEOUT s] [ENV ...])
+# A GoogleTest executable whose cases are registered with CTest one by one.
+# Test executables live in build/tests, away from the program folder.
+function(dovetune_test)
+  cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+  if(NOT T_LABELS)
+    set(T_LABELS unit)
+  endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  add_executable(${T_NAME} ${T_SOURCES})
+  set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} dovetune_testsupport GTest::gtest GTest::gmock)
+  gtest_discover_tests(${T_NAME}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT} ENVIRONMENT "${T_ENV}")
+endfunction()
+
+# dovetune_fuzz(NAME name SOURCES ... LIBS ...)
+function(dovetune_fuzz)
+  cmake_parse_arguments(F "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${F_NAME} ${F_SOURCES})
+  set_target_properties(${F_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
+  target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
+  add_dependencies(fuzz_all ${F_NAME})
+endfunction()
+
+# dovetune_bench(NAME name SOURCES ... LIBS ...)
+function(dovetune_bench)
+  cmake_parse_arguments(B "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${B_NAME} ${B_SOURCES})
+  set_target_properties(${B_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+  target_link_libraries(${B_NAME} PRIVATE ${B_LIBS} benchmark::benchmark)
+endfunction()

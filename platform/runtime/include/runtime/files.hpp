@@ -1,0 +1,129 @@
+#pragma once
+// The program-wide file-number table: the original's Open/Get/Put/Line Input/
+// Print/Close by file number, with case-insensitive path resolution.
+//
+// Semantics the metadata and window code rely on:
+// - FreeFile gives the lowest free number (1..511); opening a number already
+//   in use is error 55; a number outside 1..511 is error 52.
+// - Input needs an existing file (53). Output creates or truncates, Append
+//   creates and writes at the end. Binary with Access::Read never creates the
+//   file (53 when missing); Binary with read/write (the default) creates it.
+// - Locks hold between our own opens: an open that denies writers
+//   (Lock::Write, Lock::ReadWrite) fails with 70 while this program has the
+//   file open for writing, and an open for writing fails with 70 while another
+//   open of the same file denies writers (likewise for readers).
+// - Get/Put positions are 1-based byte positions; 0 means the current
+//   position; a position below 0 is error 63 (bad record number). Get past the
+//   end gives the bytes there are (possibly none) and sets EOF.
+// - Text through Get/Put goes one character per byte through Windows-1252.
+// - Print writes UTF-8 and CR LF; Line Input accepts CR LF or LF, decodes
+//   UTF-8 and falls back to Windows-1252 for a line that is not valid UTF-8,
+//   and raises 62 at the end of the file.
+// - Close(n) of a number not open does nothing; CloseAll closes every file,
+//   whoever opened it.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace runtime {
+
+enum class OpenMode { Input, Output, Append, Binary };
+enum class Access { Default, Read, Write, ReadWrite };
+// What an open denies to other opens of the same file.
+enum class Lock { Shared, Read, Write, ReadWrite };
+
+class FileTable {
+public:
+    static constexpr int MaxNumber = 511;
+
+    static FileTable& instance();
+
+    int FreeFile() const;  // 67 (too many files) when all numbers are taken
+    void Open(std::string_view path, OpenMode mode, int number, Access access = Access::Default,
+              Lock lock = Lock::Shared);
+    void Close(int number);
+    void CloseAll();
+    bool IsOpen(int number) const;
+    // The resolved path of an open number ("" when not open).
+    std::string PathOf(int number) const;
+
+    // Binary access. position is 1-based; 0 continues at the current position.
+    std::string GetBytes(int number, std::int64_t position, std::size_t count);
+    void PutBytes(int number, std::int64_t position, std::string_view bytes);
+    // Text of `count` characters, one byte each through Windows-1252.
+    std::string GetText(int number, std::int64_t position, std::size_t count);
+    void PutText(int number, std::int64_t position, std::string_view utf8);
+    std::uint8_t GetByte(int number, std::int64_t position);
+    void PutByte(int number, std::int64_t position, std::uint8_t value);
+
+    std::int64_t LOF(int number) const;
+    bool EOF(int number) const;
+    std::int64_t Seek(int number) const;              // the next 1-based position
+    void Seek(int number, std::int64_t position);     // below 1 is error 63
+
+    // Text files.
+    std::string LineInput(int number);
+    std::string Input(int number);  // one comma-separated field (quotes removed)
+    void Print(int number, std::string_view text);    // text then CR LF
+    void PrintNoNewline(int number, std::string_view text);
+
+    // The open descriptor, for readers that want pread on a number they hold.
+    int Descriptor(int number) const;
+
+    FileTable(const FileTable&) = delete;
+    FileTable& operator=(const FileTable&) = delete;
+    ~FileTable();
+
+private:
+    FileTable();
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// Shorthands on the program-wide table.
+inline FileTable& Files() { return FileTable::instance(); }
+inline int FreeFile() { return FileTable::instance().FreeFile(); }
+inline void Close(int number) { FileTable::instance().Close(number); }
+inline void CloseAll() { FileTable::instance().CloseAll(); }
+
+// Resolves a path as the original's case-insensitive file system would: the
+// exact path when it exists, else each component matched without regard to
+// case (exact match preferred). Components that match nothing are kept as
+// given, so a path to a file that is about to be created resolves its folders.
+std::string ResolvePath(std::string_view path);
+
+// Writes a whole file through a temporary file in the same folder and a rename,
+// so a crash never leaves a half-written file. Raises 75 (or the mapped errno
+// error) and leaves the old file untouched on failure.
+void WriteFileAtomically(std::string_view path, std::string_view bytes);
+
+// A file replaced as a whole: written to a temporary file beside the target
+// (beside the link's target when the path is a symbolic link), then flushed
+// and renamed over it by commit(). The old file's permissions and extended
+// attributes are carried over. Without commit() the temporary file is removed
+// and the target is untouched.
+class AtomicFile {
+public:
+    explicit AtomicFile(std::string_view target);  // raises when the folder cannot be written (75)
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    int descriptor() const noexcept { return fd_; }
+    const std::string& targetPath() const noexcept { return target_; }
+    void write(std::string_view bytes);          // appends; raises on a short write
+    void commit();                               // fsync, keep metadata, rename
+
+private:
+    std::string target_;
+    std::string temp_;
+    int fd_ = -1;
+    bool committed_ = false;
+};
+
+// Reads a whole file (resolved without regard to case); raises 53 when missing.
+std::string ReadWholeFile(std::string_view path);
+
+}  // namespace runtime

@@ -1,0 +1,38 @@
+#pragma once
+// An emulated HKEY_CLASSES_ROOT: keys with default string values, created with
+// the keys on the way. Key names match without regard to case and keep the
+// case they were created with. Kept in $XDG_DATA_HOME/dovetune/registry
+// (default ~/.local/share/dovetune/), rewritten through a temporary file and a
+// rename on every change.
+//
+// The calls return the system's result codes as the original's: 0 for success.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sys {
+
+using HKEY = std::intptr_t;
+inline constexpr HKEY HKEY_CLASSES_ROOT = static_cast<HKEY>(0x80000000);
+inline constexpr long ERROR_SUCCESS = 0;
+inline constexpr long ERROR_BADKEY = 1010;
+inline constexpr long ERROR_CANTWRITE = 1013;
+inline constexpr long ERROR_INVALID_HANDLE = 6;
+inline constexpr std::uint32_t REG_SZ = 1;
+
+// Opens or creates root\subKey (sub-keys separated by "\"); the handle is
+// written to result.
+long RegCreateKey(HKEY root, std::string_view subKey, HKEY* result);
+// Sets a value of an open key; the empty name is the key's default value. Only
+// REG_SZ is kept; the data is text (a trailing NUL is dropped).
+long RegSetValueEx(HKEY key, std::string_view valueName, std::uint32_t reserved, std::uint32_t type,
+                   std::string_view data);
+long RegCloseKey(HKEY key);
+
+// Reads a key's default value back (for the options window and for tests).
+std::optional<std::string> RegQueryDefault(HKEY root, std::string_view subKey);
+std::string RegistryFilePath();
+
+}  // namespace sys

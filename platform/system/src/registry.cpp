@@ -1,0 +1,1 @@
+#include "system/registry.hpp"

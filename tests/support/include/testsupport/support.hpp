@@ -1,0 +1,57 @@
+#pragma once
+// Helpers shared by the tests: temporary folders, whole-file reads and writes,
+// and the location of the shared test data beside the repository.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace testsupport {
+
+// A fresh folder under $TMPDIR, removed with everything in it on destruction.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(std::string_view name) const;  // path() + "/" + name
+
+private:
+    std::string path_;
+};
+
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, std::string_view bytes);
+bool exists(const std::string& path);
+
+// ../shared beside the repository, and its corpus of MP3 files. Tests that
+// need them skip themselves when the folder is absent.
+std::string sharedDir();
+std::string corpusDir();
+std::vector<std::string> corpusFiles();  // full paths, sorted
+
+// Sets an environment variable for the lifetime of the object.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value);
+    ~ScopedEnv();
+
+private:
+    std::string name_;
+    std::string old_;
+    bool had_;
+};
+
+// Runs a command through /bin/sh; returns its exit status and standard output.
+struct CommandResult {
+    int status;
+    std::string output;
+};
+CommandResult runCommand(const std::string& command);
+bool haveProgram(const std::string& name);  // found on PATH
+
+}  // namespace testsupport
