@@ -24,8 +24,10 @@ std::uint8_t CByte(double value);
 bool CBool(std::string_view text);  // "True"/"False" any case, or a number (0 is False)
 bool CBool(double value);
 
-// The leading number of the text; never fails (0 when there is none). Blanks,
-// tabs and line feeds inside the number are skipped, "&H"/"&O" prefixes read.
+// The leading number of the text; never fails on text (0 when there is none).
+// Blanks, tabs and line feeds inside the number are skipped, "&H"/"&O" prefixes
+// read, "," ends the number. Only a number beyond the double range ("1e999")
+// is an error (6), as in the original.
 double Val(std::string_view text);
 
 // Whole part rounded half to even (banker's rounding), as CInt/CLng do.
@@ -55,7 +57,8 @@ inline std::string CStr(unsigned char value) { return CStr(static_cast<int>(valu
 inline std::string CStr(std::string s) { return s; }
 inline std::string CStr(const char* s) { return s; }
 
-// True when the text would convert as a number (the original's IsNumeric).
+// True when the text would convert as a number (the original's IsNumeric);
+// "True" and "False" are no numbers here.
 bool IsNumeric(std::string_view text);
 
 }  // namespace runtime
