@@ -7,18 +7,27 @@
 //   in use is error 55; a number outside 1..511 is error 52.
 // - Input needs an existing file (53). Output creates or truncates, Append
 //   creates and writes at the end. Binary with Access::Read never creates the
-//   file (53 when missing); Binary with read/write (the default) creates it.
+//   file (53 when missing); Binary with Write or ReadWrite creates it; Binary
+//   with Access::Default opens for reading and writing (creating the file) and,
+//   where the file may not be written, for reading only, as the original does.
+//   A file to be created in a missing folder is error 76; a folder is error 75.
+// - The path is resolved without regard to case when it does not exist as
+//   given (ResolvePath); PathOf tells the file that was opened.
 // - Locks hold between our own opens: an open that denies writers
 //   (Lock::Write, Lock::ReadWrite) fails with 70 while this program has the
 //   file open for writing, and an open for writing fails with 70 while another
-//   open of the same file denies writers (likewise for readers).
+//   open of the same file denies writers (likewise for readers). Opens without
+//   a lock share the file freely.
 // - Get/Put positions are 1-based byte positions; 0 means the current
 //   position; a position below 0 is error 63 (bad record number). Get past the
-//   end gives the bytes there are (possibly none) and sets EOF.
+//   end gives the bytes there are (possibly none) and sets EOF. Get/Put on a
+//   file not opened Binary is error 54; Get on a file opened for writing only
+//   (or Put on one opened for reading) is error 75.
 // - Text through Get/Put goes one character per byte through Windows-1252.
-// - Print writes UTF-8 and CR LF; Line Input accepts CR LF or LF, decodes
-//   UTF-8 and falls back to Windows-1252 for a line that is not valid UTF-8,
-//   and raises 62 at the end of the file.
+// - Print writes UTF-8 and CR LF; Line Input ends a line at CR LF, LF or CR,
+//   decodes UTF-8 and falls back to Windows-1252 for a line that is not valid
+//   UTF-8 (a UTF-8 byte-order mark at the start of the file is dropped), and
+//   raises 62 at the end of the file.
 // - Close(n) of a number not open does nothing; CloseAll closes every file,
 //   whoever opened it.
 
@@ -59,7 +68,16 @@ public:
     void PutByte(int number, std::int64_t position, std::uint8_t value);
 
     std::int64_t LOF(int number) const;
-    bool EOF(int number) const;
+    // End of file: an Input file has no more bytes at its position; a Binary
+    // file's last Get (or Line Input) reached the end; Output and Append are
+    // always at their end. (<cstdio> makes EOF a macro in nearly every
+    // translation unit, so the function is called Eof; EOF stays declared for
+    // code that has undefined the macro.)
+    bool Eof(int number) const;
+#pragma push_macro("EOF")
+#undef EOF
+    bool EOF(int number) const { return Eof(number); }
+#pragma pop_macro("EOF")
     std::int64_t Seek(int number) const;              // the next 1-based position
     void Seek(int number, std::int64_t position);     // below 1 is error 63
 
@@ -77,8 +95,9 @@ public:
     ~FileTable();
 
 private:
-    FileTable();
+    friend struct FileTableAccess;
     struct Impl;
+    FileTable();
     std::unique_ptr<Impl> impl_;
 };
 
@@ -125,5 +144,12 @@ private:
 
 // Reads a whole file (resolved without regard to case); raises 53 when missing.
 std::string ReadWholeFile(std::string_view path);
+
+namespace detail {
+// For tests: the next WriteFileAtomically or AtomicFile::commit fails with
+// errnum after its temporary file is complete and before the rename, as a
+// crash at that moment would leave it (the temporary file is removed).
+void FailNextReplace(int errnum);
+}  // namespace detail
 
 }  // namespace runtime
