@@ -58,6 +58,7 @@ TEST(Strings, BadStartOrNegativeLengthIsError5) {
     EXPECT_EQ(errorOf([] { InStrRev("abc", "a", 0); }), 5);
     EXPECT_EQ(errorOf([] { InStrRev("abc", "a", -2); }), 5);
     EXPECT_EQ(errorOf([] { Space(-1); }), 5);
+    EXPECT_EQ(errorOf([] { Space(1L << 40); }), 7);
     EXPECT_EQ(errorOf([] { String(-1, "x"); }), 5);
     EXPECT_EQ(errorOf([] { String(3, ""); }), 5);
     EXPECT_EQ(errorOf([] { Chr(256); }), 5);

@@ -197,6 +197,13 @@ void requireNonNegative(long n) {
     if (n < 0) raise(err::InvalidProcedureCall);
 }
 
+// A repeat count for Space and String: negative is error 5, more than the
+// original's longest string (2^31 - 1 characters) is error 7.
+void requireRepeatCount(long n) {
+    requireNonNegative(n);
+    if (n > 0x7FFFFFFFL) raise(err::OutOfMemory);
+}
+
 // ---------------------------------------------------------------------------
 // Windows-1252: the codes 0x80-0x9F; the rest equal their code point.
 constexpr std::array<char32_t, 32> kHigh = {
@@ -456,12 +463,12 @@ long AscW(std::string_view s) {
 }
 
 std::string Space(long count) {
-    requireNonNegative(count);
+    requireRepeatCount(count);
     return std::string(static_cast<std::size_t>(count), ' ');
 }
 
 std::string String(long count, std::string_view character) {
-    requireNonNegative(count);
+    requireRepeatCount(count);
     if (character.empty()) raise(err::InvalidProcedureCall);
     const std::string_view one = character.substr(0, decodeAt(character, 0).len);
     std::string out;
