@@ -88,7 +88,7 @@ TEST(Convert, TextToNumbers) {
         {"1e3", 1000},      {"1E+3", 1000},     {"2.5e-1", 0.25},  {"1D2", 100},     {"&HFF", 255},
         {"&hff", 255},      {"&HFFFF", -1},     {"&H10000", 65536}, {"&HFFFFFFFF", -1}, {"&O17", 15},
         {"\t7\r\n", 7},     {"007", 7},         {"True", -1},      {"false", 0},     {" TRUE ", -1},
-        {"1e-400", 0},
+        {"1e-400", 0},      {".00", 0},         {".01", 0.01},
     };
     for (const Case& c : cases) EXPECT_DOUBLE_EQ(CDbl(c.text), c.want) << c.text;
     EXPECT_EQ(CInt("2.5"), 2);
