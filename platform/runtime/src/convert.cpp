@@ -7,7 +7,9 @@
 #include <limits>
 #include <optional>
 
+#include "decimal.hpp"
 #include "runtime/error.hpp"
+#include "runtime/strings.hpp"
 
 namespace runtime {
 
@@ -27,18 +29,6 @@ std::string_view trimBlanks(std::string_view s) {
     while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
     while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
     return s;
-}
-
-bool equalsAsciiNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
-        if (x != y) return false;
-    }
-    return true;
 }
 
 // "&H" / "&O" digits as the original reads them: a value that fits in 16 bits
@@ -156,8 +146,8 @@ std::optional<double> parseNumber(std::string_view text) {
 double numberFromText(std::string_view text) {
     if (const auto v = parseNumber(text)) return *v;
     const std::string_view t = trimBlanks(text);
-    if (equalsAsciiNoCase(t, "true")) return -1;
-    if (equalsAsciiNoCase(t, "false")) return 0;
+    if (EqualsNoCase(t, "true")) return -1;
+    if (EqualsNoCase(t, "false")) return 0;
     raise(err::TypeMismatch);
 }
 
@@ -167,10 +157,9 @@ double wholeInRange(double value, double lo, double hi) {
     return r;
 }
 
-// The decimal digits of |value| to `significant` places and the exponent of
-// the first one ("12345" and 2 for 123.45), trailing zeros removed.
+// See detail::decimalDigits.
 template <typename T>
-void decimalDigits(T value, int significant, std::string& digits, int& exponent) {
+void digitsOf(T value, int significant, std::string& digits, int& exponent) {
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific,
                                    significant - 1);
@@ -192,7 +181,7 @@ std::string writeNumber(T value, int significant) {
     if (value == 0) return "0";
     std::string digits;
     int exponent = 0;
-    decimalDigits(value, significant, digits, exponent);
+    digitsOf(value, significant, digits, exponent);
     std::string out = value < 0 ? "-" : "";
     if (exponent < -4 || exponent >= significant) {
         out += digits[0];
@@ -222,6 +211,14 @@ std::string writeNumber(T value, int significant) {
 }
 
 }  // namespace
+
+void detail::decimalDigits(double value, int significant, std::string& digits, int& exponent) {
+    digitsOf(value, significant, digits, exponent);
+}
+
+void detail::decimalDigits(float value, int significant, std::string& digits, int& exponent) {
+    digitsOf(value, significant, digits, exponent);
+}
 
 // ---------------------------------------------------------------------------
 // Rounding

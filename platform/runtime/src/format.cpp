@@ -2,14 +2,15 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <ctime>
 #include <optional>
 #include <vector>
 
+#include "decimal.hpp"
 #include "runtime/convert.hpp"
 #include "runtime/error.hpp"
+#include "runtime/strings.hpp"
 
 namespace runtime {
 
@@ -18,16 +19,8 @@ namespace {
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
 bool startsWithNoCase(std::string_view s, std::size_t at, std::string_view prefix) {
-    return s.size() - at >= prefix.size() && equalsNoCase(s.substr(at, prefix.size()), prefix);
+    return s.size() - at >= prefix.size() && EqualsNoCase(s.substr(at, prefix.size()), prefix);
 }
 
 std::string twoDigits(int n) {
@@ -95,8 +88,8 @@ bool hasDigitPlaceholder(std::string_view pattern) {
 // True when the pattern is a date or time pattern: named, or holding a date or
 // time letter outside quotes and no digit placeholder.
 bool isDatePattern(std::string_view pattern) {
-    if (equalsNoCase(pattern, "General Date")) return true;
-    if (equalsNoCase(pattern, "General Number")) return false;
+    if (EqualsNoCase(pattern, "General Date")) return true;
+    if (EqualsNoCase(pattern, "General Number")) return false;
     if (hasDigitPlaceholder(pattern)) return false;
     std::string ignored;
     for (std::size_t i = 0; i < pattern.size();) {
@@ -123,16 +116,9 @@ void fixedDigits(double absValue, int decimals, std::string& whole, std::string&
     fraction.clear();
     if (!std::isfinite(absValue)) raise(err::Overflow);  // a percent of the largest doubles
     if (absValue != 0) {
-        char buf[64];
-        const auto res = std::to_chars(buf, buf + sizeof buf, absValue, std::chars_format::scientific, 14);
-        const std::string_view text(buf, static_cast<std::size_t>(res.ptr - buf));
-        const std::size_t e = text.find('e');
         std::string digits;
-        for (char c : text.substr(0, e)) {
-            if (isDigit(c)) digits.push_back(c);
-        }
         int exponent = 0;
-        std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(), exponent);
+        detail::decimalDigits(absValue, 15, digits, exponent);
         const int pointAt = exponent + 1;  // digits before the decimal point
         if (pointAt <= 0) {
             fraction.assign(static_cast<std::size_t>(-pointAt), '0');
@@ -662,13 +648,13 @@ std::string GeneralDate(const DateTime& value) {
 }
 
 std::string Format(double value, std::string_view pattern) {
-    if (pattern.empty() || equalsNoCase(pattern, "General Number")) return CStr(value);
+    if (pattern.empty() || EqualsNoCase(pattern, "General Number")) return CStr(value);
     if (isDatePattern(pattern)) return Format(fromSerial(value), pattern);
     return formatNumber(value, pattern);
 }
 
 std::string Format(const DateTime& value, std::string_view pattern) {
-    if (pattern.empty() || equalsNoCase(pattern, "General Date")) return GeneralDate(value);
+    if (pattern.empty() || EqualsNoCase(pattern, "General Date")) return GeneralDate(value);
     if (!isDatePattern(pattern)) return Format(toSerial(value), pattern);
     return formatDate(value, dateTokens(pattern));
 }
@@ -683,7 +669,7 @@ std::string Format(std::string_view text, std::string_view pattern) {
         // An elapsed clock past a day is no time of day: only a clock pattern
         // shows it, with its hours as they are.
         const std::vector<DateToken> tokens = dateTokens(pattern);
-        if (equalsNoCase(pattern, "General Date") || !isClockOnly(tokens)) return std::string(text);
+        if (EqualsNoCase(pattern, "General Date") || !isClockOnly(tokens)) return std::string(text);
         return formatDate(*t, tokens);
     }
     return Format(*t, pattern);
