@@ -176,6 +176,7 @@ TEST(Strings, ProperCaseStartsWordsOnlyAfterWhiteSpace) {
     for (const Case& c : cases) EXPECT_EQ(ProperCase(c.in), c.want) << c.in;
     EXPECT_EQ(ProperCase(std::string("ab\0cd", 5)), std::string("Ab\0Cd", 5));
     EXPECT_EQ(ProperCase(ProperCase("HELLO world")), ProperCase("HELLO world"));
+    EXPECT_EQ(ProperCase(std::string("\xC9" "COLE")), std::string("\xC9" "cole"));  // a stray byte belongs to its word
 }
 
 TEST(Strings, TrimRemovesSpacesOnly) {

@@ -342,14 +342,24 @@ std::string LCase(std::string_view s) { return mapChars(s, lowerOf); }
 std::string UCase(std::string_view s) { return mapChars(s, upperOf); }
 
 std::string ProperCase(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
     bool wordStart = true;
-    return mapChars(s, [&](char32_t c) {
-        const bool separator = c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
-                               c == '\r' || c == '\0';
-        const char32_t mapped = separator ? c : (wordStart ? upperOf(c) : lowerOf(c));
-        wordStart = separator;
-        return mapped;
-    });
+    for (std::size_t i = 0; i < s.size();) {
+        const Decoded d = decodeAt(s, i);
+        if (!d.valid) {
+            out.push_back(s[i]);  // a stray byte passes unchanged and is part of its word
+            wordStart = false;
+        } else {
+            const char32_t c = d.cp;
+            const bool separator = c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
+                                   c == '\r' || c == '\0';
+            AppendUtf8(out, separator ? c : (wordStart ? upperOf(c) : lowerOf(c)));
+            wordStart = separator;
+        }
+        i += d.len;
+    }
+    return out;
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) { return LCase(a) == LCase(b); }

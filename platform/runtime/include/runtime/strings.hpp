@@ -52,7 +52,8 @@ std::string String(long count, int code);                     // Chr(code) repea
 std::string StrReverse(std::string_view s);
 // Equality without regard to case (LCase on both sides).
 bool EqualsNoCase(std::string_view a, std::string_view b);
-// The first `count` bytes of a NUL-terminated buffer (up to the first NUL).
+// The text up to its first NUL (all of it when it holds none), as a
+// NUL-terminated buffer from a system call is read.
 std::string TrimAtNul(std::string_view s);
 
 // UTF-8 helpers used by the codecs.
