@@ -15,7 +15,9 @@ void setTitle(std::string title);
 std::string Path();     // no trailing "/"
 std::string Title();
 std::string EXEName();  // the executable's file name
-// For tests: set the program folder and arguments directly.
+// For tests: set the program folder and arguments directly (the title goes
+// back to its default). An empty path gives the folder back to
+// DOVETUNE_APP_PATH and the executable.
 void setForTest(std::string path, std::vector<std::string> args, std::string exeName = "dovetune");
 }  // namespace App
 

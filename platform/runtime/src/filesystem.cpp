@@ -1,0 +1,456 @@
+#include "runtime/filesystem.hpp"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "files_internal.hpp"
+#include "runtime/error.hpp"
+#include "runtime/files.hpp"
+#include "runtime/strings.hpp"
+
+namespace runtime {
+
+namespace {
+
+constexpr const char* kDosAttrib = "user.DOSATTRIB";
+constexpr int kDosBits = vbHidden | vbSystem | vbArchive;
+
+[[noreturn]] void raiseWith(int number, std::string_view path) {
+    throw Error(number, errorDescription(number) + ": " + std::string(path));
+}
+
+[[noreturn]] void raiseFileAt(int errnum, const std::string& path) { throw fileError(errnum, path); }
+
+bool hasWildcards(std::string_view s) { return s.find_first_of("*?") != std::string_view::npos; }
+
+// The hidden, system and archive bits kept in user.DOSATTRIB, as Samba keeps
+// them ("0x22"); 0 when the file has none or its file system keeps no
+// extended attributes. *unsupported is set when the file system has none.
+int readDosBits(const std::string& path, bool* unsupported = nullptr) {
+    char buf[64];
+    ssize_t n = getxattr(path.c_str(), kDosAttrib, buf, sizeof buf - 1);
+    if (n < 0) {
+        if (unsupported) *unsupported = errno == ENOTSUP;
+        return 0;
+    }
+    buf[n] = '\0';
+    if (n < 3 || buf[0] != '0' || (buf[1] != 'x' && buf[1] != 'X')) return 0;  // a binary form we do not read
+    char* end = nullptr;
+    long value = std::strtol(buf + 2, &end, 16);
+    if (end == buf + 2 || value < 0) return 0;
+    return static_cast<int>(value) & kDosBits;
+}
+
+void writeDosBits(const std::string& path, int bits) {
+    bits &= kDosBits;
+    if (bits == 0) {
+        if (removexattr(path.c_str(), kDosAttrib) != 0 && errno != ENODATA && errno != ENOTSUP)
+            raiseFileAt(errno, path);
+        return;
+    }
+    char text[16];
+    int len = std::snprintf(text, sizeof text, "0x%x", static_cast<unsigned>(bits));
+    // Samba stores the text with its terminating NUL.
+    if (setxattr(path.c_str(), kDosAttrib, text, static_cast<std::size_t>(len) + 1, 0) != 0 && errno != ENOTSUP)
+        raiseFileAt(errno, path);
+}
+
+int attributesOf(const std::string& path, const struct stat& st, bool* unsupported = nullptr) {
+    int attrs = 0;
+    if (!(st.st_mode & S_IWUSR)) attrs |= vbReadOnly;
+    if (S_ISDIR(st.st_mode)) attrs |= vbDirectory;
+    std::string name = detail::NameOf(path);
+    if (!name.empty() && name[0] == '.') attrs |= vbHidden;
+    attrs |= readDosBits(path, unsupported);
+    return attrs;
+}
+
+// The resolved path of an existing file or folder; 53 when there is none.
+std::string existing(std::string_view path, struct stat& st) {
+    if (path.empty()) raise(err::BadFileNameOrNumber);
+    std::string resolved = ResolvePath(path);
+    if (stat(resolved.c_str(), &st) != 0) raiseFileAt(errno, resolved);
+    return resolved;
+}
+
+// A pattern's folder (resolved without regard to case) and its last component.
+std::pair<std::string, std::string> splitPattern(std::string_view pattern) {
+    std::string folder = detail::FolderOf(pattern);
+    std::string name = detail::NameOf(pattern);
+    if (!folder.empty()) folder = ResolvePath(folder);
+    return {folder, name.empty() ? "*" : name};
+}
+
+// The names in `folder` that match `name` and pass the attribute filter,
+// sorted. Folders only with vbDirectory; hidden and system entries only when
+// asked for; "." and ".." never.
+std::vector<std::string> listMatches(const std::string& folder, const std::string& name, int attributes,
+                                     bool filesOnly) {
+    std::vector<std::string> out;
+    DIR* d = opendir(folder.empty() ? "." : folder.c_str());
+    if (!d) return out;
+    const bool wantDirs = !filesOnly && (attributes & vbDirectory);
+    const bool needDosBits = !(attributes & vbHidden) || !(attributes & vbSystem);
+    bool noXattrs = false;
+    while (dirent* e = readdir(d)) {
+        std::string entry = e->d_name;
+        if (entry == "." || entry == "..") continue;
+        if (!MatchesPattern(entry, name)) continue;
+        bool hiddenByName = entry[0] == '.';
+        if (hiddenByName && !(attributes & vbHidden)) continue;
+        std::string path = detail::JoinPath(folder, entry);
+        bool isDir = e->d_type == DT_DIR;
+        if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
+            struct stat st;
+            if (stat(path.c_str(), &st) != 0) {
+                // A dangling link is listed as a file, as the listing names it.
+                isDir = false;
+            } else {
+                isDir = S_ISDIR(st.st_mode);
+            }
+        }
+        if (isDir && !wantDirs) continue;
+        if (needDosBits && !noXattrs) {
+            bool unsupported = false;
+            int bits = readDosBits(path, &unsupported);
+            noXattrs = unsupported;
+            if ((bits & vbHidden) && !(attributes & vbHidden)) continue;
+            if ((bits & vbSystem) && !(attributes & vbSystem)) continue;
+        }
+        out.push_back(std::move(entry));
+    }
+    closedir(d);
+    std::sort(out.begin(), out.end(), detail::NameLess);
+    return out;
+}
+
+struct DirCursor {
+    std::mutex mu;
+    bool started = false;
+    std::vector<std::string> names;
+    std::size_t next = 0;
+};
+
+DirCursor& dirCursor() {
+    static DirCursor cursor;
+    return cursor;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+bool MatchesPattern(std::string_view name, std::string_view pattern) {
+    // "x.*" also matches "x", as the original's "*.*" matches every name.
+    if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*" &&
+        MatchesPattern(name, pattern.substr(0, pattern.size() - 2)))
+        return true;
+    std::vector<char32_t> n = ToCodePoints(detail::FoldCase(name));
+    std::vector<char32_t> p = ToCodePoints(detail::FoldCase(pattern));
+    // Greedy match with one backtrack point for the last "*".
+    std::size_t i = 0, j = 0, star = std::string::npos, mark = 0;
+    while (i < n.size()) {
+        if (j < p.size() && (p[j] == U'?' || p[j] == n[i])) {
+            ++i;
+            ++j;
+        } else if (j < p.size() && p[j] == U'*') {
+            star = j++;
+            mark = i;
+        } else if (star != std::string::npos) {
+            j = star + 1;
+            i = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (j < p.size() && p[j] == U'*') ++j;
+    return j == p.size();
+}
+
+std::string Dir(std::string_view pattern, int attributes) {
+    std::vector<std::string> names;
+    auto [folder, name] = splitPattern(pattern);
+    if (!hasWildcards(name)) {
+        // One name: look it up instead of reading the whole folder.
+        std::string path = ResolvePath(detail::JoinPath(folder, name));
+        struct stat st;
+        if (stat(path.c_str(), &st) == 0) {
+            int attrs = attributesOf(path, st);
+            bool pass = (!(attrs & vbDirectory) || (attributes & vbDirectory)) &&
+                        (!(attrs & vbHidden) || (attributes & vbHidden)) &&
+                        (!(attrs & vbSystem) || (attributes & vbSystem));
+            std::string found = detail::NameOf(path);
+            if (pass && found != "." && found != "..") names.push_back(found);
+        }
+    } else {
+        names = listMatches(folder, name, attributes, false);
+    }
+    DirCursor& c = dirCursor();
+    std::lock_guard lock(c.mu);
+    c.started = true;
+    c.names = std::move(names);
+    c.next = 0;
+    return c.next < c.names.size() ? c.names[c.next++] : std::string();
+}
+
+std::string Dir() {
+    DirCursor& c = dirCursor();
+    std::lock_guard lock(c.mu);
+    if (!c.started) raise(err::InvalidProcedureCall);
+    return c.next < c.names.size() ? c.names[c.next++] : std::string();
+}
+
+bool FileExists(std::string_view path) {
+    if (path.empty()) return false;
+    struct stat st;
+    return stat(ResolvePath(path).c_str(), &st) == 0;
+}
+
+bool FolderExists(std::string_view path) {
+    if (path.empty()) return false;
+    struct stat st;
+    return stat(ResolvePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::int64_t FileLen(std::string_view path) {
+    struct stat st;
+    existing(path, st);
+    return st.st_size;
+}
+
+DateTime FileDateTime(std::string_view path) {
+    struct stat st;
+    existing(path, st);
+    auto since = std::chrono::seconds(st.st_mtim.tv_sec) + std::chrono::nanoseconds(st.st_mtim.tv_nsec);
+    return DateTime::fromTimePoint(
+        std::chrono::system_clock::time_point(std::chrono::duration_cast<std::chrono::system_clock::duration>(since)));
+}
+
+int GetAttr(std::string_view path) {
+    struct stat st;
+    std::string resolved = existing(path, st);
+    return attributesOf(resolved, st);
+}
+
+void SetAttr(std::string_view path, int attributes) {
+    if (attributes < 0 || (attributes & ~(vbReadOnly | kDosBits))) raise(err::InvalidProcedureCall);
+    struct stat st;
+    std::string resolved = existing(path, st);
+    mode_t mode = st.st_mode & 07777;
+    // Read-only takes every write permission away; clearing it gives the
+    // owner write permission back.
+    mode_t wanted = (attributes & vbReadOnly) ? (mode & ~mode_t(0222)) : (mode | S_IWUSR);
+    if (wanted != mode && chmod(resolved.c_str(), wanted) != 0) raiseFileAt(errno, resolved);
+    writeDosBits(resolved, attributes);
+}
+
+void Kill(std::string_view pattern) {
+    if (pattern.empty()) raise(err::BadFileNameOrNumber);
+    auto [folder, name] = splitPattern(pattern);
+    std::vector<std::string> paths;
+    if (!hasWildcards(name)) {
+        paths.push_back(ResolvePath(detail::JoinPath(folder, name)));
+    } else {
+        for (const std::string& n : listMatches(folder, name, vbNormal, true))
+            paths.push_back(detail::JoinPath(folder, n));
+        if (paths.empty()) raiseWith(err::FileNotFound, pattern);
+    }
+    for (const std::string& path : paths) {
+        struct stat st;
+        if (lstat(path.c_str(), &st) != 0) raiseFileAt(errno, path);
+        if (S_ISDIR(st.st_mode)) raiseWith(err::PathFileAccessError, path);
+        // A file this program holds open, or one marked read-only, stays.
+        if (detail::OpenStateOf(st.st_dev, st.st_ino).open) raiseWith(err::FileAlreadyOpen, path);
+        if (!S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR)) raiseWith(err::PathFileAccessError, path);
+        if (unlink(path.c_str()) != 0) raiseFileAt(errno, path);
+    }
+}
+
+void Name(std::string_view oldPath, std::string_view newPath) {
+    if (oldPath.empty() || newPath.empty()) raise(err::BadFileNameOrNumber);
+    std::string from = ResolvePath(oldPath);
+    struct stat old;
+    if (lstat(from.c_str(), &old) != 0) raiseFileAt(errno, from);
+    if (detail::OpenStateOf(old.st_dev, old.st_ino).open) raiseWith(err::PathFileAccessError, from);
+
+    // The new name is kept as written (a change of case is a rename too);
+    // only its folder is resolved.
+    std::string newFolder = detail::FolderOf(newPath);
+    if (!newFolder.empty()) newFolder = ResolvePath(newFolder);
+    std::string newName = detail::NameOf(newPath);
+    if (newName.empty()) raise(err::BadFileNameOrNumber);
+    std::string to = detail::JoinPath(newFolder, newName);
+
+    auto isOld = [&](const std::string& p) {
+        struct stat st;
+        return lstat(p.c_str(), &st) == 0 && st.st_dev == old.st_dev && st.st_ino == old.st_ino;
+    };
+    struct stat st;
+    if (lstat(to.c_str(), &st) == 0) {
+        if (to == from) return;  // the same name
+        if (!isOld(to)) raiseWith(err::FileAlreadyExists, to);
+    }
+    std::string variant = detail::FindEntryNoCase(newFolder, newName);
+    if (!variant.empty() && variant != newName && !isOld(detail::JoinPath(newFolder, variant)))
+        raiseWith(err::FileAlreadyExists, to);
+
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return;
+    int e = errno;
+    if (e == EEXIST && isOld(to)) e = EINVAL;  // another name of the same file
+    if (e == EINVAL || e == ENOSYS) {
+        // A file system without the no-replace rename: the checks above stand.
+        if (rename(from.c_str(), to.c_str()) == 0) return;
+        e = errno;
+    }
+    if (e == EEXIST || e == ENOTEMPTY) raiseWith(err::FileAlreadyExists, to);
+    if (e == ENOENT) raiseWith(err::PathNotFound, to);
+    raiseFileAt(e, to);
+}
+
+void FileCopy(std::string_view source, std::string_view destination) {
+    if (source.empty() || destination.empty()) raise(err::BadFileNameOrNumber);
+    std::string from = ResolvePath(source);
+    int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) raiseFileAt(errno, from);
+    struct Closer {
+        int fd;
+        ~Closer() { close(fd); }
+    } closer{in};
+    struct stat src;
+    if (fstat(in, &src) != 0) raiseFileAt(errno, from);
+    if (S_ISDIR(src.st_mode)) raiseWith(err::PathFileAccessError, from);
+    if (detail::OpenStateOf(src.st_dev, src.st_ino).writing) raiseWith(err::PermissionDenied, from);
+
+    std::string to = ResolvePath(destination);
+    struct stat dst;
+    if (stat(to.c_str(), &dst) == 0) {
+        if (dst.st_dev == src.st_dev && dst.st_ino == src.st_ino)
+            throw Error(err::PermissionDenied,
+                        errorDescription(err::PermissionDenied) + ": cannot copy " + from + " onto itself");
+        if (S_ISDIR(dst.st_mode)) raiseWith(err::PathFileAccessError, to);
+        if (detail::OpenStateOf(dst.st_dev, dst.st_ino).open || !(dst.st_mode & S_IWUSR))
+            raiseWith(err::PermissionDenied, to);
+    }
+
+    // The copy is written beside the destination and renamed over it, so a
+    // failed copy (a full disk) leaves an existing destination as it was.
+    AtomicFile out(to);
+    off_t offset = 0;
+    bool plain = false;
+    char buf[65536];
+    for (;;) {
+        ssize_t n;
+        if (!plain) {
+            n = copy_file_range(in, &offset, out.descriptor(), nullptr, 1 << 30, 0);
+            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) &&
+                offset == 0) {
+                plain = true;
+                continue;
+            }
+        } else {
+            n = pread(in, buf, sizeof buf, offset);
+            if (n > 0) {
+                out.write(std::string_view(buf, static_cast<std::size_t>(n)));
+                offset += n;
+            }
+        }
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            raiseFileAt(errno, from);
+        }
+        if (n == 0) break;
+    }
+    // The copy carries the source's modification time and, once in place
+    // (the replacement keeps an old destination's), its permissions.
+    struct timespec times[2] = {src.st_atim, src.st_mtim};
+    (void)futimens(out.descriptor(), times);
+    out.commit();
+    (void)chmod(out.targetPath().c_str(), src.st_mode & 0777);
+}
+
+void MkDir(std::string_view path) {
+    if (path.empty()) raise(err::BadFileNameOrNumber);
+    std::string folder = detail::FolderOf(path);
+    if (!folder.empty()) folder = ResolvePath(folder);
+    std::string name = detail::NameOf(path);
+    std::string target = name.empty() ? ResolvePath(path) : detail::JoinPath(folder, name);
+    if (!name.empty() && !detail::FindEntryNoCase(folder, name).empty()) raiseWith(err::PathFileAccessError, target);
+    if (mkdir(target.c_str(), 0777) == 0) return;
+    int e = errno;
+    if (e == EEXIST || e == EACCES || e == EPERM || e == EROFS) raiseWith(err::PathFileAccessError, target);
+    if (e == ENOENT || e == ENOTDIR) raiseWith(err::PathNotFound, target);
+    raiseFileAt(e, target);
+}
+
+void RmDir(std::string_view path) {
+    if (path.empty()) raise(err::BadFileNameOrNumber);
+    std::string target = ResolvePath(path);
+    if (rmdir(target.c_str()) == 0) return;
+    int e = errno;
+    if (e == ENOENT || e == ENOTDIR) raiseWith(err::PathNotFound, target);
+    if (e == ENOTEMPTY || e == EEXIST || e == EACCES || e == EPERM || e == EBUSY || e == EROFS)
+        raiseWith(err::PathFileAccessError, target);
+    raiseFileAt(e, target);
+}
+
+std::string CurDir() {
+    std::string buf(4096, '\0');
+    while (!getcwd(buf.data(), buf.size())) {
+        if (errno != ERANGE) raiseFileAt(errno, ".");
+        buf.resize(buf.size() * 2);
+    }
+    buf.resize(std::strlen(buf.c_str()));
+    return buf;
+}
+
+void WalkFolders(std::string_view root, const std::function<void(const std::string& folder)>& visit) {
+    if (root.empty()) return;
+    std::string start = ResolvePath(root);
+    while (start.size() > 1 && start.back() == '/') start.pop_back();
+    struct stat st;
+    if (stat(start.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
+
+    std::set<std::pair<dev_t, ino_t>> seen;
+    // Depth first in name order, without recursion: a deep tree cannot
+    // exhaust the stack.
+    std::vector<std::pair<std::string, std::pair<dev_t, ino_t>>> pending{{start, {st.st_dev, st.st_ino}}};
+    while (!pending.empty()) {
+        auto [folder, id] = std::move(pending.back());
+        pending.pop_back();
+        if (!seen.insert(id).second) continue;
+        visit(folder);
+        std::vector<std::pair<std::string, std::pair<dev_t, ino_t>>> children;
+        if (DIR* d = opendir(folder.c_str())) {
+            while (dirent* e = readdir(d)) {
+                std::string name = e->d_name;
+                if (name == "." || name == ".." || e->d_type == DT_LNK) continue;
+                if (e->d_type != DT_DIR && e->d_type != DT_UNKNOWN) continue;
+                std::string path = detail::JoinPath(folder, name);
+                struct stat cst;
+                // lstat: a link to a folder is never followed.
+                if (lstat(path.c_str(), &cst) != 0 || !S_ISDIR(cst.st_mode)) continue;
+                children.push_back({std::move(name), {cst.st_dev, cst.st_ino}});
+            }
+            closedir(d);
+        }
+        std::sort(children.begin(), children.end(),
+                  [](const auto& a, const auto& b) { return detail::NameLess(a.first, b.first); });
+        for (auto it = children.rbegin(); it != children.rend(); ++it)
+            pending.push_back({detail::JoinPath(folder, it->first), it->second});
+    }
+}
+
+}  // namespace runtime

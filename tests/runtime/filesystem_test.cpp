@@ -1,0 +1,296 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "fs_test_support.hpp"
+#include "runtime/error.hpp"
+#include "runtime/files.hpp"
+#include "runtime/filesystem.hpp"
+#include "testsupport/support.hpp"
+
+using namespace runtime;
+using testsupport::readFile;
+using testsupport::TempDir;
+using testsupport::writeFile;
+namespace fs = std::filesystem;
+
+namespace {
+
+int errorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const Error& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+std::vector<std::string> listing(const std::string& pattern, int attributes) {
+    std::vector<std::string> names;
+    for (std::string n = Dir(pattern, attributes); !n.empty(); n = Dir()) names.push_back(n);
+    return names;
+}
+
+bool setDosAttrib(const std::string& path, const char* value) {
+    return setxattr(path.c_str(), "user.DOSATTRIB", value, std::strlen(value) + 1, 0) == 0;
+}
+
+class FileSystemTest : public ::testing::Test {
+protected:
+    void TearDown() override { CloseAll(); }
+    TempDir dir;
+};
+
+}  // namespace
+
+TEST(MatchesPattern, WildcardsWithoutRegardToCase) {
+    struct Case {
+        const char* name;
+        const char* pattern;
+        bool match;
+    };
+    const Case cases[] = {
+        {"song.mp3", "*.mp3", true},       {"SONG.MP3", "*.mp3", true},     {"song.mp3", "*.Mp3", true},
+        {"song.mp3x", "*.mp3", false},     {"song.mp3", "s?ng.*", true},    {"sng.mp3", "s?ng.*", false},
+        {"a", "*", true},                  {"", "*", true},                 {"readme", "*.*", true},
+        {"a.b.c", "*.c", true},            {"abc", "a*b*c", true},          {"abcbc", "a*bc", true},
+        {"ab", "a*b*c", false},            {"Ünï.mp3", "üN?.MP3", true},    {"x.mp3", "y.mp3", false},
+        {"name", "name.*", true},          {"x", "??", false},              {"xy", "??", true},
+    };
+    for (const Case& c : cases) EXPECT_EQ(MatchesPattern(c.name, c.pattern), c.match) << c.name << " ~ " << c.pattern;
+}
+
+TEST_F(FileSystemTest, DirListsWithItsAttributeFilter) {
+    for (const char* f : {"a.mp3", "B.MP3", "c.txt", ".hidden.mp3", "sys.mp3", "hid.mp3"}) writeFile(dir.file(f), "x");
+    fs::create_directory(dir.file("Sub.mp3"));
+    fs::create_directory(dir.file(".git"));
+    fs::create_symlink(dir.file("Sub.mp3"), dir.file("link.mp3"));
+    bool xattrs = setDosAttrib(dir.file("sys.mp3"), "0x4") && setDosAttrib(dir.file("hid.mp3"), "0x2");
+    if (!xattrs) GTEST_SKIP() << "no user extended attributes here";
+    struct Case {
+        const char* pattern;
+        int attributes;
+        std::vector<std::string> names;
+    };
+    const std::string d = dir.path() + "/";
+    const Case cases[] = {
+        {"*.mp3", vbNormal, {"a.mp3", "B.MP3"}},
+        {"*.MP3", vbNormal, {"a.mp3", "B.MP3"}},
+        {"*.mp3", vbDirectory, {"a.mp3", "B.MP3", "link.mp3", "Sub.mp3"}},
+        {"*.mp3", vbHidden, {".hidden.mp3", "a.mp3", "B.MP3", "hid.mp3"}},
+        {"*.mp3", vbSystem, {"a.mp3", "B.MP3", "sys.mp3"}},
+        {"*", vbDirectory | vbHidden,
+         {".git", ".hidden.mp3", "a.mp3", "B.MP3", "c.txt", "hid.mp3", "link.mp3", "Sub.mp3"}},
+        {"", vbNormal, {"a.mp3", "B.MP3", "c.txt"}},  // the folder itself: every file
+        {"*.wma", vbNormal, {}},
+        {"b.mp3", vbNormal, {"B.MP3"}},          // one name, found without regard to case
+        {"sub.mp3", vbNormal, {}},               // a folder, not asked for
+        {"sub.mp3", vbDirectory, {"Sub.mp3"}},
+        {"hid.mp3", vbNormal, {}},
+        {"hid.mp3", vbHidden, {"hid.mp3"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(listing(d + c.pattern, c.attributes), c.names) << c.pattern;
+    // Folders of the pattern are resolved too; a missing folder lists nothing.
+    fs::create_directory(dir.file("Music"));
+    writeFile(dir.file("Music/x.mp3"), "x");
+    EXPECT_EQ(listing(dir.file("music/*.mp3"), vbNormal), std::vector<std::string>{"x.mp3"});
+    EXPECT_EQ(listing(dir.file("nowhere/*.mp3"), vbNormal), std::vector<std::string>{});
+    EXPECT_EQ(listing(dir.file("Music/"), vbNormal), std::vector<std::string>{"x.mp3"});
+}
+
+TEST_F(FileSystemTest, DirHasOneCursorForTheWholeProgram) {
+    for (const char* f : {"1.mp3", "2.mp3", "3.mp3", "x.txt"}) writeFile(dir.file(f), "x");
+    EXPECT_EQ(Dir(dir.file("*.mp3")), "1.mp3");
+    EXPECT_EQ(Dir(), "2.mp3");
+    // A new search ends the one before.
+    EXPECT_EQ(Dir(dir.file("*.txt")), "x.txt");
+    EXPECT_EQ(Dir(), "");
+    EXPECT_EQ(Dir(), "");
+    // Relative patterns start at the current folder.
+    ScopedCwd cwd(dir.path());
+    EXPECT_EQ(Dir("*.TXT"), "x.txt");
+    EXPECT_EQ(CurDir(), fs::canonical(dir.path()).string());
+}
+
+TEST_F(FileSystemTest, FileLenAndFileDateTime) {
+    writeFile(dir.file("Song.mp3"), std::string(1234, 'x'));
+    EXPECT_EQ(FileLen(dir.file("song.MP3")), 1234);
+    EXPECT_EQ(errorOf([&] { FileLen(dir.file("none.mp3")); }), 53);
+    EXPECT_EQ(errorOf([&] { FileDateTime(dir.file("none.mp3")); }), 53);
+    EXPECT_TRUE(FileExists(dir.file("SONG.mp3")));
+    EXPECT_FALSE(FolderExists(dir.file("SONG.mp3")));
+    EXPECT_TRUE(FolderExists(dir.path()));
+    EXPECT_FALSE(FileExists(""));
+
+    std::tm local{};
+    local.tm_year = 2021 - 1900;
+    local.tm_mon = 2;
+    local.tm_mday = 14;
+    local.tm_hour = 15;
+    local.tm_min = 9;
+    local.tm_sec = 26;
+    local.tm_isdst = -1;
+    struct timespec times[2] = {{mktime(&local), 0}, {mktime(&local), 500000000}};
+    ASSERT_EQ(utimensat(AT_FDCWD, dir.file("Song.mp3").c_str(), times, 0), 0);
+    DateTime when = FileDateTime(dir.file("Song.mp3"));
+    EXPECT_EQ(when, (DateTime{2021, 3, 14, 15, 9, 26}));
+}
+
+TEST_F(FileSystemTest, AttributesMapToPermissionsNamesAndDosAttrib) {
+    std::string path = dir.file("song.mp3");
+    writeFile(path, "x");
+    EXPECT_EQ(GetAttr(path), vbNormal);
+    SetAttr(path, vbReadOnly);
+    struct stat st;
+    stat(path.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0222, 0u);
+    EXPECT_EQ(GetAttr(dir.file("SONG.MP3")), vbReadOnly);
+    SetAttr(path, vbNormal);
+    stat(path.c_str(), &st);
+    EXPECT_NE(st.st_mode & S_IWUSR, 0u);
+    EXPECT_EQ(GetAttr(path), vbNormal);
+
+    writeFile(dir.file(".config"), "x");
+    EXPECT_EQ(GetAttr(dir.file(".config")), vbHidden);
+    EXPECT_EQ(GetAttr(dir.path()), vbDirectory);
+    EXPECT_EQ(errorOf([&] { GetAttr(dir.file("none")); }), 53);
+    EXPECT_EQ(errorOf([&] { SetAttr(dir.file("none"), 0); }), 53);
+    EXPECT_EQ(errorOf([&] { SetAttr(path, vbDirectory); }), 5);
+
+    if (!setDosAttrib(path, "0x0")) GTEST_SKIP() << "no user extended attributes here";
+    // Each write replaces the whole set.
+    struct Case {
+        int set;
+        int get;
+    };
+    for (Case c : {Case{vbArchive, vbArchive}, Case{vbHidden, vbHidden}, Case{vbSystem | vbArchive, 36},
+                   Case{vbReadOnly | vbHidden | vbArchive, 35}, Case{vbReadOnly, vbReadOnly}, Case{0, 0}}) {
+        SetAttr(path, c.set);
+        EXPECT_EQ(GetAttr(path), c.get) << c.set;
+    }
+    // Samba's own spelling reads the same.
+    setDosAttrib(path, "0x20");
+    EXPECT_EQ(GetAttr(path), vbArchive);
+}
+
+TEST_F(FileSystemTest, KillDeletesMatchingFilesOnly) {
+    for (const char* f : {"a.mp3", "B.MP3", "keep.txt", ".hidden.mp3"}) writeFile(dir.file(f), "x");
+    fs::create_directory(dir.file("folder.mp3"));
+    Kill(dir.file("*.mp3"));
+    EXPECT_EQ(onlyEntries(dir.path()), (std::vector<std::string>{".hidden.mp3", "folder.mp3", "keep.txt"}));
+    EXPECT_EQ(errorOf([&] { Kill(dir.file("*.mp3")); }), 53);
+    EXPECT_EQ(errorOf([&] { Kill(dir.file("none.txt")); }), 53);
+    EXPECT_EQ(errorOf([&] { Kill(dir.file("folder.mp3")); }), 75);
+    Kill(dir.file("KEEP.TXT"));
+    EXPECT_FALSE(testsupport::exists(dir.file("keep.txt")));
+
+    // A file this program holds open, or a read-only one, is not deleted.
+    writeFile(dir.file("open.mp3"), "x");
+    Files().Open(dir.file("open.mp3"), OpenMode::Binary, 1, Access::Read);
+    EXPECT_EQ(errorOf([&] { Kill(dir.file("open.mp3")); }), 55);
+    Close(1);
+    writeFile(dir.file("ro.mp3"), "x");
+    SetAttr(dir.file("ro.mp3"), vbReadOnly);
+    EXPECT_EQ(errorOf([&] { Kill(dir.file("ro.mp3")); }), 75);
+    EXPECT_TRUE(testsupport::exists(dir.file("ro.mp3")));
+}
+
+TEST_F(FileSystemTest, NameRenamesAndNeverReplaces) {
+    writeFile(dir.file("a.mp3"), "a");
+    writeFile(dir.file("Other.mp3"), "o");
+    fs::create_directory(dir.file("Sub"));
+    Name(dir.file("A.MP3"), dir.file("b.mp3"));
+    EXPECT_EQ(readFile(dir.file("b.mp3")), "a");
+    EXPECT_FALSE(testsupport::exists(dir.file("a.mp3")));
+    // A change of case only is a rename.
+    Name(dir.file("b.mp3"), dir.file("B.mp3"));
+    EXPECT_EQ(onlyEntries(dir.path()), (std::vector<std::string>{"B.mp3", "Other.mp3", "Sub"}));
+    // Into another folder, whose name is resolved.
+    Name(dir.file("B.mp3"), dir.file("sub/B.mp3"));
+    EXPECT_EQ(readFile(dir.file("Sub/B.mp3")), "a");
+
+    EXPECT_EQ(errorOf([&] { Name(dir.file("Sub/B.mp3"), dir.file("Other.mp3")); }), 58);
+    EXPECT_EQ(errorOf([&] { Name(dir.file("Sub/B.mp3"), dir.file("OTHER.MP3")); }), 58);
+    EXPECT_EQ(errorOf([&] { Name(dir.file("none.mp3"), dir.file("x.mp3")); }), 53);
+    EXPECT_EQ(errorOf([&] { Name(dir.file("Sub/B.mp3"), dir.file("missing/x.mp3")); }), 76);
+    EXPECT_EQ(readFile(dir.file("Other.mp3")), "o");
+
+    Files().Open(dir.file("Other.mp3"), OpenMode::Input, 1);
+    EXPECT_EQ(errorOf([&] { Name(dir.file("Other.mp3"), dir.file("x.mp3")); }), 75);
+}
+
+TEST_F(FileSystemTest, FileCopyCopiesAndRefusesToCopyOntoItself) {
+    std::string src = dir.file("Song.mp3");
+    writeFile(src, "audio");
+    chmod(src.c_str(), 0640);
+    struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+    utimensat(AT_FDCWD, src.c_str(), times, 0);
+    fs::create_directory(dir.file("Copies"));
+    FileCopy(dir.file("song.mp3"), dir.file("copies/Song.mp3"));
+    EXPECT_EQ(readFile(dir.file("Copies/Song.mp3")), "audio");
+    struct stat st;
+    stat(dir.file("Copies/Song.mp3").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(st.st_mtim.tv_sec, 1000000000);
+    // An existing destination is replaced, found without regard to case.
+    writeFile(src, "new audio");
+    FileCopy(src, dir.file("Copies/SONG.MP3"));
+    EXPECT_EQ(onlyEntries(dir.file("Copies")), std::vector<std::string>{"Song.mp3"});
+    EXPECT_EQ(readFile(dir.file("Copies/Song.mp3")), "new audio");
+
+    // The same file under another spelling, a hard link or a symbolic link.
+    ASSERT_EQ(link(src.c_str(), dir.file("hard.mp3").c_str()), 0);
+    ASSERT_EQ(symlink(src.c_str(), dir.file("soft.mp3").c_str()), 0);
+    for (const char* onto : {"Song.mp3", "SONG.MP3", "hard.mp3", "soft.mp3"}) {
+        EXPECT_EQ(errorOf([&] { FileCopy(src, dir.file(onto)); }), 70) << onto;
+        EXPECT_EQ(readFile(src), "new audio") << onto;
+    }
+    EXPECT_EQ(errorOf([&] { FileCopy(dir.file("none.mp3"), dir.file("x.mp3")); }), 53);
+    EXPECT_EQ(errorOf([&] { FileCopy(src, dir.file("missing/x.mp3")); }), 76);
+    EXPECT_EQ(errorOf([&] { FileCopy(src, dir.file("Copies")); }), 75);
+
+    // A source being written by this program is not copied half-written.
+    Files().Open(src, OpenMode::Append, 1);
+    EXPECT_EQ(errorOf([&] { FileCopy(src, dir.file("x.mp3")); }), 70);
+    Close(1);
+    Files().Open(src, OpenMode::Input, 1);
+    EXPECT_EQ(errorOf([&] { FileCopy(src, dir.file("x.mp3")); }), 0);
+}
+
+TEST_F(FileSystemTest, MkDirAndRmDir) {
+    MkDir(dir.file("New"));
+    EXPECT_TRUE(FolderExists(dir.file("New")));
+    EXPECT_EQ(errorOf([&] { MkDir(dir.file("New")); }), 75);
+    EXPECT_EQ(errorOf([&] { MkDir(dir.file("NEW")); }), 75);
+    EXPECT_EQ(errorOf([&] { MkDir(dir.file("a/b")); }), 76);
+    MkDir(dir.file("new/Inner"));
+    EXPECT_TRUE(FolderExists(dir.file("New/Inner")));
+    EXPECT_EQ(errorOf([&] { RmDir(dir.file("New")); }), 75);
+    RmDir(dir.file("NEW/inner"));
+    RmDir(dir.file("new"));
+    EXPECT_FALSE(FolderExists(dir.file("New")));
+    EXPECT_EQ(errorOf([&] { RmDir(dir.file("New")); }), 76);
+}
+
+TEST_F(FileSystemTest, WalkFoldersNeverFollowsLinksNorVisitsTwice) {
+    for (const char* d : {"root/b", "root/A/deep", "root/c", "outside"}) fs::create_directories(dir.file(d));
+    fs::create_directory_symlink(dir.file("root"), dir.file("root/A/deep/loop"));  // back up the tree
+    fs::create_directory_symlink(dir.file("outside"), dir.file("root/b/out"));
+    writeFile(dir.file("root/file.mp3"), "x");
+    std::vector<std::string> visited;
+    WalkFolders(dir.file("ROOT"), [&](const std::string& folder) { visited.push_back(folder); });
+    EXPECT_EQ(visited, (std::vector<std::string>{dir.file("root"), dir.file("root/A"), dir.file("root/A/deep"),
+                                                 dir.file("root/b"), dir.file("root/c")}));
+    visited.clear();
+    WalkFolders(dir.file("none"), [&](const std::string& folder) { visited.push_back(folder); });
+    EXPECT_TRUE(visited.empty());
+}
