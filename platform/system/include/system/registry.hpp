@@ -20,18 +20,23 @@ inline constexpr long ERROR_SUCCESS = 0;
 inline constexpr long ERROR_BADKEY = 1010;
 inline constexpr long ERROR_CANTWRITE = 1013;
 inline constexpr long ERROR_INVALID_HANDLE = 6;
+inline constexpr long ERROR_INVALID_PARAMETER = 87;
 inline constexpr std::uint32_t REG_SZ = 1;
 
-// Opens or creates root\subKey (sub-keys separated by "\"); the handle is
-// written to result.
+// Opens or creates root\subKey (sub-keys separated by "\"), creating the keys
+// on the way; the handle is written to result and stays valid until
+// RegCloseKey. root is HKEY_CLASSES_ROOT or an open handle (another is
+// ERROR_INVALID_HANDLE). ERROR_CANTWRITE when the store cannot be written.
 long RegCreateKey(HKEY root, std::string_view subKey, HKEY* result);
-// Sets a value of an open key; the empty name is the key's default value. Only
-// REG_SZ is kept; the data is text (a trailing NUL is dropped).
+// Sets a value of an open key; the empty name is the key's default value.
+// Value names match without regard to case. Only REG_SZ is kept (another type
+// is ERROR_INVALID_PARAMETER); the data is text up to its first NUL.
 long RegSetValueEx(HKEY key, std::string_view valueName, std::uint32_t reserved, std::uint32_t type,
                    std::string_view data);
-long RegCloseKey(HKEY key);
+long RegCloseKey(HKEY key);  // ERROR_INVALID_HANDLE for a handle not open
 
-// Reads a key's default value back (for the options window and for tests).
+// Reads a key's default value back (for the options window and for tests);
+// nullopt when the key or its default value does not exist.
 std::optional<std::string> RegQueryDefault(HKEY root, std::string_view subKey);
 std::string RegistryFilePath();
 

@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <string>
+
+#include "fs_test_support.hpp"
+#include "runtime/error.hpp"
+#include "runtime/files.hpp"
+#include "runtime/recordfile.hpp"
+#include "runtime/settings.hpp"
+#include "runtime/strings.hpp"
+#include "testsupport/support.hpp"
+
+using namespace runtime;
+using testsupport::readFile;
+using testsupport::ScopedEnv;
+using testsupport::TempDir;
+using testsupport::writeFile;
+
+namespace {
+
+int errorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const Error& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+// Every test has a store of its own.
+class SettingsTest : public ::testing::Test {
+protected:
+    TempDir home;
+    ScopedEnv config{"XDG_CONFIG_HOME", home.file("config")};
+    std::string store() const { return home.file("config/dovetune/settings"); }
+    std::string folder() const { return home.file("config/dovetune"); }
+};
+
+}  // namespace
+
+TEST_F(SettingsTest, LivesInOneFileUnderTheConfigFolder) {
+    EXPECT_EQ(SettingsFilePath(), store());
+    EXPECT_EQ(GetSetting("dovetune", "Settings", "Form2Left", "1000"), "1000");
+    EXPECT_FALSE(testsupport::exists(store()));  // reading creates nothing
+    SaveSetting("dovetune", "Settings", "Form2Left", "1500");
+    EXPECT_EQ(GetSetting("dovetune", "Settings", "Form2Left", "1000"), "1500");
+    EXPECT_EQ(readFile(store()), "dovetune settings 1\ndovetune\tSettings\tForm2Left\t1500\n");
+    EXPECT_EQ(onlyEntries(folder()), std::vector<std::string>{"settings"});
+    {
+        // Without XDG_CONFIG_HOME (or with a relative one) it is under ~/.config.
+        ScopedEnv unset("XDG_CONFIG_HOME", "");
+        ScopedEnv homeEnv("HOME", home.path());
+        EXPECT_EQ(SettingsFilePath(), home.file(".config/dovetune/settings"));
+        ScopedEnv relative("XDG_CONFIG_HOME", "relative/config");
+        EXPECT_EQ(SettingsFilePath(), home.file(".config/dovetune/settings"));
+    }
+}
+
+TEST_F(SettingsTest, CaseRules) {
+    const std::string folderApp = "/home/user/My Music/Dovetune";
+    SaveSetting("dovetune", "Settings", "MainLeft", "1");
+    SaveSetting("dovetune", " setting", "Volume", "2");
+    SaveSetting(folderApp, " setting", "Fade", "3");
+    struct Case {
+        std::string app, section, key;
+        std::string value;  // "-" for the default
+    };
+    const Case cases[] = {
+        {"dovetune", "Settings", "MainLeft", "1"},
+        {"DOVETUNE", "Settings", "mainleft", "1"},  // application and key without regard to case
+        {"dovetune", "settings", "MainLeft", "-"},  // the section exactly
+        {"dovetune", " setting", "VOLUME", "2"},
+        {"dovetune", "setting", "Volume", "-"},     // " setting" begins with a blank
+        {"dovetune", " Setting", "Volume", "-"},
+        {"dovetune", " setting ", "Volume", "-"},
+        {folderApp, " setting", "fade", "3"},
+        {"/HOME/USER/MY MUSIC/DOVETUNE", " setting", "Fade", "3"},
+        {"/home/user/My Music", " setting", "Fade", "-"},  // a folder path is data, not a place
+        {"dovetune", " setting", "Fade", "-"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(GetSetting(c.app, c.section, c.key, "-"), c.value) << c.app << "|" << c.section << "|" << c.key;
+
+    // Saving under another spelling changes the one key, keeping its spelling.
+    SaveSetting("DoveTune", "Settings", "MAINLEFT", "9");
+    EXPECT_EQ(GetAllSettings("dovetune", "Settings"),
+              (std::vector<std::pair<std::string, std::string>>{{"MainLeft", "9"}}));
+    SaveSetting("DOVETUNE", "Settings", "MainTop", "4");
+    EXPECT_NE(readFile(store()).find("dovetune\tSettings\tMainTop\t4\n"), std::string::npos);
+}
+
+TEST_F(SettingsTest, ValuesKeepEveryCharacter) {
+    const std::string values[] = {
+        "",
+        "two\r\nlines\nand\ttab",
+        "C:\\Music\\new\\",
+        "Caf\u00E9 \u00FC\u00DF \u266B \U0001F3B5",
+        std::string("nul\0inside", 10),
+        "not UTF-8: \xE9\xFF\x80",
+        "\\t is not a tab",
+        "  blanks kept  ",
+    };
+    int i = 0;
+    for (const std::string& v : values) SaveSetting("app", "sec", "key" + std::to_string(i++), v);
+    i = 0;
+    for (const std::string& v : values) EXPECT_EQ(GetSetting("app", "sec", "key" + std::to_string(i++)), v);
+    // Key, section and application names keep every character too.
+    SaveSetting("a\tb", "s\nt", "k\\ey", "v");
+    EXPECT_EQ(GetSetting("A\tB", "s\nt", "K\\EY"), "v");
+    // The file stays one line per record, and UTF-8.
+    std::string text = readFile(store());
+    EXPECT_TRUE(IsValidUtf8(text));
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1 + 8 + 1);
+}
+
+TEST_F(SettingsTest, DeleteSettingAndGetAllSettings) {
+    SaveSetting("app", "sec", "b", "2");
+    SaveSetting("app", "sec", "a", "1");
+    SaveSetting("app", "other", "c", "3");
+    EXPECT_EQ(GetAllSettings("APP", "sec"), (std::vector<std::pair<std::string, std::string>>{{"b", "2"}, {"a", "1"}}));
+    DeleteSetting("app", "sec", "B");
+    EXPECT_EQ(GetSetting("app", "sec", "b", "-"), "-");
+    EXPECT_EQ(errorOf([] { DeleteSetting("app", "sec", "b"); }), 5);
+    DeleteSetting("app", "sec");
+    EXPECT_TRUE(GetAllSettings("app", "sec").empty());
+    EXPECT_EQ(GetSetting("app", "other", "c"), "3");
+    EXPECT_EQ(errorOf([] { DeleteSetting("app", "sec"); }), 5);
+    EXPECT_EQ(errorOf([] { SaveSetting("", "sec", "k", "v"); }), 5);
+    EXPECT_EQ(errorOf([] { SaveSetting("app", "sec", "", "v"); }), 5);
+}
+
+TEST_F(SettingsTest, ACrashBeforeTheRenameLeavesTheOldStore) {
+    SaveSetting("dovetune", "Settings", "Form2Left", "1500");
+    const std::string before = readFile(store());
+    // The write fails after its temporary file is complete, as a crash there would.
+    detail::FailNextReplace(EIO);
+    EXPECT_NE(errorOf([] { SaveSetting("dovetune", "Settings", "Form2Left", "2000"); }), 0);
+    EXPECT_EQ(readFile(store()), before);
+    EXPECT_EQ(GetSetting("dovetune", "Settings", "Form2Left"), "1500");
+    // A temporary file that a real crash left behind changes nothing either.
+    writeFile(folder() + "/.settings.tmp-crashed", "dovetune settings 1\nhalf");
+    EXPECT_EQ(GetSetting("dovetune", "Settings", "Form2Left"), "1500");
+    SaveSetting("dovetune", "Settings", "Form2Left", "2000");
+    EXPECT_EQ(GetSetting("dovetune", "Settings", "Form2Left"), "2000");
+}
+
+TEST_F(SettingsTest, AChangeByAnotherProgramIsSeen) {
+    SaveSetting("app", "sec", "key", "ours");
+    EXPECT_EQ(GetSetting("app", "sec", "key"), "ours");
+    writeFile(store(), "dovetune settings 1\napp\tsec\tkey\ttheirs\napp\tsec\tnew\tx\n");
+    EXPECT_EQ(GetSetting("app", "sec", "key"), "theirs");
+    SaveSetting("app", "sec", "more", "y");
+    EXPECT_EQ(GetSetting("app", "sec", "new"), "x");
+}
+
+TEST_F(SettingsTest, ADamagedStoreIsReportedOnceReadAsEmptyAndKept) {
+    std::filesystem::create_directories(folder());
+    const char* damaged[] = {
+        "garbage without a header\n",
+        "dovetune settings 1\napp\tsec\tkey\n",            // a record without its value
+        "dovetune settings 1\napp\tsec\tkey\tbad\\q\n",    // an unknown escape
+        "dovetune settings 1\napp\tsec\tkey\t\xE9t\xE9\n",  // not UTF-8
+    };
+    int round = 0;
+    for (const char* bytes : damaged) {
+        writeFile(store(), bytes);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(GetSetting("app", "sec", "key", "default"), "default") << bytes;
+        EXPECT_EQ(GetSetting("app", "sec", "key", "default"), "default") << bytes;
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find("damaged"), std::string::npos) << bytes;
+        EXPECT_EQ(err.find("damaged"), err.rfind("damaged")) << "reported once: " << err;
+
+        testing::internal::CaptureStderr();
+        SaveSetting("app", "sec", "key", "fresh");
+        testing::internal::GetCapturedStderr();
+        std::string backup = store() + ".damaged" + (round ? "." + std::to_string(round) : "");
+        EXPECT_EQ(readFile(backup), bytes);
+        EXPECT_EQ(GetSetting("app", "sec", "key"), "fresh");
+        ++round;
+    }
+}
+
+TEST_F(SettingsTest, AStoreThatCannotBeReadIsNeverOverwrittenWithoutACopy) {
+    std::filesystem::create_directories(store());  // a folder where the file should be
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(GetSetting("app", "sec", "key", "d"), "d");
+    EXPECT_NE(testing::internal::GetCapturedStderr(), "");
+    testing::internal::CaptureStderr();
+    SaveSetting("app", "sec", "key", "v");
+    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(std::filesystem::is_directory(store() + ".damaged"));
+    EXPECT_EQ(GetSetting("app", "sec", "key"), "v");
+}
+
+TEST_F(SettingsTest, AStoreFolderThatCannotBeWrittenFailsAndKeepsTheStore) {
+    SaveSetting("app", "sec", "key", "old");
+    Unwritable guard(folder());
+    if (!guard.active()) GTEST_SKIP() << "cannot make a folder unwritable here";
+    EXPECT_EQ(errorOf([] { SaveSetting("app", "sec", "key", "new"); }), 75);
+    EXPECT_EQ(GetSetting("app", "sec", "key"), "old");
+}
+
+TEST(RecordFile, EscapingRoundTripsAndRejectsBadEscapes) {
+    const std::string fields[] = {"", "plain", "a\\b\tc\nd\re", std::string("\0\x01\x7F", 3), "\xC3\xA9\xC3", "\xED\xA0\x80"};
+    for (const std::string& f : fields) {
+        std::string escaped = RecordFile::escape(f);
+        EXPECT_EQ(escaped.find_first_of("\t\n\r"), std::string::npos);
+        EXPECT_TRUE(IsValidUtf8(escaped));
+        std::string back;
+        ASSERT_TRUE(RecordFile::unescape(escaped, back));
+        EXPECT_EQ(back, f);
+    }
+    std::string out;
+    for (const char* bad : {"\\", "\\q", "\\x4", "\\xZZ", "a\x01"}) EXPECT_FALSE(RecordFile::unescape(bad, out)) << bad;
+}
