@@ -1,0 +1,260 @@
+// GetMpegInfo: the first MPEG-1 Layer III frame header, its Xing header, and
+// the figures derived from the audio's length.
+
+#include <gtest/gtest.h>
+
+#include "id3v1_mpeg_fixtures.hpp"
+#include "metadata/module7.hpp"
+#include "runtime/error.hpp"
+
+namespace {
+
+using fixtures::bytes;
+using fixtures::frame;
+using metadata::MpegInfo;
+using metadata::Module7::GetMpegInfo;
+
+const std::string kCbr128 = bytes({0xFF, 0xFB, 0x90, 0x00});  // 128 kbit/s, 44100 Hz, stereo
+
+struct Files {
+    testsupport::TempDir dir;
+    std::string write(const std::string& content, std::uintmax_t length = 0, const std::string& tail = {}) {
+        std::string path = dir.file("f" + std::to_string(++count) + ".mp3");
+        fixtures::writeSparse(path, content, length, tail);
+        return path;
+    }
+    int count = 0;
+};
+
+TEST(GetMpegInfo, DecodesTheFirstHeader) {
+    Files f;
+    MpegInfo a = GetMpegInfo(f.write(frame(kCbr128, 256)));
+    EXPECT_EQ(a.MpegVersion, 1);
+    EXPECT_EQ(a.Layer, 3);
+    EXPECT_EQ(a.Bitrate, 128);
+    EXPECT_EQ(a.SampleRate, 44100);
+    EXPECT_EQ(a.ChannelMode, "stereo");
+    EXPECT_EQ(a.Emphasis, "None");
+    EXPECT_EQ(a.Crc, "No");
+    EXPECT_EQ(a.Padding, "No");
+    EXPECT_EQ(a.Original, "No");
+    EXPECT_EQ(a.Copyrighted, "No");
+    EXPECT_EQ(a.PrivateBit, "No");
+    EXPECT_EQ(a.FrameLength, 418);
+    EXPECT_EQ(a.HeaderPosition, 1);
+    EXPECT_FALSE(a.IsVbr);
+    EXPECT_EQ(a.Frames, 0);  // 256 bytes of audio hold no whole frame
+    EXPECT_EQ(a.LengthText, "0:00");
+    EXPECT_EQ(a.SizeText, "0 MB");
+
+    MpegInfo b = GetMpegInfo(f.write(frame(bytes({0xFF, 0xFA, 0x92, 0xC4}), 1000)));
+    EXPECT_EQ(b.Crc, "Yes");
+    EXPECT_EQ(b.Padding, "Yes");
+    EXPECT_EQ(b.ChannelMode, "single channel");
+    EXPECT_EQ(b.Original, "Yes");
+    EXPECT_EQ(b.FrameLength, 419);
+    EXPECT_EQ(b.Frames, 2);
+
+    MpegInfo c = GetMpegInfo(f.write(frame(bytes({0xFF, 0xFB, 0x55, 0x6B}), 1000)));
+    EXPECT_EQ(c.Bitrate, 64);
+    EXPECT_EQ(c.SampleRate, 48000);
+    EXPECT_EQ(c.PrivateBit, "Yes");
+    EXPECT_EQ(c.ChannelMode, "joint stereo");
+    EXPECT_EQ(c.Copyrighted, "Yes");
+    EXPECT_EQ(c.Emphasis, "CCITT J 17");
+    EXPECT_EQ(c.FrameLength, 192);
+
+    MpegInfo d = GetMpegInfo(f.write(frame(bytes({0xFF, 0xFB, 0x18, 0x81}), 1000)));
+    EXPECT_EQ(d.Bitrate, 32);
+    EXPECT_EQ(d.SampleRate, 32000);
+    EXPECT_EQ(d.ChannelMode, "dual channel");
+    EXPECT_EQ(d.Emphasis, "50/15");
+    EXPECT_EQ(d.FrameLength, 144);
+
+    MpegInfo e = GetMpegInfo(f.write(frame(bytes({0xFF, 0xFB, 0x9C, 0x02}), 1000)));
+    EXPECT_EQ(e.SampleRate, 44100) << "the reserved rate reads as 44100";
+    EXPECT_EQ(e.Emphasis, "Reserved");
+}
+
+TEST(GetMpegInfo, EmptyRecordWhenThereIsNothingToAnalyse) {
+    Files f;
+    const MpegInfo empty;
+    EXPECT_EQ(GetMpegInfo(f.write(frame(kCbr128, 255))), empty);
+    EXPECT_EQ(GetMpegInfo(f.write(std::string(5000, '\xFF'))), empty) << "FF FF is no header";
+    EXPECT_EQ(GetMpegInfo(f.write(frame(bytes({0xFF, 0xFD, 0x90, 0x00}), 5000))), empty) << "Layer II";
+    EXPECT_EQ(GetMpegInfo(f.dir.file("missing.mp3")), empty);
+    EXPECT_FALSE(testsupport::exists(f.dir.file("missing.mp3")));
+    EXPECT_EQ(GetMpegInfo(f.dir.path()), empty);
+}
+
+TEST(GetMpegInfo, BadBitrateStillFillsTheOtherFields) {
+    Files f;
+    for (int index : {0x00, 0xF0}) {
+        MpegInfo i = GetMpegInfo(f.write(frame(bytes({0xFF, 0xFB, index | 0x02, 0x00}), 1000)));
+        EXPECT_EQ(i.Bitrate, 0) << index;
+        EXPECT_EQ(i.FrameLength, 1) << "0, plus 1 for the padding";
+        EXPECT_EQ(i.Frames, 1000) << "the audio bytes, one per frame of length 1";
+        EXPECT_EQ(i.LengthText, "0:00");
+        EXPECT_EQ(i.SampleRate, 44100);
+        EXPECT_EQ(i.Padding, "Yes");
+        EXPECT_EQ(i.SizeText, "0 MB");
+    }
+}
+
+TEST(GetMpegInfo, HeaderPositionAbove32767IsZero) {
+    Files f;
+    MpegInfo i = GetMpegInfo(f.write(std::string(39999, '\0') + frame(kCbr128, 1000)));
+    EXPECT_EQ(i.HeaderPosition, 0);
+    EXPECT_EQ(i.Bitrate, 128);
+    EXPECT_EQ(i.FrameLength, 418);
+
+    MpegInfo j = GetMpegInfo(f.write(std::string(32766, '\xFF') + frame(kCbr128, 1000)));
+    EXPECT_EQ(j.HeaderPosition, 32767);
+}
+
+// A pair of sync bytes inside a leading ID3v2 tag (in cover art, say) is not a frame.
+TEST(GetMpegInfo, SkipsALeadingId3v2Tag) {
+    Files f;
+    const std::string art = "APIC" + std::string(50, '\x01') + bytes({0xFF, 0xFB, 0x10, 0x00}) + "jpeg";
+    const std::string tag = fixtures::id3v2Tag(2000, art);
+    MpegInfo i = GetMpegInfo(f.write(tag + frame(kCbr128, 4180)));
+    EXPECT_EQ(i.HeaderPosition, 2001);
+    EXPECT_EQ(i.Bitrate, 128);
+    EXPECT_EQ(i.Frames, 10);
+
+    EXPECT_EQ(GetMpegInfo(f.write(tag + std::string(3000, '\0'))), MpegInfo()) << "only a pair inside the tag";
+
+    // A tag whose stated extent lies past the end of the file is no guide: search from byte 1.
+    std::string claimsTooMuch = fixtures::id3v2Tag(100000, art).substr(0, 1000);
+    MpegInfo k = GetMpegInfo(f.write(claimsTooMuch));
+    EXPECT_EQ(k.HeaderPosition, 10 + 4 + 50 + 1);
+    EXPECT_EQ(k.Bitrate, 32);
+}
+
+TEST(GetMpegInfo, XingHeaderWhereTheChannelModeAndCrcPutIt) {
+    Files f;
+    struct Case {
+        const char* what;
+        std::string header;
+        std::size_t xingAt;
+        bool vbr;
+    } cases[] = {
+        {"stereo", bytes({0xFF, 0xFB, 0x90, 0x00}), 36, true},
+        {"joint stereo", bytes({0xFF, 0xFB, 0x90, 0x40}), 36, true},
+        {"dual channel", bytes({0xFF, 0xFB, 0x90, 0x80}), 36, true},
+        {"mono", bytes({0xFF, 0xFB, 0x90, 0xC0}), 21, true},
+        {"stereo with CRC", bytes({0xFF, 0xFA, 0x90, 0x00}), 38, true},
+        {"stereo with CRC, at the plain offset", bytes({0xFF, 0xFA, 0x90, 0x00}), 36, true},
+        {"mono with CRC", bytes({0xFF, 0xFA, 0x90, 0xC0}), 23, true},
+        {"mono at the stereo offset", bytes({0xFF, 0xFB, 0x90, 0xC0}), 36, false},
+        {"stereo at the mono offset", bytes({0xFF, 0xFB, 0x90, 0x00}), 21, false},
+        {"stereo without CRC, 2 bytes on", bytes({0xFF, 0xFB, 0x90, 0x00}), 38, false},
+    };
+    for (const auto& c : cases) {
+        // 1000 frames in 418000 bytes of audio is 128 kbit/s at 44100 Hz.
+        std::string audio = frame(c.header, 418, c.xingAt, fixtures::xing(1000));
+        MpegInfo i = GetMpegInfo(f.write(audio, 418000));
+        EXPECT_EQ(i.IsVbr, c.vbr) << c.what;
+        EXPECT_EQ(i.Bitrate, 128) << c.what;
+        EXPECT_EQ(i.LengthText, "0:26") << c.what;
+    }
+}
+
+TEST(GetMpegInfo, XingFrameCountOnlyWhenItsFlagIsSet) {
+    Files f;
+    // A count of 0, or no count at all, leaves the average bitrate unknown.
+    for (std::uint32_t flags : {0x0Fu, 0x0Eu}) {
+        std::uint32_t count = flags & 1 ? 0 : 1000;
+        MpegInfo i = GetMpegInfo(f.write(frame(kCbr128, 418, 36, fixtures::xing(count, flags)), 418000));
+        EXPECT_TRUE(i.IsVbr) << flags;
+        EXPECT_EQ(i.Bitrate, 0) << flags;
+        EXPECT_EQ(i.FrameLength, 0) << flags;
+        EXPECT_EQ(i.Frames, 0) << flags;
+        EXPECT_EQ(i.LengthText, "0:00") << flags;
+    }
+}
+
+// Average bitrate = audio bytes x sample rate / frames / 144000, halves to even.
+TEST(GetMpegInfo, VbrBitrateRoundsHalfToEven) {
+    Files f;
+    struct Case {
+        std::string header;
+        std::uintmax_t length;
+        std::uint32_t frames;
+        int bitrate;
+    } cases[] = {
+        {kCbr128, 4000000, 10000, 122},                       // 122.5
+        {bytes({0xFF, 0xFB, 0x94, 0x00}), 3705000, 10000, 124},  // 48000 Hz: 123.5
+        {bytes({0xFF, 0xFB, 0x94, 0x00}), 3675000, 10000, 122},  // 122.5
+        {kCbr128, 4000001, 10000, 123},                       // just above the half
+    };
+    for (const auto& c : cases) {
+        MpegInfo i = GetMpegInfo(f.write(frame(c.header, 418, 36, fixtures::xing(c.frames)), c.length));
+        EXPECT_TRUE(i.IsVbr);
+        EXPECT_EQ(i.Bitrate, c.bitrate) << c.length;
+    }
+}
+
+// Only the bytes from the first frame to the trailing tags are audio.
+TEST(GetMpegInfo, TagBytesAreNotCountedAsAudio) {
+    Files f;
+    const std::string tag = fixtures::id3v2Tag(500000, "APIC");
+    const std::string tail = fixtures::lyrics3({{"IND", "01"}, {"LYR", std::string(3000, 'l')}}) +
+                             fixtures::id3v1Block("Title");
+    // 1,600,000 bytes at 128 kbit/s: 100 s, 3827 frames of 418 bytes.
+    const std::string cbr = f.write(tag + frame(kCbr128), 500000 + 1600000, tail);
+    MpegInfo c = GetMpegInfo(cbr);
+    EXPECT_EQ(c.LengthText, "1:40");
+    EXPECT_EQ(c.Frames, 1600000 / 418);
+    EXPECT_EQ(c.HeaderPosition, 0);
+
+    // The VBR average of 4,000,000 audio bytes stays 122, whatever the tags add.
+    const std::string vbr = f.write(tag + frame(kCbr128, 418, 36, fixtures::xing(10000)), 500000 + 4000000, tail);
+    MpegInfo v = GetMpegInfo(vbr);
+    EXPECT_EQ(v.Bitrate, 122);
+    EXPECT_EQ(v.LengthText, "4:22");  // 4,000,000 x 8 / 122000 = 262.2 s
+
+    // A Lyrics3 block at the very end, without an ID3v1 block.
+    MpegInfo l = GetMpegInfo(f.write(frame(kCbr128), 1600000, fixtures::lyrics3({{"LYR", std::string(9000, 'x')}})));
+    EXPECT_EQ(l.LengthText, "1:40");
+    // A "LYRICS200" whose size points at no start marker is audio.
+    MpegInfo n = GetMpegInfo(f.write(frame(kCbr128), 1600000 - 15, "000100LYRICS200"));
+    EXPECT_EQ(n.Frames, 1600000 / 418);
+}
+
+TEST(GetMpegInfo, LengthAndSizeTexts) {
+    Files f;
+    struct Case {
+        std::uintmax_t length;
+        int bitrateIndex;  // of the header's third byte
+        const char* lengthText;
+        const char* sizeText;
+    } cases[] = {
+        {2000000, 0x90, "2:05", "1.91 MB"},     // 125 s at 128 kbit/s
+        {14900000, 0x10, "1:2:05", "14.21 MB"},  // 3725 s at 32 kbit/s
+        {1048576, 0x90, "1:05", "1 MB"},
+        {3670016, 0x90, "3:49", "3.5 MB"},
+        {4194304, 0x90, "4:22", "4 MB"},
+        {131072, 0x90, "0:08", "0.12 MB"},  // 12.5 hundredths: halves to even
+        {393216, 0x90, "0:24", "0.38 MB"},  // 37.5
+    };
+    for (const auto& c : cases) {
+        MpegInfo i = GetMpegInfo(f.write(frame(bytes({0xFF, 0xFB, c.bitrateIndex, 0x00})), c.length));
+        EXPECT_EQ(i.LengthText, c.lengthText) << c.length;
+        EXPECT_EQ(i.SizeText, c.sizeText) << c.length;
+    }
+}
+
+TEST(Module7Bits, BytesToBitsAndBack) {
+    using metadata::Module7::BitsToLong;
+    using metadata::Module7::BytesToBits;
+    EXPECT_EQ(BytesToBits({0xFF, 0xFB, 0x90, 0x00}), "11111111111110111001000000000000");
+    EXPECT_EQ(BytesToBits({0, 0, 1, 2}), "100000010");
+    EXPECT_EQ(BytesToBits({0, 0, 0, 0}), "");
+    EXPECT_EQ(BitsToLong("100000010"), 258);
+    EXPECT_EQ(BitsToLong(""), 0);
+    EXPECT_EQ(BitsToLong("1111111111111111111111111111111"), 2147483647);
+    EXPECT_THROW(BitsToLong("10000000000000000000000000000000"), runtime::Error);
+}
+
+}  // namespace
