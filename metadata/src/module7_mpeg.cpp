@@ -19,8 +19,11 @@ namespace {
 using detail::NumberedFile;
 
 constexpr std::int64_t kMinLength = 256;
-constexpr std::size_t kHeadBytes = 8192;   // the first read: an ID3v2 header and often the first frame
-constexpr std::size_t kScanChunk = 65536;  // sync search reads this much at a time
+constexpr std::size_t kHeadBytes = 4096;   // the first read: an ID3v2 header and often the first frame
+// The sync search reads a small run first (the frame usually follows the tag
+// at once), then larger runs.
+constexpr std::size_t kFirstScan = 4096;
+constexpr std::size_t kScanChunk = 65536;
 constexpr std::size_t kFrameBytes = 64;    // header, side information and a Xing header's first fields
 
 constexpr std::array<std::int16_t, 4> kVersionLayer = {0, 3, 2, 1};
@@ -55,6 +58,10 @@ struct Window {
     bool holds(std::int64_t at, std::size_t count) const {
         return at >= offset && at + static_cast<std::int64_t>(count) <= offset + static_cast<std::int64_t>(data.size());
     }
+    // The bytes held from `at` on (`at` must be held).
+    std::string_view rest(std::int64_t at) const {
+        return std::string_view(data).substr(static_cast<std::size_t>(at - offset));
+    }
     // `count` bytes at `at`, fewer at the end of the file.
     std::string_view get(const NumberedFile& file, std::int64_t at, std::size_t count, std::size_t readAhead = 0) {
         if (!holds(at, count)) {
@@ -71,8 +78,15 @@ struct Window {
 std::int64_t findSync(const NumberedFile& file, Window& window, std::int64_t start) {
     const std::int64_t length = file.length();
     std::int64_t pos = start;
+    std::size_t want = kFirstScan;
     while (pos + 1 < length) {
-        std::string_view chunk = window.get(file, pos, kScanChunk + 1);
+        std::string_view chunk;
+        if (window.holds(pos, 2)) {
+            chunk = window.rest(pos);  // bytes already read
+        } else {
+            chunk = window.get(file, pos, want + 1);
+            want = kScanChunk;
+        }
         if (chunk.size() < 2) break;
         const char* base = chunk.data();
         std::size_t i = 0;

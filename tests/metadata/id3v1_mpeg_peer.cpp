@@ -1,0 +1,363 @@
+// Checks against independent readers and writers: TagLib, mutagen, ffprobe,
+// with MP3 files that lame makes at test time.
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include <id3v1tag.h>
+#include <mpegfile.h>
+#include <mpegproperties.h>
+#include <tstring.h>
+#include <xingheader.h>
+
+#include "id3v1_mpeg_peer_tools.hpp"
+#include "metadata/cmp3id3v1.hpp"
+#include "metadata/csplaymodul.hpp"
+#include "metadata/id3v2_extent.hpp"
+#include "metadata/module7.hpp"
+
+namespace {
+
+using metadata::cMP3ID3v1;
+using metadata::MpegInfo;
+using metadata::Module7::GetMpegInfo;
+
+#define REQUIRE_PEERS()                                              \
+    do {                                                             \
+        if (!peer::havePeers()) GTEST_SKIP() << "lame, ffprobe or python3 missing"; \
+    } while (0)
+
+std::string utf8(const TagLib::String& s) { return s.to8Bit(true); }
+
+// Whole seconds of a "M:SS" or "H:M:SS" text.
+int seconds(const std::string& text) {
+    int total = 0;
+    std::size_t start = 0;
+    while (true) {
+        std::size_t colon = text.find(':', start);
+        total = total * 60 + std::atoi(text.substr(start, colon - start).c_str());
+        if (colon == std::string::npos) return total;
+        start = colon + 1;
+    }
+}
+
+// Adds a leading ID3v2.3 tag whose cover art is full of bytes that look like
+// MPEG frame headers.
+const char* kAddCoverArt = R"(
+import sys
+from mutagen.id3 import ID3, APIC, TIT2
+art = b'\xff\xd8\xff\xe0' + (b'\xff\xfb\x90\x44' + bytes(range(200))) * 150
+t = ID3()
+t.add(TIT2(encoding=0, text='Cover'))
+t.add(APIC(encoding=0, mime='image/jpeg', type=3, desc='', data=art))
+t.save(sys.argv[1], v2_version=3)
+)";
+
+struct Encoding {
+    const char* name;
+    const char* options;
+    int rate;
+    int channels;
+    bool vbr;
+    bool crc;
+    bool coverArt;
+};
+
+TEST(MpegPeers, FiguresAgreeWithFfprobeAndTagLib) {
+    REQUIRE_PEERS();
+    testsupport::TempDir dir;
+    const Encoding encodings[] = {
+        {"cbr", "-b 128", 44100, 2, false, false, false},
+        {"vbr", "-V 2", 44100, 2, true, false, false},
+        {"mono-vbr", "-V 4 -m m", 44100, 1, true, false, false},
+        {"48k", "-b 192", 48000, 2, false, false, false},
+        {"32k-vbr", "-V 5 --resample 32", 32000, 2, true, false, false},
+        {"crc", "-b 160 -p", 44100, 2, false, true, false},
+        {"cover-cbr", "-b 128", 44100, 2, false, false, true},
+        {"cover-vbr", "-V 3", 44100, 2, true, false, true},
+    };
+    for (const auto& e : encodings) {
+        SCOPED_TRACE(e.name);
+        const std::string mp3 = dir.file(std::string(e.name) + ".mp3");
+        peer::lame(mp3, e.options, 12.0, e.rate, e.channels);
+        if (e.coverArt) {
+            auto r = peer::python(dir, kAddCoverArt, {mp3});
+            ASSERT_EQ(r.status, 0) << r.output;
+        }
+        MpegInfo ours = GetMpegInfo(mp3);
+        auto probe = peer::ffprobe(mp3);
+        TagLib::MPEG::File file(mp3.c_str(), true, TagLib::AudioProperties::Accurate);
+        ASSERT_TRUE(file.isValid());
+        const TagLib::MPEG::Properties* props = file.audioProperties();
+        ASSERT_NE(props, nullptr);
+
+        EXPECT_EQ(ours.SampleRate, std::atoi(probe["sample_rate"].c_str()));
+        EXPECT_EQ(ours.SampleRate, props->sampleRate());
+        EXPECT_EQ(ours.SampleRate, e.rate);
+        EXPECT_EQ(ours.MpegVersion, 1);
+        EXPECT_EQ(ours.Layer, 3);
+        EXPECT_EQ(ours.IsVbr, e.vbr);
+
+        static const char* kModes[] = {"stereo", "joint stereo", "dual channel", "single channel"};
+        EXPECT_EQ(ours.ChannelMode, kModes[props->channelMode()]);
+        EXPECT_EQ(ours.ChannelMode == "single channel", std::atoi(probe["channels"].c_str()) == 1);
+        EXPECT_EQ(ours.Crc, props->protectionEnabled() ? "Yes" : "No");
+        EXPECT_EQ(ours.Crc == "Yes", e.crc);
+
+        const double probeKbps = std::atof(probe["bit_rate"].c_str()) / 1000.0;
+        if (e.vbr) {
+            EXPECT_NEAR(ours.Bitrate, probeKbps, 2.0);
+            EXPECT_NEAR(ours.Bitrate, props->bitrate(), 2.0);
+        } else {
+            EXPECT_EQ(ours.Bitrate, static_cast<int>(std::lround(probeKbps)));
+        }
+
+        const double probeSeconds = std::atof(probe["duration"].c_str());
+        EXPECT_NEAR(seconds(ours.LengthText), probeSeconds, 1.0) << ours.LengthText;
+        EXPECT_NEAR(seconds(ours.LengthText), props->lengthInMilliseconds() / 1000.0, 1.0) << ours.LengthText;
+
+        const double probeFrames = std::atof(probe["nb_read_frames"].c_str());
+        EXPECT_NEAR(ours.Frames, probeFrames, probeFrames * 0.02);
+        if (e.vbr && props->xingHeader()) {
+            EXPECT_NEAR(ours.Frames, props->xingHeader()->totalFrames(), probeFrames * 0.02);
+        }
+        if (e.coverArt) {
+            int fd = ::open(mp3.c_str(), O_RDONLY | O_CLOEXEC);
+            ASSERT_GE(fd, 0);
+            auto tag = metadata::ReadId3v2Header(metadata::ReadAtDescriptor(fd), ::lseek(fd, 0, SEEK_END));
+            ::close(fd);
+            ASSERT_TRUE(tag);
+            EXPECT_GT(tag->extent, 30000);
+            EXPECT_TRUE(ours.HeaderPosition == 0 || ours.HeaderPosition > tag->extent) << ours.HeaderPosition;
+        }
+    }
+}
+
+// Reads the ID3v1 block of a file through mutagen's own parser.
+const char* kMutagenReadV1 = R"(
+import sys
+from mutagen.id3 import ParseID3v1
+with open(sys.argv[1], 'rb') as f:
+    f.seek(-128, 2)
+    frames = ParseID3v1(f.read(128))
+for key in ('TIT2', 'TPE1', 'TALB', 'TDRC', 'COMM', 'TRCK'):
+    if key in frames:
+        print(key + '=' + str(frames[key].text[0]))
+if 'TCON' in frames:
+    print('TCON=' + frames['TCON'].genres[0])
+)";
+
+// Appends an ID3v1 block made by mutagen's own writer.
+const char* kMutagenWriteV1 = R"(
+import sys
+from mutagen.id3 import MakeID3v1, TIT2, TPE1, TALB, TDRC, COMM, TRCK, TCON
+v1 = MakeID3v1({
+    'TIT2': TIT2(encoding=0, text='Caf\xe9 au lait'),
+    'TPE1': TPE1(encoding=0, text='Bj\xf6rk-like Band'),
+    'TALB': TALB(encoding=0, text='Se\xf1or'),
+    'TDRC': TDRC(encoding=0, text='1997'),
+    'COMM': COMM(encoding=0, lang='eng', desc='', text='Comentario \xfc'),
+    'TRCK': TRCK(encoding=0, text='9'),
+    'TCON': TCON(encoding=0, text='Jazz'),
+})
+with open(sys.argv[1], 'ab') as f:
+    f.write(v1)
+)";
+
+TEST(Id3v1Peers, OurTagIsReadByTagLibAndMutagen) {
+    REQUIRE_PEERS();
+    testsupport::TempDir dir;
+    const std::string mp3 = dir.file("ours.mp3");
+    peer::lame(mp3, "-b 128", 2.0, 44100, 2);
+    cMP3ID3v1 tag;
+    tag.setMP3File(mp3);
+    tag.setTitle("Caf\xC3\xA9 del Mar");
+    tag.setArtist("Mot\xC3\xB6rhead Tribute");
+    tag.setAlbum("Espa\xC3\xB1ol");
+    tag.setYear("2003");
+    tag.setComment("R\xC3\xBC" "ckblick");
+    tag.setTrack(11);
+    tag.setGenre(17);
+    tag.Update();
+
+    TagLib::MPEG::File file(mp3.c_str(), false);
+    ASSERT_TRUE(file.hasID3v1Tag());
+    TagLib::ID3v1::Tag* t = file.ID3v1Tag();
+    EXPECT_EQ(utf8(t->title()), tag.Title());
+    EXPECT_EQ(utf8(t->artist()), tag.Artist());
+    EXPECT_EQ(utf8(t->album()), tag.Album());
+    EXPECT_EQ(t->year(), 2003u);
+    EXPECT_EQ(utf8(t->comment()), tag.Comment());
+    EXPECT_EQ(t->track(), 11u);
+    EXPECT_EQ(t->genreNumber(), 17u);
+
+    auto r = peer::python(dir, kMutagenReadV1, {mp3});
+    ASSERT_EQ(r.status, 0) << r.output;
+    auto m = peer::keyValues(r.output);
+    EXPECT_EQ(m["TIT2"], tag.Title());
+    EXPECT_EQ(m["TPE1"], tag.Artist());
+    EXPECT_EQ(m["TALB"], tag.Album());
+    EXPECT_EQ(m["TDRC"], "2003");
+    EXPECT_EQ(m["COMM"], tag.Comment());
+    EXPECT_EQ(m["TRCK"], "11");
+    EXPECT_EQ(m["TCON"], "Rock");
+}
+
+TEST(Id3v1Peers, TagsWrittenByTagLibAndMutagenAreReadByUs) {
+    REQUIRE_PEERS();
+    testsupport::TempDir dir;
+    const std::string byTagLib = dir.file("taglib.mp3"), byMutagen = dir.file("mutagen.mp3");
+    peer::lame(byTagLib, "-b 128", 2.0, 44100, 2);
+    peer::lame(byMutagen, "-b 128", 2.0, 44100, 2);
+    {
+        TagLib::MPEG::File file(byTagLib.c_str(), false);
+        TagLib::ID3v1::Tag* t = file.ID3v1Tag(true);
+        t->setTitle(TagLib::String("Na\xC3\xAFve Melody", TagLib::String::UTF8));
+        t->setArtist(TagLib::String("The Artists", TagLib::String::UTF8));
+        t->setAlbum(TagLib::String("\xC3\x80 la carte", TagLib::String::UTF8));
+        t->setYear(1985);
+        t->setComment(TagLib::String("A comment from TagLib", TagLib::String::UTF8));
+        t->setTrack(4);
+        t->setGenreNumber(80);
+        ASSERT_TRUE(file.save(TagLib::MPEG::File::ID3v1));
+    }
+    auto r = peer::python(dir, kMutagenWriteV1, {byMutagen});
+    ASSERT_EQ(r.status, 0) << r.output;
+
+    cMP3ID3v1 a;
+    a.setMP3File(byTagLib);
+    ASSERT_TRUE(a.HasID3v1Tag());
+    EXPECT_EQ(a.Title(), "Na\xC3\xAFve Melody");
+    EXPECT_EQ(a.Artist(), "The Artists");
+    EXPECT_EQ(a.Album(), "\xC3\x80 la carte");
+    EXPECT_EQ(a.Year(), "1985");
+    EXPECT_EQ(a.Comment(), "A comment from TagLib");
+    EXPECT_EQ(a.Track(), 4);
+    EXPECT_EQ(a.Genre(), 80);
+    EXPECT_EQ(a.GenreName(a.Genre()), "Folk");
+
+    cMP3ID3v1 b;
+    b.setMP3File(byMutagen);
+    ASSERT_TRUE(b.HasID3v1Tag());
+    EXPECT_EQ(b.Title(), "Caf\xC3\xA9 au lait");
+    EXPECT_EQ(b.Artist(), "Bj\xC3\xB6rk-like Band");
+    EXPECT_EQ(b.Album(), "Se\xC3\xB1or");
+    EXPECT_EQ(b.Year(), "1997");
+    EXPECT_EQ(b.Comment(), "Comentario \xC3\xBC");
+    EXPECT_EQ(b.Track(), 9);
+    EXPECT_EQ(b.Genre(), 8);
+
+    metadata::Id3v1Record rec;
+    ASSERT_TRUE(metadata::CSPlaymodul::ReadId3v1Record(byMutagen, rec));
+    EXPECT_EQ(rec.Title.substr(0, 13), "Caf\xC3\xA9 au lait");
+    auto info = metadata::Module7::GetId3v1Info(byMutagen);
+    EXPECT_EQ(info.Title, "Caf\xC3\xA9 au lait");
+    EXPECT_EQ(info.GenreName, "Jazz");
+}
+
+// TagLib trims all white space, we trim blanks only; compare text that both
+// read the same way (ASCII and Latin-1 letters, not the C1 range).
+std::string peerComparable(std::string s) {
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.pop_back();
+    std::size_t i = 0;
+    while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
+    return s.substr(i);
+}
+
+bool latin1Text(const TagLib::String& s) {
+    for (auto c : s)
+        if ((c >= 0x80 && c < 0xA0) || c > 0xFF) return false;
+    return true;
+}
+
+TEST(CorpusPeers, EveryFileLoadsAndAgreesWithTagLib) {
+    auto files = testsupport::corpusFiles();
+    if (files.empty()) GTEST_SKIP() << "no corpus at " << testsupport::corpusDir();
+    int tagged = 0;
+    for (const auto& path : files) {
+        SCOPED_TRACE(path);
+        cMP3ID3v1 tag;
+        ASSERT_NO_THROW(tag.setMP3File(path));
+        metadata::Id3v1Record rec;
+        const bool recordFound = metadata::CSPlaymodul::ReadId3v1Record(path, rec);
+        MpegInfo mpeg = GetMpegInfo(path);
+        auto info = metadata::Module7::GetId3v1Info(path);
+        EXPECT_EQ(info.HasTag, tag.HasID3v1Tag() || (recordFound && rec.Tag == "TAG"));
+
+        TagLib::MPEG::File file(path.c_str(), true);
+        if (!file.isValid()) continue;
+        EXPECT_EQ(tag.HasID3v1Tag(), file.hasID3v1Tag());
+        if (!file.hasID3v1Tag()) continue;
+        ++tagged;
+        TagLib::ID3v1::Tag* t = file.ID3v1Tag();
+        struct Field {
+            const char* name;
+            TagLib::String theirs;
+            std::string ours;
+        } fields[] = {{"title", t->title(), tag.Title()},
+                      {"artist", t->artist(), tag.Artist()},
+                      {"album", t->album(), tag.Album()},
+                      {"comment", t->comment(), tag.Comment()}};
+        for (const auto& f : fields)
+            if (latin1Text(f.theirs)) {
+                EXPECT_EQ(peerComparable(f.ours), utf8(f.theirs)) << f.name;
+            }
+        EXPECT_EQ(tag.Track(), t->track());
+        if (t->year() != 0) {
+            EXPECT_EQ(std::atoi(tag.Year().c_str()), static_cast<int>(t->year()));
+        }
+        EXPECT_EQ(tag.Genre(), t->genreNumber());
+        (void)mpeg;
+    }
+    EXPECT_GT(tagged, 0);
+}
+
+// The extent of a leading ID3v2 tag is the tag size mutagen reports, for every
+// corpus file mutagen reads a tag from.
+const char* kMutagenTagSizes = R"(
+import sys
+from mutagen.id3 import ID3, ID3NoHeaderError
+for path in sys.argv[1:]:
+    try:
+        t = ID3(path)
+        print(path + '=' + (str(t.size) if t.version[0] == 2 else 'none'))
+    except ID3NoHeaderError:
+        print(path + '=none')
+    except Exception as e:
+        print(path + '=error')
+)";
+
+TEST(CorpusPeers, Id3v2ExtentAgreesWithMutagen) {
+    auto files = testsupport::corpusFiles();
+    if (files.empty()) GTEST_SKIP() << "no corpus at " << testsupport::corpusDir();
+    REQUIRE_PEERS();
+    testsupport::TempDir dir;
+    auto r = peer::python(dir, kMutagenTagSizes, files);
+    ASSERT_EQ(r.status, 0) << r.output;
+    auto sizes = peer::keyValues(r.output);
+    int compared = 0;
+    for (const auto& path : files) {
+        SCOPED_TRACE(path);
+        const std::string theirs = sizes[path];
+        if (theirs == "error" || theirs.empty()) continue;
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        ASSERT_GE(fd, 0);
+        auto ours = metadata::ReadId3v2Header(metadata::ReadAtDescriptor(fd), ::lseek(fd, 0, SEEK_END));
+        ::close(fd);
+        if (theirs == "none") {
+            EXPECT_FALSE(ours);
+        } else {
+            ASSERT_TRUE(ours);
+            EXPECT_EQ(ours->extent, std::atoll(theirs.c_str()));
+            ++compared;
+        }
+    }
+    EXPECT_GE(compared, 3);
+}
+
+}  // namespace
