@@ -129,6 +129,42 @@ bool RecordFile::unescape(std::string_view text, std::string& field) {
     return true;
 }
 
+bool RecordFile::parse(std::string_view text, std::vector<Record>& records, std::string& problem) const {
+    records.clear();
+    problem.clear();
+    if (text.empty()) return true;
+    if (!IsValidUtf8(text)) problem = "not UTF-8 text";
+    std::size_t lineNo = 0;
+    for (std::size_t pos = 0; problem.empty() && pos < text.size();) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(pos, end - pos);
+        pos = end + 1;
+        ++lineNo;
+        if (lineNo == 1) {
+            if (line != header_) problem = "it does not begin with \"" + header_ + "\"";
+            continue;
+        }
+        Record record;
+        for (std::size_t f = 0;;) {
+            std::size_t tab = line.find('\t', f);
+            std::string_view raw = line.substr(f, tab == std::string_view::npos ? std::string_view::npos : tab - f);
+            std::string field;
+            if (!unescape(raw, field)) {
+                problem = "line " + std::to_string(lineNo) + " is not a record";
+                break;
+            }
+            record.push_back(std::move(field));
+            if (tab == std::string_view::npos) break;
+            f = tab + 1;
+        }
+        if (problem.empty() && !valid_(record)) problem = "line " + std::to_string(lineNo) + " is not a record";
+        if (problem.empty()) records.push_back(std::move(record));
+    }
+    if (!problem.empty()) records.clear();
+    return problem.empty();
+}
+
 std::vector<RecordFile::Record> RecordFile::load(const std::string& path) {
     std::lock_guard lock(mu_);
     return loadLocked(path);
@@ -164,36 +200,7 @@ const std::vector<RecordFile::Record>& RecordFile::loadLocked(const std::string&
     } catch (const Error& e) {
         problem = e.description();
     }
-    if (problem.empty() && !text.empty()) {
-        if (!IsValidUtf8(text)) problem = "not UTF-8 text";
-        std::size_t lineNo = 0;
-        for (std::size_t pos = 0; problem.empty() && pos < text.size();) {
-            std::size_t end = text.find('\n', pos);
-            if (end == std::string::npos) end = text.size();
-            std::string_view line(text.data() + pos, end - pos);
-            pos = end + 1;
-            ++lineNo;
-            if (lineNo == 1) {
-                if (line != header_) problem = "it does not begin with \"" + header_ + "\"";
-                continue;
-            }
-            Record record;
-            for (std::size_t f = 0;;) {
-                std::size_t tab = line.find('\t', f);
-                std::string_view raw = line.substr(f, tab == std::string_view::npos ? std::string_view::npos : tab - f);
-                std::string field;
-                if (!unescape(raw, field)) {
-                    problem = "line " + std::to_string(lineNo) + " is not a record";
-                    break;
-                }
-                record.push_back(std::move(field));
-                if (tab == std::string_view::npos) break;
-                f = tab + 1;
-            }
-            if (problem.empty() && !valid_(record)) problem = "line " + std::to_string(lineNo) + " is not a record";
-            if (problem.empty()) records.push_back(std::move(record));
-        }
-    }
+    if (problem.empty()) parse(text, records, problem);
 
     cached_ = true;
     cachedPath_ = path;

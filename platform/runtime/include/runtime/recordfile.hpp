@@ -42,6 +42,10 @@ public:
     // file cannot be written (the old file then stays as it was).
     void update(const std::string& path, const std::function<bool(std::vector<Record>&)>& change);
 
+    // Reads records from a file's text; false with a reason when the text is
+    // damaged (no records then).
+    bool parse(std::string_view text, std::vector<Record>& records, std::string& problem) const;
+
     // The escaping of one field, and its inverse (false on a bad escape).
     static std::string escape(std::string_view field);
     static bool unescape(std::string_view text, std::string& field);
