@@ -114,8 +114,9 @@ inline void CloseAll() { FileTable::instance().CloseAll(); }
 std::string ResolvePath(std::string_view path);
 
 // Writes a whole file through a temporary file in the same folder and a rename,
-// so a crash never leaves a half-written file. Raises 75 (or the mapped errno
-// error) and leaves the old file untouched on failure.
+// so a crash never leaves a half-written file. Raises 75 when the folder cannot
+// be written, 76 when it is missing (or the mapped errno error) and leaves the
+// old file untouched on failure.
 void WriteFileAtomically(std::string_view path, std::string_view bytes);
 
 // A file replaced as a whole: written to a temporary file beside the target

@@ -20,28 +20,49 @@ inline constexpr int vbDirectory = 16;
 inline constexpr int vbArchive = 32;    // kept in user.DOSATTRIB where supported
 
 // Dir(pattern, attributes): the first name (not path) in the pattern's folder
-// matching its last component ("*" and "?", without regard to case); Dir() the
-// next one of the same search; "" when there are no more. One cursor for the
-// whole program. Hidden and system entries are skipped unless asked for;
-// folders only with vbDirectory. A pattern naming a folder that does not exist
-// gives "".
+// matching its last component ("*" and "?", without regard to case; a pattern
+// ending in "/" lists every name); Dir() the next one of the same search; ""
+// when there are no more. Names come in name order, without regard to case.
+// One cursor for the whole program: a new search ends the one before; Dir()
+// before any search is error 5. Hidden and system entries are skipped unless
+// asked for; folders only with vbDirectory; "." and ".." never. A pattern
+// naming a folder that does not exist gives "".
 std::string Dir(std::string_view pattern, int attributes = vbNormal);
 std::string Dir();
 
 bool FileExists(std::string_view path);      // a file or folder, resolved without regard to case
 bool FolderExists(std::string_view path);
 std::int64_t FileLen(std::string_view path); // 53 when missing
-DateTime FileDateTime(std::string_view path);  // last modification, local time
+DateTime FileDateTime(std::string_view path);  // last modification, local time; 53 when missing
+// The attribute bits of a file or folder (53 when missing). Hidden is a
+// leading "." or the hidden bit of user.DOSATTRIB.
 int GetAttr(std::string_view path);
+// Replaces the whole set: read-only takes every write permission away (and
+// clearing it gives the owner write permission back); hidden, system and
+// archive go to user.DOSATTRIB where the file system keeps it. vbDirectory,
+// vbVolume or other bits are error 5.
 void SetAttr(std::string_view path, int attributes);
-void Kill(std::string_view pattern);         // wildcards allowed; 53 when nothing matches
-void Name(std::string_view oldPath, std::string_view newPath);  // 58 when the new name exists
-void FileCopy(std::string_view source, std::string_view destination);  // onto itself is error 70
-void MkDir(std::string_view path);           // 75 when it exists
-void RmDir(std::string_view path);
+// Deletes files: one name, or every normal file matching a pattern (not
+// folders, hidden or system files); 53 when nothing matches. A file this
+// program holds open is error 55, a read-only file or a folder error 75.
+void Kill(std::string_view pattern);
+// Renames or moves a file or folder. The new name is kept as written (a
+// change of case alone is a rename); 58 when another file has the new name
+// (also in another case), 53 when the old one is missing, 76 when the new
+// folder is missing, 75 when this program holds the file open.
+void Name(std::string_view oldPath, std::string_view newPath);
+// Copies a file, replacing the destination (through a temporary file, so a
+// failed copy leaves it as it was) and keeping the source's permissions and
+// modification time. Error 70 onto the file itself (also through another
+// spelling or a link), from a file this program is writing, or onto one that
+// is read-only or open here; 75 onto a folder.
+void FileCopy(std::string_view source, std::string_view destination);
+void MkDir(std::string_view path);           // 75 when it exists (in any case), 76 when its folder is missing
+void RmDir(std::string_view path);           // 75 when not empty, 76 when missing
 std::string CurDir();
 
-// Wildcard match of a name against a pattern ("*", "?"), without regard to case.
+// Wildcard match of a name against a pattern ("*", "?"), without regard to
+// case. As the original's "*.*" matches every name, "x.*" also matches "x".
 bool MatchesPattern(std::string_view name, std::string_view pattern);
 
 // Visits root and every folder beneath it (root first, then depth first in
