@@ -20,6 +20,7 @@ using detail::NumberedFile;
 
 constexpr std::int64_t kMinLength = 256;
 constexpr std::size_t kHeadBytes = 4096;   // the first read: an ID3v2 header and often the first frame
+constexpr std::int64_t kWholeFile = 16384;  // a file this small is read at once
 // The sync search reads a small run first (the frame usually follows the tag
 // at once), then larger runs.
 constexpr std::size_t kFirstScan = 4096;
@@ -105,11 +106,14 @@ std::int64_t findSync(const NumberedFile& file, Window& window, std::int64_t sta
 
 // Where the audio ends: before a trailing ID3v1 block and a Lyrics3 v2 block
 // in front of it (or at the very end when there is no ID3v1 block).
-std::int64_t audioEnd(const NumberedFile& file) {
+// The bytes already held in `window` serve when they reach the end of the file.
+std::int64_t audioEnd(const NumberedFile& file, const Window& window) {
     std::int64_t end = file.length();
     constexpr std::int64_t kId3v1 = 128, kLyricsTail = 15;  // 6 size digits + "LYRICS200"
-    std::string tail = file.read(end - kId3v1 - kLyricsTail < 0 ? 0 : end - kId3v1 - kLyricsTail,
-                                 static_cast<std::size_t>(kId3v1 + kLyricsTail));
+    const std::int64_t tailStart = end - kId3v1 - kLyricsTail < 0 ? 0 : end - kId3v1 - kLyricsTail;
+    std::string tail = window.holds(tailStart, static_cast<std::size_t>(end - tailStart))
+                           ? std::string(window.rest(tailStart).substr(0, static_cast<std::size_t>(end - tailStart)))
+                           : file.read(tailStart, static_cast<std::size_t>(end - tailStart));
     const std::int64_t tailOffset = end - static_cast<std::int64_t>(tail.size());
     auto at = [&](std::int64_t pos, std::size_t n) -> std::string_view {
         if (pos < tailOffset || pos + static_cast<std::int64_t>(n) > end) return {};
@@ -178,7 +182,7 @@ MpegInfo GetMpegInfo(std::string_view Path) {
         // The search starts after a leading ID3v2 tag, so that cover art or other
         // frame data is never taken for an audio frame.
         Window window;
-        window.get(file, 0, kHeadBytes);
+        window.get(file, 0, length <= kWholeFile ? static_cast<std::size_t>(length) : kHeadBytes);
         std::int64_t start = 0;
         auto readAt = [&](std::int64_t offset, std::size_t count) {
             return std::string(window.get(file, offset, count));
@@ -212,7 +216,7 @@ MpegInfo GetMpegInfo(std::string_view Path) {
             break;
         }
         // The audio runs from the first frame to the trailing tags.
-        std::int64_t audio = audioEnd(file) - sync;
+        std::int64_t audio = audioEnd(file, window) - sync;
         if (audio < 0) audio = 0;
         file.close();
 
