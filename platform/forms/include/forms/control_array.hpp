@@ -4,12 +4,13 @@
 // time with the design properties of the lowest element (not visible), Unload
 // removes them again (an element made at design time cannot be unloaded).
 //
-//     forms::ControlArray<forms::Menu> mnuPercent{mnuOpacity, "mnuPercent"};
+//     forms::ControlArray<forms::Menu> mnuPercent{mnuOpacity, "mnuPercent", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}};
 //     ...
-//     for (int i = 1; i <= 10; ++i) mnuPercent.add(i).setCaption(...);
+//     for (int i = 1; i <= 10; ++i) mnuPercent(i).setCaption(...);
 //     mnuPercent.wire([this](forms::Menu& m) { m.Click = [this, i = m.index()] { mnuPercent_Click(i); }; });
 
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
@@ -28,6 +29,13 @@ public:
     template <class Parent>
     ControlArray(Parent& parent, std::string name) : name_(std::move(name)) {
         make_ = [&parent, this](int index) { return std::make_unique<T>(parent, name_, index); };
+    }
+    // With the design-time elements made at once, so that they keep their
+    // place among the other controls (or menu items) of the parent.
+    template <class Parent>
+    ControlArray(Parent& parent, std::string name, std::initializer_list<int> designIndexes)
+        : ControlArray(parent, std::move(name)) {
+        for (int i : designIndexes) add(i);
     }
     ControlArray(const ControlArray&) = delete;
     ControlArray& operator=(const ControlArray&) = delete;

@@ -1,0 +1,66 @@
+#pragma once
+// Forms on screen through Qt 6 Widgets. A program's main() calls run() with
+// the code that shows its first form:
+//
+//     int main(int argc, char** argv) {
+//         runtime::App::init(argc, argv);
+//         return formsqt::run(argc, argv, [] { forms::Get<Form1>().show(); });
+//     }
+//
+// run() makes the Qt application and installs the Qt scheduler (timers and
+// socket readiness on the Qt event loop), the backend (each form a top-level
+// window, each control a widget at its twips position, 15 twips to a pixel),
+// the Qt dialogs and the system clipboard; it returns when the program ends
+// (no form loaded any more, or End).
+//
+// No Qt header is needed to use this one.
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace forms {
+class Control;
+class Form;
+}  // namespace forms
+
+namespace formsqt {
+
+int run(int& argc, char** argv, const std::function<void()>& start);
+
+// The same installation for smoke tests and tools, without entering the loop
+// for good: the loop runs in slices.
+class Session {
+public:
+    Session();
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Runs the Qt event loop for about ms milliseconds.
+    void processEvents(int ms);
+    // Runs the loop until pred() holds or timeoutMs pass; returns pred().
+    bool waitUntil(const std::function<bool()>& pred, int timeoutMs);
+    // A real mouse click (press and release of the left button, or of the
+    // given button bit) at the middle of the control's widget, delivered
+    // through Qt's event path. False when the control has no widget.
+    bool click(forms::Control& c, int button = 1);
+    // A press and release at a point of the form's client area (pixels).
+    bool clickForm(forms::Form& f, int x, int y, int button = 1);
+    // The next message box shown is answered with this vbYes/vbNo/vbOK... answer.
+    void answerNextMessageBox(int answer);
+    // The next input box shown is answered with this text (nullopt: Cancel).
+    void answerNextInputBox(std::optional<std::string> text);
+    // The whole screen as a PNG file; false when it cannot be grabbed.
+    bool grabScreen(const std::string& pngPath);
+    // The platform plugin in use ("offscreen", "xcb" ...).
+    std::string platformName() const;
+    // The outer window's position on the screen, in pixels (for screen grabs).
+    bool windowPosition(forms::Form& f, int& x, int& y) const;
+
+private:
+    struct Impl;
+    Impl* impl_;
+};
+
+}  // namespace formsqt

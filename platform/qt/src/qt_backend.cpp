@@ -1,0 +1,1113 @@
+// The Qt peers: one top-level window per form, one widget per control.
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCursor>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSlider>
+#include <QUrl>
+#include <QWindow>
+
+#include <cmath>
+#include <cstdio>
+#include <set>
+
+#include "forms/application.hpp"
+#include "forms/common_dialog.hpp"
+#include "forms/controls.hpp"
+#include "forms/form.hpp"
+#include "forms/menu.hpp"
+#include "qt_internal.hpp"
+#include "runtime/error.hpp"
+
+namespace formsqt {
+
+using forms::Control;
+using forms::Form;
+using forms::Kind;
+using forms::Prop;
+
+QString toQ(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+std::string fromQ(const QString& s) { return s.toStdString(); }
+
+void guarded(const std::function<void()>& fn) {
+    try {
+        fn();
+    } catch (const forms::ProgramEnd&) {
+        forms::Application::instance().endProgram();
+    } catch (const runtime::Error& e) {
+        std::fprintf(stderr, "dovetune: error %d (%s) outside an event handler\n", e.number(), e.what());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "dovetune: internal error: %s\n", e.what());
+    }
+}
+
+namespace {
+
+int px(float twips) { return static_cast<int>(std::lround(twips / forms::TwipsPerPixel)); }
+
+QColor colourOf(forms::Colour c) {
+    forms::Colour r = forms::resolveColour(c);
+    return QColor(forms::redOf(r), forms::greenOf(r), forms::blueOf(r));
+}
+
+QImage imageOf(const forms::Picture& p) {
+    if (p.empty()) return {};
+    QImage img(p.rgba().data(), p.width(), p.height(), p.width() * 4, QImage::Format_RGBA8888);
+    return img.copy();
+}
+
+QFont fontOf(const forms::Font& f) {
+    QFont q(toQ(f.name));
+    q.setPointSizeF(f.size > 0 ? f.size : 8.25);
+    q.setBold(f.bold);
+    q.setItalic(f.italic);
+    q.setUnderline(f.underline);
+    q.setStrikeOut(f.strikethrough);
+    return q;
+}
+
+int buttonsOf(Qt::MouseButtons b) {
+    int bits = 0;
+    if (b & Qt::LeftButton) bits |= forms::vbLeftButton;
+    if (b & Qt::RightButton) bits |= forms::vbRightButton;
+    if (b & Qt::MiddleButton) bits |= forms::vbMiddleButton;
+    return bits;
+}
+
+int shiftOf(Qt::KeyboardModifiers m) {
+    int s = 0;
+    if (m & Qt::ShiftModifier) s |= forms::vbShiftMask;
+    if (m & Qt::ControlModifier) s |= forms::vbCtrlMask;
+    if (m & Qt::AltModifier) s |= forms::vbAltMask;
+    return s;
+}
+
+// The original's key code of a Qt key (0 when it has none).
+int keyCodeOf(int key) {
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) return key;  // same codes
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return key;
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return forms::vbKeyF1 + (key - Qt::Key_F1);
+    switch (key) {
+        case Qt::Key_Backspace: return forms::vbKeyBack;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab: return forms::vbKeyTab;
+        case Qt::Key_Return:
+        case Qt::Key_Enter: return forms::vbKeyReturn;
+        case Qt::Key_Shift: return forms::vbKeyShift;
+        case Qt::Key_Control: return forms::vbKeyControl;
+        case Qt::Key_Alt: return forms::vbKeyMenu;
+        case Qt::Key_Escape: return forms::vbKeyEscape;
+        case Qt::Key_Space: return forms::vbKeySpace;
+        case Qt::Key_PageUp: return forms::vbKeyPageUp;
+        case Qt::Key_PageDown: return forms::vbKeyPageDown;
+        case Qt::Key_End: return forms::vbKeyEnd;
+        case Qt::Key_Home: return forms::vbKeyHome;
+        case Qt::Key_Left: return forms::vbKeyLeft;
+        case Qt::Key_Up: return forms::vbKeyUp;
+        case Qt::Key_Right: return forms::vbKeyRight;
+        case Qt::Key_Down: return forms::vbKeyDown;
+        case Qt::Key_Insert: return forms::vbKeyInsert;
+        case Qt::Key_Delete: return forms::vbKeyDelete;
+        case Qt::Key_Plus: return 107;
+        case Qt::Key_Minus: return 109;
+        default: return 0;
+    }
+}
+
+// Lightweight controls are drawn on their container's surface, beneath every
+// windowed control, as on the original platform.
+bool lightweight(Kind k) { return k == Kind::Label || k == Kind::Image || k == Kind::Shape; }
+bool clickOnRelease(Kind k) {
+    return k == Kind::Label || k == Kind::Image || k == Kind::PictureBox || k == Kind::Frame || k == Kind::Shape;
+}
+
+std::vector<std::string> filesOf(const QMimeData* m) {
+    std::vector<std::string> files;
+    if (!m) return files;
+    for (const QUrl& u : m->urls())
+        if (u.isLocalFile()) files.push_back(fromQ(u.toLocalFile()));
+    return files;
+}
+
+class QtFormPeer;
+std::map<Form*, QtFormPeer*>& peers() {
+    static std::map<Form*, QtFormPeer*> p;
+    return p;
+}
+
+// Draws a picture (stretched or at its natural size) over an optional fill.
+class PictureWidget : public QWidget {
+public:
+    explicit PictureWidget(QWidget* parent) : QWidget(parent) {}
+    QImage image;
+    bool stretch = false;
+    bool fill = false;
+    QColor fillColour;
+    bool border = false;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        if (fill) p.fillRect(rect(), fillColour);
+        if (!image.isNull()) {
+            if (stretch)
+                p.drawImage(rect(), image);
+            else
+                p.drawImage(0, 0, image);
+        }
+        if (border) {
+            p.setPen(QColor(128, 128, 128));
+            p.drawRect(rect().adjusted(0, 0, -1, -1));
+        }
+    }
+};
+
+class ShapeWidget : public QWidget {
+public:
+    explicit ShapeWidget(QWidget* parent) : QWidget(parent) {}
+    const forms::Shape* shape = nullptr;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (!shape) return;
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing, shape->shape() >= 2);
+        QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+        if (shape->shape() == 1 || shape->shape() == 3 || shape->shape() == 5) {
+            qreal side = std::min(r.width(), r.height());
+            r = QRectF(r.center().x() - side / 2, r.center().y() - side / 2, side, side);
+        }
+        QPainterPath path;
+        switch (shape->shape()) {
+            case 2:
+            case 3: path.addEllipse(r); break;
+            case 4:
+            case 5: path.addRoundedRect(r, r.width() / 8, r.height() / 8); break;
+            default: path.addRect(r);
+        }
+        if (shape->backStyle() == 1) p.fillPath(path, colourOf(shape->backColor()));
+        if (shape->fillStyle() == 0) p.fillPath(path, colourOf(shape->fillColor()));
+        if (shape->borderStyle() != 0) {
+            p.setPen(QPen(colourOf(shape->borderColor()), shape->borderWidth()));
+            p.drawPath(path);
+        }
+    }
+};
+
+class FormWindow : public QWidget {
+public:
+    explicit FormWindow(QtFormPeer* peer) : peer_(peer) { setAcceptDrops(true); }
+    QtFormPeer* peer_;
+    QImage background;
+    QColor backColour;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+};
+
+class QtFormPeer : public forms::FormPeer {
+public:
+    explicit QtFormPeer(Form& f) : form(f) {
+        window = new FormWindow(this);
+        window->setAttribute(Qt::WA_DeleteOnClose, false);
+        peers()[&form] = this;
+        applyFlags();
+        applyGeometry();
+        window->setWindowTitle(toQ(form.caption()));
+        window->backColour = colourOf(form.backColor());
+    }
+
+    ~QtFormPeer() override {
+        peers().erase(&form);
+        if (window) {
+            window->peer_ = nullptr;
+            for (auto& [c, w] : widgets) w->disconnect();
+            window->hide();
+            window->deleteLater();
+        }
+    }
+
+    Form& form;
+    QPointer<FormWindow> window;
+    std::map<Control*, QWidget*> widgets;
+    std::map<QObject*, Control*> owners;
+    int syncing = 0;
+    bool itemsQueued = false;
+    std::set<Control*> dirtyItems;
+    bool restackQueued = false;
+
+    struct Sync {
+        QtFormPeer& p;
+        explicit Sync(QtFormPeer& peer) : p(peer) { ++p.syncing; }
+        ~Sync() { --p.syncing; }
+    };
+
+    // ---- window ----
+    bool frameless() const { return form.borderStyle() == forms::BorderStyle::None || form.region().has_value(); }
+
+    void applyGeometry() {
+        Sync s(*this);
+        int x = px(form.left()), y = px(form.top());
+        if (frameless()) {
+            x += form.clientOffsetX();
+            y += form.clientOffsetY();
+        }
+        int w = px(form.clientWidthTwips()), h = px(form.clientHeightTwips());
+        if (window->size() != QSize(w, h)) window->resize(w, h);
+        if (window->pos() != QPoint(x, y)) window->move(x, y);
+    }
+
+    void applyFlags() {
+        Qt::WindowFlags f = Qt::Window;
+        if (frameless()) {
+            f |= Qt::FramelessWindowHint;
+        } else {
+            f |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+            if (form.controlBox()) {
+                f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+                if (form.minButton()) f |= Qt::WindowMinimizeButtonHint;
+                if (form.maxButton()) f |= Qt::WindowMaximizeButtonHint;
+            }
+        }
+        if (form.topmost()) f |= Qt::WindowStaysOnTopHint;
+        if (!form.showInTaskbar()) f |= Qt::Tool;
+        if (window->windowFlags() == f) return;
+        Sync s(*this);
+        window->setWindowFlags(f);  // Qt hides a window whose flags change
+        applyGeometry();
+        if (form.visible()) showWindow();
+    }
+
+    void showWindow() {
+        flushRestack();
+        flushItems();
+        switch (form.windowState()) {
+            case forms::vbMinimized: window->showMinimized(); break;
+            case forms::vbMaximized: window->showMaximized(); break;
+            default: window->show();
+        }
+    }
+
+    void applyRegion() {
+        const auto& r = form.region();
+        if (!r) {
+            window->clearMask();
+            return;
+        }
+        int ox = form.clientOffsetX(), oy = form.clientOffsetY();
+        QList<QRect> rects;
+        rects.reserve(static_cast<qsizetype>(r->rects().size()));
+        for (auto& rc : r->rects()) rects.push_back(QRect(rc.left - ox, rc.top - oy, rc.right - rc.left, rc.bottom - rc.top));
+        QRegion reg;
+        reg.setRects(rects.constData(), static_cast<int>(rects.size()));
+        // An empty mask would mean no mask at all; an all-cut window keeps one
+        // pixel outside its client area instead.
+        if (reg.isEmpty()) reg = QRegion(-1, -1, 1, 1);
+        window->setMask(reg);
+    }
+
+    void formChanged(forms::FormProp what) override {
+        if (!window) return;
+        Sync s(*this);
+        switch (what) {
+            case forms::FormProp::Geometry:
+            case forms::FormProp::ScaleMode: applyGeometry(); break;
+            case forms::FormProp::Caption: window->setWindowTitle(toQ(form.caption())); break;
+            case forms::FormProp::Icon:
+                window->setWindowIcon(form.icon() ? QIcon(QPixmap::fromImage(imageOf(form.icon()))) : QIcon());
+                break;
+            case forms::FormProp::Picture:
+                window->background = imageOf(form.picture());
+                window->update();
+                break;
+            case forms::FormProp::BackColor:
+                window->backColour = colourOf(form.backColor());
+                window->update();
+                break;
+            case forms::FormProp::Visible:
+                if (form.visible())
+                    showWindow();
+                else
+                    window->hide();
+                break;
+            case forms::FormProp::WindowState:
+                if (!form.visible()) break;
+                if (form.windowState() == forms::vbMinimized)
+                    window->showMinimized();
+                else if (form.windowState() == forms::vbMaximized)
+                    window->showMaximized();
+                else
+                    window->showNormal();
+                break;
+            case forms::FormProp::BorderStyle:
+            case forms::FormProp::Buttons:
+            case forms::FormProp::ShowInTaskbar:
+            case forms::FormProp::Topmost: applyFlags(); break;
+            case forms::FormProp::Region:
+                applyFlags();
+                applyGeometry();
+                applyRegion();
+                break;
+            case forms::FormProp::Opacity: window->setWindowOpacity(form.alpha() / 255.0); break;
+            case forms::FormProp::ZOrder:
+                if (form.visible()) {
+                    window->raise();
+                    window->activateWindow();
+                }
+                break;
+            case forms::FormProp::MousePointer: break;
+        }
+    }
+
+    // ---- controls ----
+    QWidget* containerWidget(Control& c) {
+        Control* parent = c.container().asControl();
+        if (!parent) return window;
+        auto it = widgets.find(parent);
+        return it == widgets.end() ? window.data() : it->second;
+    }
+
+    void own(QWidget* w, Control& c) {
+        owners[w] = &c;
+        if (auto* view = qobject_cast<QAbstractScrollArea*>(w)) owners[view->viewport()] = &c;
+    }
+
+    void controlAdded(Control& c) override {
+        if (!window || widgets.count(&c)) return;
+        QWidget* parent = containerWidget(c);
+        QWidget* w = nullptr;
+        switch (c.kind()) {
+            case Kind::Label: {
+                auto* l = new QLabel(parent);
+                l->setWordWrap(true);
+                l->setTextFormat(Qt::PlainText);
+                w = l;
+                break;
+            }
+            case Kind::TextBox: {
+                auto& t = static_cast<forms::TextBox&>(c);
+                if (t.multiLine()) {
+                    auto* e = new QPlainTextEdit(parent);
+                    QObject::connect(e, &QPlainTextEdit::textChanged, [this, &t, e] {
+                        if (syncing) return;
+                        guarded([&] { t.userEdited(fromQ(e->toPlainText()), e->textCursor().position()); });
+                    });
+                    w = e;
+                } else {
+                    auto* e = new QLineEdit(parent);
+                    QObject::connect(e, &QLineEdit::textEdited, [this, &t, e](const QString& text) {
+                        if (syncing) return;
+                        guarded([&] { t.userEdited(fromQ(text), e->cursorPosition()); });
+                    });
+                    w = e;
+                }
+                break;
+            }
+            case Kind::CommandButton: {
+                auto* b = new QPushButton(parent);
+                QObject::connect(b, &QPushButton::clicked, [this, &c] {
+                    if (!syncing) guarded([&] { c.click(); });
+                });
+                w = b;
+                break;
+            }
+            case Kind::CheckBox: {
+                auto* b = new QCheckBox(parent);
+                QObject::connect(b, &QCheckBox::clicked, [this, &c] {
+                    if (syncing) return;
+                    guarded([&] { c.click(); });
+                    syncControl(c, Prop::Value);
+                });
+                w = b;
+                break;
+            }
+            case Kind::OptionButton: {
+                auto* b = new QRadioButton(parent);
+                b->setAutoExclusive(false);
+                QObject::connect(b, &QRadioButton::clicked, [this, &c] {
+                    if (syncing) return;
+                    guarded([&] { c.click(); });
+                    syncControl(c, Prop::Value);
+                });
+                w = b;
+                break;
+            }
+            case Kind::ListBox:
+            case Kind::FileListBox: {
+                auto* l = new QListWidget(parent);
+                l->setSelectionMode(QAbstractItemView::SingleSelection);
+                QObject::connect(l, &QListWidget::currentRowChanged, [this, &c](int row) {
+                    if (syncing || row < 0) return;
+                    guarded([&] {
+                        if (c.kind() == Kind::ListBox) {
+                            auto& lb = static_cast<forms::ListBox&>(c);
+                            if (lb.listIndex() != row) lb.clickItem(row);
+                        } else {
+                            auto& fl = static_cast<forms::FileListBox&>(c);
+                            if (fl.listIndex() != row) fl.clickItem(row);
+                        }
+                    });
+                });
+                QObject::connect(l, &QListWidget::itemDoubleClicked, [this, &c](QListWidgetItem*) {
+                    if (!syncing) guarded([&] { c.doubleClick(); });
+                });
+                w = l;
+                break;
+            }
+            case Kind::ComboBox: {
+                auto& cb = static_cast<forms::ComboBox&>(c);
+                auto* b = new QComboBox(parent);
+                QObject::connect(b, qOverload<int>(&QComboBox::activated), [this, &cb](int i) {
+                    if (!syncing) guarded([&] { cb.chooseItem(i); });
+                });
+                QObject::connect(b, &QComboBox::editTextChanged, [this, &cb](const QString& t) {
+                    if (!syncing) guarded([&] { cb.userEdited(fromQ(t)); });
+                });
+                w = b;
+                break;
+            }
+            case Kind::Image:
+            case Kind::PictureBox: w = new PictureWidget(parent); break;
+            case Kind::Frame: w = new QGroupBox(parent); break;
+            case Kind::Shape: {
+                auto* s = new ShapeWidget(parent);
+                s->shape = &static_cast<forms::Shape&>(c);
+                s->setAttribute(Qt::WA_TransparentForMouseEvents);
+                w = s;
+                break;
+            }
+            case Kind::Slider: {
+                auto* s = new QSlider(Qt::Horizontal, parent);
+                QObject::connect(s, &QSlider::valueChanged, [this, &c](int v) {
+                    if (!syncing) guarded([&] { static_cast<forms::Slider&>(c).slideTo(v); });
+                });
+                w = s;
+                break;
+            }
+            case Kind::ProgressBar: w = new QProgressBar(parent); break;
+            case Kind::Timer:
+            case Kind::CommonDialog:
+            case Kind::Custom: return;
+        }
+        widgets[&c] = w;
+        own(w, c);
+        if (!c.focusable()) w->setFocusPolicy(Qt::NoFocus);
+        syncAll(c);
+        queueRestack();
+    }
+
+    void controlRemoved(Control& c) override {
+        auto it = widgets.find(&c);
+        if (it == widgets.end()) return;
+        QWidget* w = it->second;
+        for (auto o = owners.begin(); o != owners.end();)
+            o = o->second == &c ? owners.erase(o) : std::next(o);
+        dirtyItems.erase(&c);
+        widgets.erase(it);
+        w->disconnect();
+        w->hide();
+        w->deleteLater();
+    }
+
+    void syncAll(Control& c) {
+        for (Prop p : {Prop::Geometry, Prop::Visible, Prop::Enabled, Prop::Font, Prop::BackColor, Prop::Caption,
+                       Prop::Text, Prop::Style, Prop::Picture, Prop::Items, Prop::Value, Prop::Range, Prop::ToolTip,
+                       Prop::Locked, Prop::MaxLength, Prop::Alignment})
+            syncControl(c, p);
+    }
+
+    void controlChanged(Control& c, Prop what) override { syncControl(c, what); }
+
+    void applyColours(Control& c, QWidget* w) {
+        QPalette pal = w->palette();
+        QColor back = colourOf(c.backColor()), fore = colourOf(c.foreColor());
+        pal.setColor(QPalette::Window, back);
+        pal.setColor(QPalette::Base, back);
+        pal.setColor(QPalette::Button, back);
+        pal.setColor(QPalette::WindowText, fore);
+        pal.setColor(QPalette::Text, fore);
+        pal.setColor(QPalette::ButtonText, fore);
+        w->setPalette(pal);
+        bool fill = false;
+        if (c.kind() == Kind::Label) fill = static_cast<forms::Label&>(c).backStyle() == 1;
+        if (c.kind() == Kind::Frame) fill = true;
+        w->setAutoFillBackground(fill);
+        if (c.kind() == Kind::PictureBox) {
+            auto* pw = static_cast<PictureWidget*>(w);
+            pw->fill = true;
+            pw->fillColour = back;
+            pw->update();
+        }
+    }
+
+    void syncControl(Control& c, Prop what) {
+        auto it = widgets.find(&c);
+        if (it == widgets.end()) return;
+        QWidget* w = it->second;
+        Sync s(*this);
+        switch (what) {
+            case Prop::Geometry: {
+                forms::PixelRect r = relativeRect(c);
+                w->setGeometry(r.left, r.top, std::max(0, r.right - r.left), std::max(0, r.bottom - r.top));
+                break;
+            }
+            case Prop::Visible: w->setVisible(c.visible()); break;
+            case Prop::Enabled: w->setEnabled(c.enabled()); break;
+            case Prop::Font: w->setFont(fontOf(c.font())); break;
+            case Prop::BackColor:
+            case Prop::ForeColor:
+            case Prop::BackStyle: applyColours(c, w); break;
+            case Prop::ToolTip: w->setToolTip(toQ(c.toolTipText())); break;
+            case Prop::ZOrder: queueRestack(); break;
+            default: syncKind(c, w, what); break;
+        }
+    }
+
+    forms::PixelRect relativeRect(Control& c) {
+        int l = px(c.leftTwips()), t = px(c.topTwips());
+        return {l, t, l + px(c.widthTwips()), t + px(c.heightTwips())};
+    }
+
+    void syncKind(Control& c, QWidget* w, Prop what) {
+        switch (c.kind()) {
+            case Kind::Label: {
+                auto& l = static_cast<forms::Label&>(c);
+                auto* q = static_cast<QLabel*>(w);
+                if (what == Prop::Caption) {
+                    std::string text = forms::stripAccessKeys(l.caption());
+                    auto nul = text.find('\0');
+                    if (nul != std::string::npos) text.resize(nul);
+                    q->setText(toQ(text));
+                } else if (what == Prop::Alignment) {
+                    Qt::Alignment a = l.alignment() == 1 ? Qt::AlignRight : l.alignment() == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
+                    q->setAlignment(a | Qt::AlignTop);
+                } else if (what == Prop::Style) {
+                    applyColours(c, w);
+                }
+                break;
+            }
+            case Kind::TextBox: {
+                auto& t = static_cast<forms::TextBox&>(c);
+                if (auto* e = qobject_cast<QLineEdit*>(w)) {
+                    if (what == Prop::Text && fromQ(e->text()) != t.text()) e->setText(toQ(t.text()));
+                    if (what == Prop::Locked) e->setReadOnly(t.locked());
+                    if (what == Prop::MaxLength) e->setMaxLength(t.maxLength() > 0 ? static_cast<int>(t.maxLength()) : 32767);
+                    if (what == Prop::Style) e->setEchoMode(t.passwordChar().empty() ? QLineEdit::Normal : QLineEdit::Password);
+                    if (what == Prop::Alignment)
+                        e->setAlignment(t.alignment() == 1 ? Qt::AlignRight : t.alignment() == 2 ? Qt::AlignHCenter : Qt::AlignLeft);
+                } else if (auto* e = qobject_cast<QPlainTextEdit*>(w)) {
+                    if (what == Prop::Text && fromQ(e->toPlainText()) != t.text()) e->setPlainText(toQ(t.text()));
+                    if (what == Prop::Locked) e->setReadOnly(t.locked());
+                    if (what == Prop::Style) {
+                        e->setVerticalScrollBarPolicy((t.scrollBars() & 2) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
+                        e->setHorizontalScrollBarPolicy((t.scrollBars() & 1) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+                        e->setLineWrapMode((t.scrollBars() & 1) ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+                    }
+                }
+                break;
+            }
+            case Kind::CommandButton: {
+                auto& b = static_cast<forms::CommandButton&>(c);
+                auto* q = static_cast<QPushButton*>(w);
+                if (what == Prop::Caption) {
+                    // The model routes access keys; the button shows the caption without them.
+                    QString text = toQ(forms::stripAccessKeys(b.caption()));
+                    q->setText(text.replace("&", "&&"));
+                }
+                if (what == Prop::Picture || what == Prop::Style) {
+                    if (b.style() == 1 && b.picture()) {
+                        q->setIcon(QIcon(QPixmap::fromImage(imageOf(b.picture()))));
+                        q->setIconSize(QSize(b.picture().width(), b.picture().height()));
+                    } else {
+                        q->setIcon(QIcon());
+                    }
+                }
+                break;
+            }
+            case Kind::CheckBox: {
+                auto& b = static_cast<forms::CheckBox&>(c);
+                auto* q = static_cast<QCheckBox*>(w);
+                if (what == Prop::Caption) q->setText(toQ(forms::stripAccessKeys(b.caption())).replace("&", "&&"));
+                if (what == Prop::Value) {
+                    q->setTristate(b.value() == forms::vbGrayed);
+                    q->setCheckState(b.value() == 1 ? Qt::Checked : b.value() == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+                }
+                break;
+            }
+            case Kind::OptionButton: {
+                auto& b = static_cast<forms::OptionButton&>(c);
+                auto* q = static_cast<QRadioButton*>(w);
+                if (what == Prop::Caption) q->setText(toQ(forms::stripAccessKeys(b.caption())).replace("&", "&&"));
+                if (what == Prop::Value) q->setChecked(b.value());
+                break;
+            }
+            case Kind::ListBox:
+            case Kind::FileListBox:
+                if (what == Prop::Items || what == Prop::Path) {
+                    queueItems(c);
+                } else if (what == Prop::ListIndex) {
+                    if (dirtyItems.count(&c)) flushItems();
+                    long i = c.kind() == Kind::ListBox ? static_cast<forms::ListBox&>(c).listIndex()
+                                                      : static_cast<forms::FileListBox&>(c).listIndex();
+                    static_cast<QListWidget*>(w)->setCurrentRow(static_cast<int>(i));
+                }
+                break;
+            case Kind::ComboBox: {
+                auto& cb = static_cast<forms::ComboBox&>(c);
+                auto* q = static_cast<QComboBox*>(w);
+                if (what == Prop::Style) q->setEditable(cb.style() != 2);
+                if (what == Prop::Items) {
+                    q->clear();
+                    for (long i = 0; i < cb.listCount(); ++i) q->addItem(toQ(cb.list(i)));
+                }
+                if (what == Prop::Items || what == Prop::ListIndex || what == Prop::Text) {
+                    q->setCurrentIndex(static_cast<int>(cb.listIndex()));
+                    if (q->isEditable()) q->setEditText(toQ(cb.text()));
+                }
+                break;
+            }
+            case Kind::Image: {
+                auto& img = static_cast<forms::Image&>(c);
+                auto* q = static_cast<PictureWidget*>(w);
+                if (what == Prop::Picture) q->image = imageOf(img.picture());
+                q->stretch = img.stretch();
+                q->border = img.borderStyle() == 1;
+                q->update();
+                break;
+            }
+            case Kind::PictureBox: {
+                auto& pb = static_cast<forms::PictureBox&>(c);
+                auto* q = static_cast<PictureWidget*>(w);
+                if (what == Prop::Picture) q->image = imageOf(pb.picture());
+                q->border = pb.borderStyle() == 1;
+                q->update();
+                break;
+            }
+            case Kind::Frame:
+                if (what == Prop::Caption)
+                    static_cast<QGroupBox*>(w)->setTitle(toQ(forms::stripAccessKeys(static_cast<forms::Frame&>(c).caption())));
+                break;
+            case Kind::Shape: w->update(); break;
+            case Kind::Slider: {
+                auto& sl = static_cast<forms::Slider&>(c);
+                auto* q = static_cast<QSlider*>(w);
+                q->setRange(static_cast<int>(sl.min()), static_cast<int>(sl.max()));
+                q->setValue(static_cast<int>(sl.value()));
+                q->setOrientation(sl.orientation() == 1 ? Qt::Vertical : Qt::Horizontal);
+                break;
+            }
+            case Kind::ProgressBar: {
+                auto& pb = static_cast<forms::ProgressBar&>(c);
+                auto* q = static_cast<QProgressBar*>(w);
+                q->setTextVisible(false);
+                q->setRange(static_cast<int>(pb.min()), static_cast<int>(pb.max()));
+                q->setValue(static_cast<int>(pb.value()));
+                break;
+            }
+            default: break;
+        }
+    }
+
+    // List items change in bursts (a catalogue of a thousand lines is added
+    // one line at a time): the widget is refilled once, after the burst.
+    void queueItems(Control& c) {
+        dirtyItems.insert(&c);
+        if (itemsQueued) return;
+        itemsQueued = true;
+        QTimer::singleShot(0, window, [this] { flushItems(); });
+    }
+
+    void flushItems() {
+        itemsQueued = false;
+        auto dirty = std::move(dirtyItems);
+        dirtyItems.clear();
+        Sync s(*this);
+        for (Control* c : dirty) {
+            auto it = widgets.find(c);
+            if (it == widgets.end()) continue;
+            auto* q = static_cast<QListWidget*>(it->second);
+            QStringList items;
+            long current = -1;
+            if (c->kind() == Kind::ListBox) {
+                auto& lb = static_cast<forms::ListBox&>(*c);
+                for (long i = 0; i < lb.listCount(); ++i) items << toQ(lb.list(i));
+                current = lb.listIndex();
+            } else {
+                auto& fl = static_cast<forms::FileListBox&>(*c);
+                for (long i = 0; i < fl.listCount(); ++i) items << toQ(fl.list(i));
+                current = fl.listIndex();
+            }
+            q->clear();
+            q->addItems(items);
+            q->setCurrentRow(static_cast<int>(current));
+        }
+    }
+
+    void queueRestack() {
+        if (restackQueued) return;
+        restackQueued = true;
+        QTimer::singleShot(0, window, [this] { flushRestack(); });
+    }
+
+    void restack(forms::Container& container) {
+        for (int pass = 0; pass < 2; ++pass)
+            for (Control* c : container.children()) {
+                if (lightweight(c->kind()) != (pass == 0)) continue;
+                auto it = widgets.find(c);
+                if (it != widgets.end()) it->second->raise();
+            }
+        for (Control* c : container.children())
+            if (forms::Container* inner = dynamic_cast<forms::Container*>(c)) restack(*inner);
+    }
+
+    void flushRestack() {
+        if (!window) return;
+        restackQueued = false;
+        restack(form);
+        QWidget* prev = nullptr;
+        for (Control* c : form.tabOrder()) {
+            auto it = widgets.find(c);
+            if (it == widgets.end() || !c->focusable()) continue;
+            it->second->setFocusPolicy(c->tabStop() ? Qt::StrongFocus : Qt::ClickFocus);
+            if (prev) QWidget::setTabOrder(prev, it->second);
+            prev = it->second;
+        }
+    }
+
+    void menusChanged() override {}
+
+    void focusChanged(Control* c) override {
+        if (!c) return;
+        auto it = widgets.find(c);
+        if (it == widgets.end()) return;
+        Sync s(*this);
+        it->second->setFocus(Qt::OtherFocusReason);
+    }
+
+    forms::Menu* popupMenu(forms::Menu& menu) override {
+        QMenu qm;
+        std::map<QAction*, forms::Menu*> chosen;
+        build(qm, menu, chosen);
+        QAction* a = qm.exec(QCursor::pos());
+        auto it = chosen.find(a);
+        return it == chosen.end() ? nullptr : it->second;
+    }
+
+    void build(QMenu& qm, forms::Menu& menu, std::map<QAction*, forms::Menu*>& chosen) {
+        for (forms::Menu* m : menu.items()) {
+            if (!m->visible()) continue;
+            if (m->isSeparator()) {
+                qm.addSeparator();
+                continue;
+            }
+            QString text = toQ(m->caption());
+            if (!m->shortcut().empty()) text += "\t" + toQ(m->shortcut().text());
+            if (m->hasItems()) {
+                QMenu* sub = qm.addMenu(text);
+                sub->setEnabled(m->enabled());
+                build(*sub, *m, chosen);
+            } else {
+                QAction* act = qm.addAction(text);
+                act->setCheckable(m->checked());
+                act->setChecked(m->checked());
+                act->setEnabled(m->enabled());
+                chosen[act] = m;
+            }
+        }
+    }
+
+    void beginSystemMove() override {
+        if (window && window->windowHandle()) window->windowHandle()->startSystemMove();
+    }
+
+    // ---- input ----
+    float toScaleX(int pixels) const { return form.toScale(static_cast<float>(pixels * forms::TwipsPerPixel)); }
+
+    Control* controlOf(QObject* o) {
+        for (QObject* p = o; p && p != window; p = p->parent()) {
+            auto it = owners.find(p);
+            if (it != owners.end()) return it->second;
+        }
+        return nullptr;
+    }
+};
+
+// ---- the window ----
+
+void FormWindow::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), backColour);
+    if (!background.isNull()) p.drawImage(0, 0, background);
+}
+
+void FormWindow::mousePressEvent(QMouseEvent* e) {
+    if (!peer_) return;
+    QtFormPeer* pe = peer_;
+    QPoint at = e->position().toPoint();
+    int buttons = buttonsOf(e->buttons() | e->button());
+    guarded([&] { pe->form.mouseDown(buttons, shiftOf(e->modifiers()), pe->toScaleX(at.x()), pe->toScaleX(at.y())); });
+}
+
+void FormWindow::mouseReleaseEvent(QMouseEvent* e) {
+    if (!peer_) return;
+    QtFormPeer* pe = peer_;
+    QPoint at = e->position().toPoint();
+    int button = buttonsOf(e->button());
+    guarded([&] {
+        pe->form.mouseUp(button, shiftOf(e->modifiers()), pe->toScaleX(at.x()), pe->toScaleX(at.y()));
+        if (button == forms::vbLeftButton && rect().contains(at) && peer_) pe->form.click();
+    });
+}
+
+void FormWindow::mouseMoveEvent(QMouseEvent* e) {
+    if (!peer_) return;
+    QtFormPeer* pe = peer_;
+    QPoint at = e->position().toPoint();
+    guarded([&] { pe->form.mouseMove(buttonsOf(e->buttons()), shiftOf(e->modifiers()), pe->toScaleX(at.x()), pe->toScaleX(at.y())); });
+}
+
+void FormWindow::mouseDoubleClickEvent(QMouseEvent*) {
+    if (!peer_) return;
+    QtFormPeer* pe = peer_;
+    guarded([&] { pe->form.doubleClick(); });
+}
+
+void FormWindow::closeEvent(QCloseEvent* e) {
+    e->ignore();
+    if (!peer_) return;
+    Form* f = &peer_->form;
+    QPointer<FormWindow> self(this);
+    QTimer::singleShot(0, this, [self, f] {
+        if (self && self->peer_) guarded([f] { f->userClose(); });
+    });
+}
+
+void FormWindow::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    if (!peer_ || peer_->syncing || isMinimized()) return;
+    QtFormPeer* pe = peer_;
+    QSize s = size();
+    if (s.width() == px(pe->form.clientWidthTwips()) && s.height() == px(pe->form.clientHeightTwips())) return;
+    guarded([&] {
+        pe->form.userResized(static_cast<float>(s.width() * forms::TwipsPerPixel),
+                             static_cast<float>(s.height() * forms::TwipsPerPixel));
+    });
+}
+
+void FormWindow::moveEvent(QMoveEvent* e) {
+    QWidget::moveEvent(e);
+    if (!peer_ || peer_->syncing || isMinimized()) return;
+    QtFormPeer* pe = peer_;
+    QPoint p = pos();
+    if (pe->frameless()) p -= QPoint(pe->form.clientOffsetX(), pe->form.clientOffsetY());
+    if (p.x() == px(pe->form.left()) && p.y() == px(pe->form.top())) return;
+    pe->form.userMoved(static_cast<float>(p.x() * forms::TwipsPerPixel), static_cast<float>(p.y() * forms::TwipsPerPixel));
+}
+
+void FormWindow::changeEvent(QEvent* e) {
+    QWidget::changeEvent(e);
+    if (e->type() != QEvent::WindowStateChange || !peer_ || peer_->syncing) return;
+    QtFormPeer* pe = peer_;
+    int state = isMinimized() ? forms::vbMinimized : isMaximized() ? forms::vbMaximized : forms::vbNormal;
+    guarded([&] { pe->form.userWindowState(state); });
+}
+
+namespace {
+// The control under a point that accepts drops, or nullptr for the form.
+Control* dropTarget(QtFormPeer* pe, QWidget* window, QPoint at) {
+    QWidget* child = window->childAt(at);
+    Control* c = child ? pe->controlOf(child) : nullptr;
+    while (c && c->oleDropMode() == 0) {
+        Control* parent = c->container().asControl();
+        c = parent;
+    }
+    return c;
+}
+}  // namespace
+
+void FormWindow::dragEnterEvent(QDragEnterEvent* e) {
+    if (!peer_ || !e->mimeData()->hasUrls()) return;
+    QtFormPeer* pe = peer_;
+    auto files = filesOf(e->mimeData());
+    QPoint at = e->position().toPoint();
+    int effect = 0;
+    guarded([&] {
+        Control* c = dropTarget(pe, this, at);
+        effect = c ? c->dragOver(files, forms::vbEnter, pe->toScaleX(at.x()), pe->toScaleX(at.y()))
+                   : pe->form.dragOver(files, forms::vbEnter, pe->toScaleX(at.x()), pe->toScaleX(at.y()));
+    });
+    if (effect != 0) e->acceptProposedAction();
+}
+
+void FormWindow::dragMoveEvent(QDragMoveEvent* e) { e->acceptProposedAction(); }
+
+void FormWindow::dropEvent(QDropEvent* e) {
+    if (!peer_) return;
+    QtFormPeer* pe = peer_;
+    auto files = filesOf(e->mimeData());
+    QPoint at = e->position().toPoint();
+    int effect = 0;
+    guarded([&] {
+        Control* c = dropTarget(pe, this, at);
+        effect = c ? c->dropFiles(files, pe->toScaleX(at.x()), pe->toScaleX(at.y()))
+                   : pe->form.dropFiles(files, pe->toScaleX(at.x()), pe->toScaleX(at.y()));
+    });
+    if (effect != 0)
+        e->acceptProposedAction();
+    else
+        e->ignore();
+}
+
+// Keys and the mouse on control widgets: routed through the model before the
+// widget sees them.
+class InputFilter : public QObject {
+public:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        switch (e->type()) {
+            case QEvent::KeyPress:
+            case QEvent::KeyRelease:
+            case QEvent::ShortcutOverride:
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::MouseMove: break;
+            default: return false;
+        }
+        auto* w = qobject_cast<QWidget*>(o);
+        if (!w) return false;
+        auto* fw = dynamic_cast<FormWindow*>(w->window());
+        if (!fw || !fw->peer_) return false;
+        QtFormPeer* pe = fw->peer_;
+        if (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease || e->type() == QEvent::ShortcutOverride)
+            return key(pe, w, static_cast<QKeyEvent*>(e));
+        if (w == fw) return false;  // the window's own handlers take its mouse events
+        Control* c = pe->controlOf(w);
+        if (!c) return false;
+        auto* me = static_cast<QMouseEvent*>(e);
+        QWidget* cw = pe->widgets.count(c) ? pe->widgets[c] : w;
+        QPoint at = w->mapTo(cw, me->position().toPoint());
+        float x = pe->toScaleX(at.x()), y = pe->toScaleX(at.y());
+        int shift = shiftOf(me->modifiers());
+        guarded([&] {
+            switch (e->type()) {
+                case QEvent::MouseButtonPress: c->mouseDown(buttonsOf(me->buttons() | me->button()), shift, x, y); break;
+                case QEvent::MouseButtonRelease: {
+                    int button = buttonsOf(me->button());
+                    c->mouseUp(button, shift, x, y);
+                    if (button == forms::vbLeftButton && clickOnRelease(c->kind()) && cw->rect().contains(at)) c->click();
+                    break;
+                }
+                case QEvent::MouseButtonDblClick:
+                    if (clickOnRelease(c->kind())) c->doubleClick();
+                    break;
+                default: c->mouseMove(buttonsOf(me->buttons()), shift, x, y); break;
+            }
+        });
+        return false;
+    }
+
+private:
+    bool key(QtFormPeer* pe, QWidget* w, QKeyEvent* e) {
+        int code = keyCodeOf(e->key());
+        int shift = shiftOf(e->modifiers());
+        if (e->type() == QEvent::ShortcutOverride) {
+            // Accelerators of the model win over the widgets' own shortcuts.
+            if (code && pe->form.findShortcut(code, shift)) e->accept();
+            return false;
+        }
+        if (e->type() == QEvent::KeyRelease) {
+            if (code && !e->isAutoRepeat()) guarded([&] { pe->form.keyUp(code, shift); });
+            return false;
+        }
+        bool eat = false;
+        Form* f = &pe->form;
+        QPointer<QWidget> target(w);
+        guarded([&] {
+            if (code && f->keyDown(code, shift)) {
+                eat = true;
+                return;
+            }
+            QString text = e->text();
+            if (text.size() != 1) return;
+            int ascii = text.at(0).unicode();
+            if (ascii > 255) return;
+            int k = f->keyPress(ascii);
+            if (k == ascii) return;
+            eat = true;
+            if (k != 0 && target) {
+                if (auto* le = qobject_cast<QLineEdit*>(target.data())) le->insert(QString(QChar(k)));
+                if (auto* pt = qobject_cast<QPlainTextEdit*>(target.data())) pt->insertPlainText(QString(QChar(k)));
+            }
+        });
+        return eat;
+    }
+};
+
+}  // namespace
+
+QtBackend::QtBackend() : filter_(std::make_unique<InputFilter>()) {
+    qApp->installEventFilter(filter_.get());
+    QObject::connect(qApp, &QApplication::focusChanged, filter_.get(), [](QWidget*, QWidget* now) {
+        if (!now) return;
+        auto* fw = dynamic_cast<FormWindow*>(now->window());
+        if (!fw || !fw->peer_ || fw->peer_->syncing) return;
+        QtFormPeer* pe = fw->peer_;
+        Control* c = pe->controlOf(now);
+        if (c) guarded([&] { pe->form.userFocus(c); });
+    });
+}
+
+QtBackend::~QtBackend() {
+    if (qApp) qApp->removeEventFilter(filter_.get());
+}
+
+std::unique_ptr<forms::FormPeer> QtBackend::createPeer(Form& form) { return std::make_unique<QtFormPeer>(form); }
+
+forms::ScreenSize QtBackend::screenSize() const {
+    QScreen* s = QGuiApplication::primaryScreen();
+    if (!s) return {};
+    return {s->size().width(), s->size().height()};
+}
+
+QWidget* QtBackend::widgetOf(Control& c) {
+    auto it = peers().find(&c.form());
+    if (it == peers().end()) return nullptr;
+    auto w = it->second->widgets.find(&c);
+    return w == it->second->widgets.end() ? nullptr : w->second;
+}
+
+QWidget* QtBackend::windowOf(Form& f) {
+    auto it = peers().find(&f);
+    return it == peers().end() ? nullptr : it->second->window.data();
+}
+
+}  // namespace formsqt

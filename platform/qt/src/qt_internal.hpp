@@ -1,0 +1,115 @@
+#pragma once
+// The Qt side of the forms: the scheduler on the Qt event loop, the backend
+// and its peers, the dialogs and the clipboard.
+
+#include <QObject>
+#include <QPointer>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <QWidget>
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "forms/backend.hpp"
+#include "forms/clipboard.hpp"
+#include "forms/dialogs.hpp"
+#include "runtime/scheduler.hpp"
+
+namespace formsqt {
+
+// Timers, deferred and posted calls and descriptor readiness on the Qt loop.
+// A timer tick or a descriptor callback that falls due while an event handler
+// runs (a modal dialog's loop) waits until the handler has returned, unless
+// the handler called DoEvents.
+class QtScheduler : public runtime::Scheduler {
+public:
+    QtScheduler();
+    ~QtScheduler() override;
+
+    Id startTimer(int intervalMs, Callback tick) override;
+    void stopTimer(Id id) override;
+    void defer(Callback fn) override;
+    void post(Callback fn) override;
+    Id watchFd(int fd, bool read, bool write, FdCallback ready) override;
+    void updateFd(Id id, bool read, bool write) override;
+    void unwatchFd(Id id) override;
+    std::int64_t nowMs() const override;
+    std::chrono::system_clock::time_point wallClock() const override;
+    void doEvents() override;
+    void run() override;
+    void quit() override;
+
+private:
+    struct TimerEntry {
+        QTimer* timer = nullptr;
+        Callback tick;
+        bool running = false;
+        bool pending = false;
+    };
+    struct Watch {
+        int fd = -1;
+        bool read = false, write = false;
+        QSocketNotifier* rn = nullptr;
+        QSocketNotifier* wn = nullptr;
+        FdCallback ready;
+        bool held = false;
+    };
+    bool mustWait() const;
+    void fireTimer(Id id);
+    void fireFd(Id id, bool readable, bool writable);
+    void retryLater();
+    void retryHeld();
+    void applyWatch(Watch& w);
+
+    std::unique_ptr<QObject> ctx_;  // the context of queued calls (the UI thread)
+    std::map<Id, TimerEntry> timers_;
+    std::map<Id, Watch> watches_;
+    Id next_ = 1;
+    int doEventsDepth_ = 0;
+    bool retryQueued_ = false;
+    std::chrono::steady_clock::time_point start_;
+};
+
+class QtBackend : public forms::Backend {
+public:
+    QtBackend();
+    ~QtBackend() override;
+    std::unique_ptr<forms::FormPeer> createPeer(forms::Form& form) override;
+    forms::ScreenSize screenSize() const override;
+    // The widget that shows a control, or nullptr.
+    static QWidget* widgetOf(forms::Control& c);
+    static QWidget* windowOf(forms::Form& f);
+
+private:
+    std::unique_ptr<QObject> filter_;
+};
+
+class QtDialogs : public forms::Dialogs {
+public:
+    int messageBox(const forms::MessageBoxRequest& r) override;
+    std::optional<std::string> inputBox(const forms::InputBoxRequest& r) override;
+    forms::FileDialogResult fileDialog(const forms::FileDialogRequest& r) override;
+    std::optional<std::string> browseForFolder(const forms::FolderRequest& r) override;
+};
+
+class QtClipboard : public forms::Clipboard {
+public:
+    void clear() override;
+    void setText(const std::string& text) override;
+    std::string text() override;
+    bool setFiles(const std::vector<std::string>& paths) override;
+    std::vector<std::string> files() override;
+};
+
+// Runs model code from a Qt event: a program end quits the loop, and any other
+// escaping exception is reported on standard error instead of crossing Qt.
+void guarded(const std::function<void()>& fn);
+
+QString toQ(const std::string& s);
+std::string fromQ(const QString& s);
+
+}  // namespace formsqt

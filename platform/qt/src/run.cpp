@@ -1,0 +1,192 @@
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QMessageBox>
+#include <QInputDialog>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QScreen>
+#include <QTimer>
+
+#include <chrono>
+#include <thread>
+
+#include "formsqt/run.hpp"
+#include "forms/application.hpp"
+#include "forms/form.hpp"
+#include "qt_internal.hpp"
+
+namespace formsqt {
+
+namespace {
+
+// Everything the forms need of Qt, installed for as long as it lives.
+struct Installation {
+    QtScheduler scheduler;
+    QtBackend backend;
+    QtDialogs dialogs;
+    QtClipboard clipboard;
+
+    Installation() {
+        runtime::Scheduler::setCurrent(&scheduler);
+        forms::Application::instance().setBackend(&backend);
+        forms::setDialogs(&dialogs);
+        forms::setClipboard(&clipboard);
+        forms::Application::instance().setOnEnd([] { QCoreApplication::quit(); });
+    }
+    ~Installation() {
+        forms::Application::instance().reset();
+        forms::Application::instance().setBackend(nullptr);
+        forms::setClipboard(nullptr);
+        forms::setDialogs(nullptr);
+        runtime::Scheduler::setCurrent(nullptr);
+    }
+};
+
+}  // namespace
+
+int run(int& argc, char** argv, const std::function<void()>& start) {
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    int rc = 0;
+    {
+        Installation inst;
+        QTimer::singleShot(0, [&] {
+            guarded([&] { forms::Dispatch(nullptr, start); });
+            auto& a = forms::Application::instance();
+            if (a.ended() || a.loadedForms().empty()) QCoreApplication::quit();
+        });
+        rc = app.exec();
+    }
+    return rc;
+}
+
+// ---- sessions for smoke tests ----
+
+struct Session::Impl {
+    int argc = 1;
+    char arg0[16] = "dovetune";
+    char* argv[2] = {arg0, nullptr};
+    std::unique_ptr<QApplication> app;
+    std::unique_ptr<Installation> inst;
+};
+
+Session::Session() : impl_(new Impl) {
+    impl_->app = std::make_unique<QApplication>(impl_->argc, impl_->argv);
+    impl_->app->setQuitOnLastWindowClosed(false);
+    impl_->inst = std::make_unique<Installation>();
+    forms::Application::instance().setOnEnd(nullptr);
+}
+
+Session::~Session() {
+    impl_->inst.reset();
+    QCoreApplication::processEvents();
+    impl_->app.reset();
+    delete impl_;
+}
+
+void Session::processEvents(int ms) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    do {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    } while (std::chrono::steady_clock::now() < end);
+}
+
+bool Session::waitUntil(const std::function<bool()>& pred, int timeoutMs) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() >= end) return pred();
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+namespace {
+void sendClick(QWidget* w, QPoint at, int button) {
+    Qt::MouseButton b = button == forms::vbRightButton ? Qt::RightButton
+                        : button == forms::vbMiddleButton ? Qt::MiddleButton : Qt::LeftButton;
+    QPointF local(at);
+    QPointF global(w->mapToGlobal(at));
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, b, b, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, b, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &release);
+}
+}  // namespace
+
+bool Session::click(forms::Control& c, int button) {
+    QWidget* w = QtBackend::widgetOf(c);
+    if (!w) return false;
+    QWidget* target = w;
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(w)) target = area->viewport();
+    sendClick(target, target->rect().center(), button);
+    return true;
+}
+
+bool Session::clickForm(forms::Form& f, int x, int y, int button) {
+    QWidget* w = QtBackend::windowOf(f);
+    if (!w) return false;
+    sendClick(w, QPoint(x, y), button);
+    return true;
+}
+
+void Session::answerNextMessageBox(int answer) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        QMessageBox::StandardButton want = answer == forms::vbYes ? QMessageBox::Yes
+                                           : answer == forms::vbNo ? QMessageBox::No
+                                           : answer == forms::vbCancel ? QMessageBox::Cancel
+                                           : answer == forms::vbRetry ? QMessageBox::Retry
+                                           : answer == forms::vbAbort ? QMessageBox::Abort
+                                           : answer == forms::vbIgnore ? QMessageBox::Ignore : QMessageBox::Ok;
+        if (QAbstractButton* b = box->button(want)) b->click();
+        timer->stop();
+        timer->deleteLater();
+    });
+    timer->start();
+}
+
+void Session::answerNextInputBox(std::optional<std::string> text) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, text] {
+        auto* dlg = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        if (!dlg) return;
+        if (text) {
+            dlg->setTextValue(toQ(*text));
+            dlg->accept();
+        } else {
+            dlg->reject();
+        }
+        timer->stop();
+        timer->deleteLater();
+    });
+    timer->start();
+}
+
+bool Session::grabScreen(const std::string& pngPath) {
+    QScreen* s = QGuiApplication::primaryScreen();
+    if (!s) return false;
+    QPixmap shot = s->grabWindow(0);
+    return !shot.isNull() && shot.save(toQ(pngPath), "PNG");
+}
+
+std::string Session::platformName() const { return fromQ(QGuiApplication::platformName()); }
+
+bool Session::windowPosition(forms::Form& f, int& x, int& y) const {
+    QWidget* w = QtBackend::windowOf(f);
+    if (!w) return false;
+    QPoint p = w->mapToGlobal(QPoint(0, 0));
+    x = p.x();
+    y = p.y();
+    return true;
+}
+
+}  // namespace formsqt

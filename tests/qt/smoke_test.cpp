@@ -1,0 +1,101 @@
+// The Qt backend on Qt's offscreen platform: a real click on a widget reaches
+// the model's handler, a timer ticks on the Qt loop, a dialog's answer reaches
+// the caller, and property writes reach the widgets.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "forms/forms.hpp"
+#include "formsqt/run.hpp"
+
+namespace {
+
+struct Smoke : forms::Form {
+    forms::CommandButton Command1{*this, "Command1"};
+    forms::Label Label1{*this, "Label1"};
+    forms::ListBox List1{*this, "List1"};
+    forms::TextBox Text1{*this, "Text1"};
+    forms::Timer Timer1{*this, "Timer1"};
+    std::vector<std::string> log;
+    int ticks = 0;
+    int answer = 0;
+    std::string typed;
+    Smoke() : Form("Smoke") {
+        setClientSize(4800, 3600);
+        move(1500, 1500);
+        Command1.move(120, 120, 1500, 495);
+        Command1.setCaption("&Go");
+        Command1.Click = [this] { log.push_back("Command1.Click"); };
+        Label1.move(120, 800, 1500, 300);
+        Label1.Click = [this] { log.push_back("Label1.Click"); };
+        Label1.MouseDown = [this](int Button, int, float, float) { log.push_back("Label1.MouseDown " + std::to_string(Button)); };
+        List1.move(1800, 120, 2000, 1500);
+        Text1.move(120, 1300, 1500, 300);
+        Text1.LostFocus = [this] { log.push_back("Text1.LostFocus"); };
+        Timer1.setInterval(10);
+        Timer1.setEnabled(false);
+        Timer1.Tick = [this] { ++ticks; };
+    }
+};
+
+TEST(QtSmoke, AClickOnAWidgetReachesTheModelsHandler) {
+    formsqt::Session qt;
+    auto& f = forms::Get<Smoke>();
+    f.show();
+    qt.processEvents(50);
+    f.Text1.setFocus();
+    qt.processEvents(20);
+    ASSERT_TRUE(qt.click(f.Command1));
+    EXPECT_TRUE(qt.waitUntil([&] { return !f.log.empty(); }, 2000));
+    ASSERT_FALSE(f.log.empty());
+    EXPECT_EQ(f.log.back(), "Command1.Click");
+    f.log.clear();
+    ASSERT_TRUE(qt.click(f.Label1, forms::vbRightButton));
+    ASSERT_TRUE(qt.click(f.Label1));
+    qt.processEvents(20);
+    EXPECT_EQ(f.log, (std::vector<std::string>{"Label1.MouseDown 2", "Label1.MouseDown 1", "Label1.Click"}));
+}
+
+TEST(QtSmoke, ATimerTicksOnTheQtLoop) {
+    formsqt::Session qt;
+    auto& f = forms::Get<Smoke>();
+    f.Timer1.setEnabled(true);
+    EXPECT_TRUE(qt.waitUntil([&] { return f.ticks >= 3; }, 3000));
+    f.Timer1.setEnabled(false);
+    int seen = f.ticks;
+    qt.processEvents(100);
+    EXPECT_EQ(f.ticks, seen);
+}
+
+TEST(QtSmoke, ADialogsAnswerReachesTheCaller) {
+    formsqt::Session qt;
+    auto& f = forms::Get<Smoke>();
+    f.Command1.Click = [&f] {
+        f.answer = forms::MsgBox("Really?", forms::vbYesNo + forms::vbQuestion, "Smoke");
+        f.typed = forms::InputBox("Name:", "Smoke");
+    };
+    f.show();
+    qt.processEvents(50);
+    qt.answerNextMessageBox(forms::vbNo);
+    qt.answerNextInputBox(std::string("typed text"));
+    ASSERT_TRUE(qt.click(f.Command1));
+    EXPECT_TRUE(qt.waitUntil([&] { return !f.typed.empty(); }, 3000));
+    EXPECT_EQ(f.answer, forms::vbNo);
+    EXPECT_EQ(f.typed, "typed text");
+}
+
+TEST(QtSmoke, ThePlatformIsOffscreenAndFormsEndTheProgram) {
+    formsqt::Session qt;
+    EXPECT_EQ(qt.platformName(), "offscreen");
+    auto& f = forms::Get<Smoke>();
+    for (int i = 0; i < 1200; ++i) f.List1.addItem("line " + std::to_string(i));
+    f.List1.setListIndex(1199);
+    f.show();
+    qt.processEvents(50);
+    f.unload();
+    EXPECT_TRUE(forms::Application::instance().ended());
+}
+
+}  // namespace
