@@ -1,0 +1,136 @@
+// cMP3ID3v2: reading the tag at the start of the file into the store and the
+// named fields.
+
+#include <algorithm>
+
+#include "cmp3id3v2_store.hpp"
+#include "id3v2_frame.hpp"
+#include "metadata/cmp3id3v2.hpp"
+#include "metadata/id3v2_extent.hpp"
+#include "runtime/files.hpp"
+
+namespace metadata {
+
+namespace {
+
+// Closes a file number when the operation that opened it ends, however it ends.
+struct FileNumberGuard {
+    int number;
+    ~FileNumberGuard() { runtime::Close(number); }
+};
+
+// "(17)Rock": the genre code between the first "(" and the first ")", then
+// the name; "(17)" alone takes the name from the genre table.
+bool parseGenreCode(const std::string& text, std::uint8_t& code, std::string& rest) {
+    std::size_t open = text.find('('), close = text.find(')');
+    if (open == std::string::npos || close == std::string::npos || close < open) return false;
+    std::string inner = text.substr(open + 1, close - open - 1);
+    if (inner.empty() || inner.size() > 9 ||
+        !std::all_of(inner.begin(), inner.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return false;
+    unsigned long value = std::stoul(inner);
+    if (value > 255) return false;
+    code = static_cast<std::uint8_t>(value);
+    rest = text.substr(close + 1);
+    return true;
+}
+
+}  // namespace
+
+void cMP3ID3v2::LoadTag() {
+    store_ = std::make_unique<Store>();
+    tagPosition_ = 0;
+    version_ = 0;
+    genre_ = 255;
+    for (std::string* field : {&title_, &artist_, &album_, &year_, &comment_, &track_, &playCounter_,
+                               &encodedBy_, &otherGenreName_, &linkTo_, &originalArtist_, &composer_,
+                               &copyright_, &audioUrl_, &buyUrl_, &artistUrl_, &lyrics_})
+        field->clear();
+    loadError_.reset();
+
+    auto& files = runtime::Files();
+    int number = 0;
+    try {
+        number = files.FreeFile();
+        files.Open(path_, runtime::OpenMode::Binary, number, runtime::Access::Read, runtime::Lock::Write);
+    } catch (const runtime::Error& e) {
+        // A file that cannot be opened reads as one without a tag; Update
+        // will not write over it from these empty fields.
+        loadError_ = Id3v2Error(e);
+        return;
+    }
+    FileNumberGuard guard{number};
+    try {
+        const std::int64_t fileSize = files.LOF(number);
+        ReadAt read = [&](std::int64_t offset, std::size_t count) {
+            return files.GetBytes(number, offset + 1, count);
+        };
+        std::optional<Id3v2Header> header = ReadId3v2Header(read, fileSize);
+        if (!header) return;
+        tagPosition_ = 4;  // the byte right after "ID3"
+        version_ = static_cast<std::uint8_t>(header->major);
+        const std::int64_t extent = std::min(header->extent, fileSize);
+        const std::string tag = read(0, static_cast<std::size_t>(extent));
+        id3v2::walkFrames(tag, header->major, header->flags, header->size, [&](id3v2::RawFrame&& f) {
+            std::string id = f.version == 2 ? id3v2::mapV22FrameId(f.id) : f.id;
+            if (id.empty()) return;  // a 2.2 frame that 2.3 has no place for
+            std::optional<std::string> data = id3v2::readableData(f);
+            store_->add(id, Store::Value{{}, std::move(f)});
+            if (data) StoreFrame(id, *data);
+        });
+    } catch (const runtime::Error& e) {
+        loadError_ = Id3v2Error(e);
+        throw *loadError_;
+    }
+}
+
+// Fills the named field that a frame stands for; the last frame of an
+// identifier wins, except for comments, which are joined.
+void cMP3ID3v2::StoreFrame(const std::string& id, std::string_view data) {
+    if (id.size() != 4) return;
+    using namespace id3v2;
+    switch (id[0]) {
+    case 'T':
+        if (id == "TRCK") track_ = textOf(data);
+        else if (id == "TENC") encodedBy_ = textOf(data);
+        else if (id == "TCOP") copyright_ = textOf(data);
+        else if (id == "TOPE") originalArtist_ = textOf(data);
+        else if (id == "TCOM") composer_ = textOf(data);
+        else if (id == "TYER") year_ = textOf(data);
+        else if (id == "TIT2") title_ = textOf(data);
+        else if (id == "TPE1") artist_ = textOf(data);
+        else if (id == "TALB") album_ = textOf(data);
+        else if (id == "TCON") {
+            std::string text = textOf(data), rest;
+            std::uint8_t code = 0;
+            if (parseGenreCode(text, code, rest)) {
+                genre_ = code;
+                otherGenreName_ = rest.empty() ? GenreName(code) : rest;
+            } else {
+                otherGenreName_ = text;
+            }
+        }
+        break;
+    case 'W':
+        if (id == "WXXX") linkTo_ = userUrlOf(data);
+        else if (id == "WOAF") audioUrl_ = urlOf(data);
+        else if (id == "WOAR") artistUrl_ = urlOf(data);
+        else if (id == "WCOM") buyUrl_ = urlOf(data);
+        break;
+    case 'C':
+        if (id == "COMM") {
+            std::string text = commentOf(data);
+            comment_ = comment_.empty() ? text : comment_ + "\r\n" + text;
+        }
+        break;
+    case 'U':
+        if (id == "USLT") lyrics_ = commentOf(data);
+        break;
+    case 'P':
+        if (id == "PCNT") playCounter_ = counterOf(data);
+        break;
+    default: break;
+    }
+}
+
+}  // namespace metadata

@@ -1,0 +1,140 @@
+// cMP3ID3v2: writing the store into the file as an ID3v2.3 tag.
+
+#include <algorithm>
+#include <cerrno>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "cmp3id3v2_store.hpp"
+#include "id3v2_codec.hpp"
+#include "id3v2_frame.hpp"
+#include "metadata/cmp3id3v2.hpp"
+#include "metadata/id3v2_extent.hpp"
+#include "runtime/files.hpp"
+#include "runtime/strings.hpp"
+
+namespace metadata {
+
+namespace {
+
+constexpr std::int64_t kPaddingStep = 2048;
+constexpr std::int64_t kMaxTagSize = 0x0FFFFFFF;  // the largest syncsafe size
+
+struct FileNumberGuard {
+    int number;
+    ~FileNumberGuard() { runtime::Close(number); }
+};
+
+// The identifier as written: its first four characters, upper case. One that
+// is shorter, or holds anything but A-Z and 0-9, cannot be written.
+std::string writtenId(const std::string& id) {
+    std::vector<char32_t> cps = runtime::ToCodePoints(id);
+    if (cps.size() < 4) RaiseId3v2(runtime::err::InvalidProcedureCall, "Frame identifier \"" + id + "\" is too short");
+    std::string out;
+    for (std::size_t i = 0; i < 4; ++i) {
+        char32_t c = cps[i];
+        if (c >= 'a' && c <= 'z') c = c - 'a' + 'A';
+        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+            RaiseId3v2(runtime::err::InvalidProcedureCall, "Frame identifier \"" + id + "\" cannot be written");
+        out += static_cast<char>(c);
+    }
+    return out;
+}
+
+std::string tagHeader(std::int64_t size) {
+    std::string h("ID3\x03\x00\x00", 6);
+    id3v2::putSyncsafe32(h, static_cast<std::uint32_t>(size));
+    return h;
+}
+
+// Copies bytes [from, to) of the open file `fd` to the end of `out`.
+void copyRange(int fd, std::int64_t from, std::int64_t to, runtime::AtomicFile& out, const std::string& path) {
+    constexpr std::size_t kBlock = 1 << 20;
+    std::string buffer(kBlock, '\0');
+    while (from < to) {
+        std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(kBlock, to - from));
+        ssize_t n = ::pread(fd, buffer.data(), want, static_cast<off_t>(from));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw runtime::fileError(errno, path);
+        if (n == 0) throw runtime::Error(runtime::err::InputPastEndOfFile);  // the file shrank under us
+        out.write(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+        from += n;
+    }
+}
+
+}  // namespace
+
+void cMP3ID3v2::Update() {
+    try {
+        SaveTag();
+    } catch (const runtime::Error& e) {
+        throw Id3v2Error(e);
+    }
+}
+
+void cMP3ID3v2::SaveTag() {
+    if (!store_) RaiseId3v2(runtime::err::ObjectVariableNotSet);
+    // A tag that could not be read is not replaced by what little was read.
+    if (loadError_) {
+        if (loadError_->number() != 0) throw *loadError_;
+        RaiseId3v2(runtime::err::PathFileAccessError);
+    }
+
+    // The frames, built before the file is touched.
+    std::string frames;
+    for (const Store::Entry& entry : store_->entries) {
+        if (entry.id.find("ID3") != std::string::npos) continue;
+        const std::string id = writtenId(entry.id);
+        for (const Store::Value& value : entry.values) {
+            std::optional<std::string> frame =
+                value.raw ? id3v2::frameFromRaw(id, *value.raw) : id3v2::frameFromValue(id, value.text);
+            if (frame) frames += *frame;
+        }
+    }
+    // Header, frames and four zero bytes of end marker.
+    const std::int64_t built = 10 + static_cast<std::int64_t>(frames.size()) + 4;
+
+    auto& files = runtime::Files();
+    // The open below would create a missing file; a tag is never written into
+    // a file that was not there.
+    struct stat st;
+    if (::stat(runtime::ResolvePath(path_).c_str(), &st) != 0 && errno == ENOENT)
+        RaiseId3v2(runtime::err::FileNotFound);
+    const int number = files.FreeFile();
+    files.Open(path_, runtime::OpenMode::Binary, number, runtime::Access::ReadWrite, runtime::Lock::Write);
+    FileNumberGuard guard{number};
+
+    const std::int64_t fileSize = files.LOF(number);
+    if (fileSize == 0) RaiseId3v2(runtime::err::InputPastEndOfFile, "The file is empty");
+    ReadAt read = [&](std::int64_t offset, std::size_t count) { return files.GetBytes(number, offset + 1, count); };
+    const std::optional<Id3v2Header> old = ReadId3v2Header(read, fileSize);
+    const std::int64_t oldExtent = old ? std::min(old->extent, fileSize) : 0;
+
+    if (old && built < oldExtent) {
+        // In place: the old tag's bytes, and only those, are rewritten; what
+        // the frames leave free is zeroed.
+        if (oldExtent - 10 > kMaxTagSize) RaiseId3v2(runtime::err::Overflow);
+        std::string tag = tagHeader(oldExtent - 10);
+        tag += frames;
+        tag.resize(static_cast<std::size_t>(oldExtent), '\0');
+        files.PutBytes(number, 1, tag);
+        return;
+    }
+
+    // Grown or new: the next multiple of 2048 above the built length, written
+    // with the audio into a new file beside the old one, which replaces it.
+    const std::int64_t total = (built / kPaddingStep + 1) * kPaddingStep;
+    if (total - 10 > kMaxTagSize) RaiseId3v2(runtime::err::Overflow, "The tag is too large");
+    std::string tag = tagHeader(total - 10);
+    tag += frames;
+    tag.resize(static_cast<std::size_t>(total), '\0');
+
+    const std::string target = files.PathOf(number);
+    runtime::AtomicFile out(target);
+    out.write(tag);
+    copyRange(files.Descriptor(number), oldExtent, fileSize, out, target);
+    out.commit();
+}
+
+}  // namespace metadata

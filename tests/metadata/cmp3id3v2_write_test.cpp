@@ -1,0 +1,413 @@
+// Writing cMP3ID3v2 back into the file: the tag's layout and size, in-place
+// and growing writes, frames kept whole or converted to 2.3, text encodings,
+// and what Update refuses to do.
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "../runtime/fs_test_support.hpp"
+#include "id3v2_fixtures.hpp"
+#include "metadata/cmp3id3v2.hpp"
+#include "runtime/app.hpp"
+#include "runtime/error.hpp"
+#include "runtime/files.hpp"
+#include "testsupport/support.hpp"
+
+namespace {
+
+using namespace id3v2test;
+using metadata::cMP3ID3v2;
+using testsupport::readFile;
+using testsupport::writeFile;
+
+template <typename F>
+runtime::Error raised(F&& f) {
+    try {
+        f();
+    } catch (const runtime::Error& e) {
+        return e;
+    }
+    ADD_FAILURE() << "no error raised";
+    return runtime::Error(0);
+}
+
+class Id3v2Write : public ::testing::Test {
+protected:
+    std::string path(const char* name = "t.mp3") { return dir.file(name); }
+    // Loads `content`, lets `change` work on the object, writes, returns the file.
+    template <typename F>
+    std::string updated(std::string_view content, F&& change, const char* name = "t.mp3") {
+        cMP3ID3v2 t = loaded(path(name), content);
+        change(t);
+        t.Update();
+        return readFile(path(name));
+    }
+    testsupport::TempDir dir;
+};
+
+TEST_F(Id3v2Write, NewTagIsPaddedToTheNextMultipleOf2048) {
+    std::string original(10000, 'a');
+    std::string file = updated(original, [](cMP3ID3v2& t) { t.AddTag("TIT2", "Song"); });
+    ASSERT_EQ(file.size(), 12048u);
+    // Version 3, no flags, syncsafe size of the 2038 bytes after the header.
+    EXPECT_EQ(file.substr(0, 10), "ID3" + bytes({3, 0, 0, 0, 0, 0x0F, 0x76}));
+    EXPECT_EQ(file.substr(10, 15), "TIT2" + bytes({0, 0, 0, 5, 0, 0, 0}) + "Song");
+    EXPECT_EQ(file.substr(25, 2048 - 25), std::string(2048 - 25, '\0'));
+    EXPECT_EQ(file.substr(2048), original);
+
+    // Again with a shorter title: in place, same length and size field, and
+    // the old text zeroed rather than left in the padding.
+    std::string again = updated(file, [](cMP3ID3v2& t) { t.setTitle("S"); });
+    ASSERT_EQ(again.size(), 12048u);
+    EXPECT_EQ(again.substr(0, 10), file.substr(0, 10));
+    EXPECT_EQ(frameBody(again, "TIT2"), latin1("S"));
+    EXPECT_EQ(again.find("Song"), std::string::npos);
+    EXPECT_EQ(again.substr(2048), original);
+}
+
+TEST_F(Id3v2Write, BuiltLengthOfExactly2048GrowsTo4096) {
+    // 10 header + 10 frame header + L + 4 end marker = 2048.
+    std::string file = updated(audio(), [](cMP3ID3v2& t) { t.AddTag("TIT2", std::string(2023, 'x')); });
+    EXPECT_EQ(tagSize(file) + 10, 4096u);
+    EXPECT_EQ(file.substr(4096), audio());
+}
+
+TEST_F(Id3v2Write, GrowingAnOldTagKeepsTheAudioRightBehindTheNewOne) {
+    std::string old = tag(3, frame23("TIT2", latin1("x")), 2038 - 12) + audio();
+    ASSERT_EQ(tagSize(old), 2038u);
+    std::string file = updated(old, [](cMP3ID3v2& t) { t.setAlbum(std::string(2100, 'b')); });
+    EXPECT_EQ(tagSize(file) + 10, 4096u);
+    EXPECT_EQ(file.substr(4096), audio());
+    EXPECT_EQ(frameIds(file), "TIT2 TALB");
+}
+
+TEST_F(Id3v2Write, FramesAreWrittenInStoreOrderAndIdentifiersWithID3AreSkipped) {
+    std::string file = updated(audio(), [](cMP3ID3v2& t) {
+        t.AddTag("TIT2", "t");
+        t.AddTag("COMM", std::string("eng\0one", 7));
+        t.AddTag("XID3", "skipped");
+        t.AddTag("COMM", std::string("eng\0two", 7));
+    });
+    EXPECT_EQ(frameIds(file), "TIT2 COMM COMM");
+    EXPECT_EQ(frameBody(file, "COMM", 2), std::string("\0eng\0two", 8));
+}
+
+TEST_F(Id3v2Write, LongValueGetsAPlainFrameSize) {
+    std::string file = updated(audio(), [](cMP3ID3v2& t) { t.setTitle(std::string(70000, 'l')); });
+    EXPECT_EQ(file.substr(14, 4), bytes({0, 1, 17, 113}));  // 70001
+}
+
+TEST_F(Id3v2Write, IdentifiersThatCannotBeWrittenRaiseBeforeTheFileIsTouched) {
+    writeFile(path(), audio());
+    for (const char* id : {"TT", "TI 2", "T\xC3\xA9T2"}) {
+        cMP3ID3v2 t;
+        t.setMP3File(path());
+        t.AddTag(id, "x");
+        runtime::Error e = raised([&] { t.Update(); });
+        EXPECT_EQ(e.number(), 5) << id;
+        EXPECT_EQ(e.source(), runtime::App::Title() + ".cMP3ID3v2");
+        EXPECT_EQ(readFile(path()), audio());
+    }
+    // A longer identifier is cut to four characters, lower case raised.
+    std::string file = updated(audio(), [](cMP3ID3v2& t) { t.AddTag("tit2xyz", "x"); });
+    EXPECT_EQ(frameIds(file), "TIT2");
+}
+
+TEST_F(Id3v2Write, EveryPropertyRoundTrips) {
+    const std::string uni = "\xE6\x97\xA5\xE6\x9C\xAC \xE2\x82\xAC";  // CJK and the euro sign
+    writeFile(path(), audio());
+    cMP3ID3v2 t;
+    t.setMP3File(path());
+    t.setTitle("Title " + uni);
+    t.setArtist("Art\xC3\xA9");
+    t.setAlbum("Album");
+    t.setYear("1999");
+    t.setComment("5 nice " + uni);
+    t.setTrack("3/12");
+    t.setGenre(17);
+    t.setOtherGenreName("Rock");
+    t.setOriginalArtist("Orig");
+    t.setComposer("Comp");
+    t.setCopyright("(c) 1999");
+    t.setEncodedBy("Enc");
+    t.setLinkTo("http://link.example/" + uni);
+    t.setLyrics("la la\r\n" + uni);
+    t.setArtistURL("http://artist.example");
+    t.setAudioURL("http://audio.example");
+    t.setBuyURL("http://buy.example");
+    t.setPlayCounter("1234567");
+    t.Update();
+
+    cMP3ID3v2 r;
+    r.setMP3File(path());
+    EXPECT_EQ(r.TagVersion(), 3);
+    EXPECT_EQ(r.Title(), "Title " + uni);
+    EXPECT_EQ(r.Artist(), "Art\xC3\xA9");
+    EXPECT_EQ(r.Album(), "Album");
+    EXPECT_EQ(r.Year(), "1999");
+    EXPECT_EQ(r.Comment(), "nt5 nice " + uni);
+    EXPECT_EQ(r.Track(), "3/12");
+    EXPECT_EQ(r.Genre(), 17);
+    EXPECT_EQ(r.OtherGenreName(), "Rock");
+    EXPECT_EQ(r.OriginalArtist(), "Orig");
+    EXPECT_EQ(r.Composer(), "Comp");
+    EXPECT_EQ(r.Copyright(), "(c) 1999");
+    EXPECT_EQ(r.EncodedBy(), "Enc");
+    // A URL field is Latin-1: what it cannot hold is percent-encoded.
+    EXPECT_EQ(r.LinkTo(), "http://link.example/%E6%97%A5%E6%9C%AC %E2%82%AC");
+    EXPECT_EQ(r.Lyrics(), "engla la\r\n" + uni);
+    EXPECT_EQ(r.ArtistURL(), "http://artist.example");
+    EXPECT_EQ(r.AudioURL(), "http://audio.example");
+    EXPECT_EQ(r.BuyURL(), "http://buy.example");
+    EXPECT_EQ(r.PlayCounter(), "1234567");
+    EXPECT_EQ(readFile(path()).substr(2048), audio());
+}
+
+TEST_F(Id3v2Write, FrameLayouts) {
+    const std::string euro = "\xE2\x82\xAC";
+    std::string file = updated(audio(), [&](cMP3ID3v2& t) {
+        t.setTitle("Caf\xC3\xA9");   // fits Latin-1: encoding 0
+        t.setArtist("5 " + euro);    // the euro sign does not: UTF-16 with BOM
+        t.setComment(euro);
+        t.setLyrics("words");
+        t.setLinkTo("http://l.example");
+        t.setArtistURL("http://a.example");
+        t.setBuyURL("");             // an empty URL frame is not written
+        t.setPlayCounter("258");
+    });
+    EXPECT_EQ(frameBody(file, "TIT2"), bytes({0, 'C', 'a', 'f', 0xE9}));
+    EXPECT_EQ(frameBody(file, "TPE1"), bytes({1, 0xFF, 0xFE, '5', 0, ' ', 0, 0xAC, 0x20}));
+    EXPECT_EQ(frameBody(file, "COMM"), bytes({1, 0, 'n', 't', 0xFF, 0xFE, 0, 0, 0xFF, 0xFE, 0xAC, 0x20}));
+    EXPECT_EQ(frameBody(file, "USLT"), std::string("\0eng\0words", 10));
+    EXPECT_EQ(frameBody(file, "WXXX"), std::string("\0\0http://l.example", 18));
+    EXPECT_EQ(frameBody(file, "WOAR"), "http://a.example");
+    EXPECT_EQ(frameBody(file, "WCOM"), "<none>");
+    EXPECT_EQ(frameBody(file, "PCNT"), bytes({0, 0, 1, 2}));
+}
+
+TEST_F(Id3v2Write, UnchangedFramesAreWrittenBackByteForByte) {
+    const std::string apic = std::string("\0image/png\0\x03" "cover\0", 19) + std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16);
+    const std::string priv = std::string("owner@example\0\x00\xFF\x00\x01", 18);
+    const std::string ufid = std::string("http://id.example\0\x01\x02\x03", 21);
+    const std::string popm = std::string("rater@example\0\xFF\0\0\0\x07", 19);
+    const std::string utf16 = bytes({1, 0xFE, 0xFF, 0, 'B', 0, 'E'});  // big-endian BOM, kept as it was
+    const std::string compressed = be32(100) + "x\x9C compressed bytes";
+    std::string frames = frame23("APIC", apic) + frame23("PRIV", priv) + frame23("UFID", ufid) + frame23("POPM", popm) +
+                         frame23("PCNT", bytes({0, 0, 0, 9})) + frame23("TPE1", utf16) +
+                         frame23("TIT3", compressed, 0x0080) + frame23("TIT2", latin1("old"), 0x2000) +
+                         frame23("TXXX", std::string("\0key\0value", 10), 0x4000);
+    std::string original = tag(3, frames, 100) + audio();
+    std::string file = updated(original, [](cMP3ID3v2& t) { t.setTitle("new"); });
+    EXPECT_EQ(frameIds(file), "APIC PRIV UFID POPM PCNT TPE1 TIT3 TXXX TIT2");
+    // Everything before the changed frame is untouched, flags included.
+    std::size_t before = frames.find("TIT2");
+    EXPECT_EQ(file.substr(10, before), original.substr(10, before));
+    EXPECT_EQ(file.find(frame23("TXXX", std::string("\0key\0value", 10), 0x4000)), 10 + before);
+    EXPECT_EQ(file.substr(tagSize(file) + 10), audio());
+}
+
+TEST_F(Id3v2Write, VersionFourFramesAreConvertedTo23) {
+    std::string utf8Title = bytes({3}) + "Gr\xC3\xBC\xC3\x9F " "\xE2\x82\xAC";
+    std::string longText = latin1(std::string(300, 'z'));            // syncsafe 300 differs from plain
+    std::string grouped = bytes({0x42}) + latin1("grouped");            // group byte in front
+    std::string withLength = bytes({0, 0, 0, 5}) + latin1("four");      // data length indicator
+    std::string compressed = bytes({0, 0, 1, 0}) + "zlib";               // 2.4: length, then the data
+    std::string comm = bytes({3}) + "eng" + "d\xC3\xA9sc" + bytes({0}) + "\xE2\x82\xAC";
+    std::string apic = bytes({3}) + "image/jpeg" + bytes({0, 3}) + "\xC3\xA9t\xC3\xA9" + bytes({0}) + "\xFF\xD8";
+    std::string wxxx = bytes({3}) + "\xE2\x82\xAC" + bytes({0}) + "http://w.example";
+    std::string frames = frame24("TIT2", utf8Title) + frame24("TALB", longText) + frame24("TPE2", grouped, 0x0040) +
+                         frame24("TCOM", withLength, 0x0001) + frame24("TIT3", compressed, 0x0009) +
+                         frame24("COMM", comm) + frame24("APIC", apic) + frame24("WXXX", wxxx) +
+                         frame24("TPE4", latin1("ro"), 0x1000) + frame24("TDRC", latin1("2004"));
+    std::string original = tag(4, frames, 50) + audio();
+    std::string file = updated(original, [](cMP3ID3v2& t) { t.setArtist("a"); });
+
+    EXPECT_EQ(file[3], 3);
+    EXPECT_EQ(frameIds(file), "TIT2 TALB TPE2 TCOM TIT3 COMM APIC WXXX TPE4 TDRC TPE1");
+    EXPECT_EQ(frameBody(file, "TIT2"), bytes({1, 0xFF, 0xFE, 'G', 0, 'r', 0, 0xFC, 0, 0xDF, 0, ' ', 0, 0xAC, 0x20}));
+    EXPECT_EQ(frameBody(file, "TALB"), longText);
+    EXPECT_EQ(frameBody(file, "TPE2"), bytes({0x42}) + latin1("grouped"));
+    EXPECT_EQ(file.substr(file.find("TPE2") + 8, 2), bytes({0, 0x20}));  // 2.3 grouping flag
+    EXPECT_EQ(frameBody(file, "TCOM"), latin1("four"));                // length dropped: 2.3 has none
+    EXPECT_EQ(file.substr(file.find("TCOM") + 8, 2), bytes({0, 0}));
+    EXPECT_EQ(frameBody(file, "TIT3"), be32(128) + "zlib");            // 2.3 decompressed size (plain)
+    EXPECT_EQ(file.substr(file.find("TIT3") + 8, 2), bytes({0, 0x80}));
+    EXPECT_EQ(frameBody(file, "COMM"), bytes({1}) + "eng" + bytes({0xFF, 0xFE, 'd', 0, 0xE9, 0, 's', 0, 'c', 0, 0, 0,
+                                                                   0xFF, 0xFE, 0xAC, 0x20}));
+    EXPECT_EQ(frameBody(file, "APIC"), bytes({0}) + "image/jpeg" + bytes({0, 3, 0xE9, 't', 0xE9, 0, 0xFF, 0xD8}));
+    EXPECT_EQ(frameBody(file, "WXXX"), bytes({1, 0xFF, 0xFE, 0xAC, 0x20, 0, 0}) + "http://w.example");
+    EXPECT_EQ(file.substr(file.find("TPE4") + 8, 2), bytes({0x20, 0}));  // read-only status moved to 2.3's bit
+    EXPECT_EQ(frameBody(file, "TDRC"), latin1("2004"));
+
+    cMP3ID3v2 r;
+    r.setMP3File(path());
+    EXPECT_EQ(r.Title(), "Gr\xC3\xBC\xC3\x9F \xE2\x82\xAC");
+    EXPECT_EQ(r.Comment(), "engd\xC3\xA9sc\xE2\x82\xAC");
+    EXPECT_EQ(file.substr(tagSize(file) + 10), audio());
+}
+
+TEST_F(Id3v2Write, VersionTwoFramesTakeTheir23Form) {
+    std::string pic = bytes({0}) + "PNG" + bytes({3}) + "cover" + bytes({0}) + "\x89PNG";
+    std::string jpg = bytes({0}) + "JPG" + bytes({4}) + bytes({0}) + "\xFF\xD8";
+    std::string frames = frame22("TT2", latin1("Two")) + frame22("PIC", pic) + frame22("PIC", jpg) +
+                         frame22("ULT", std::string("\0eng\0lyrics", 11)) + frame22("CNT", bytes({0, 0, 0, 7})) +
+                         frame22("CRM", "secret") + frame22("LNK", "TT2http://x.example") + frame22("TXX", std::string("\0k\0v", 4));
+    std::string file = updated(tag(2, frames, 20) + audio(), [](cMP3ID3v2& t) { t.setAlbum("new"); });
+    EXPECT_EQ(frameIds(file), "TIT2 APIC APIC USLT PCNT TXXX TALB");
+    EXPECT_EQ(frameBody(file, "APIC"), bytes({0}) + "image/png" + bytes({0, 3}) + "cover" + bytes({0}) + "\x89PNG");
+    EXPECT_EQ(frameBody(file, "APIC", 2), bytes({0}) + "image/jpeg" + bytes({0, 4, 0}) + "\xFF\xD8");
+    EXPECT_EQ(frameBody(file, "USLT"), std::string("\0eng\0lyrics", 11));
+    EXPECT_EQ(frameBody(file, "PCNT"), bytes({0, 0, 0, 7}));
+    cMP3ID3v2 r;
+    r.setMP3File(path());
+    EXPECT_EQ(r.Title(), "Two");
+    EXPECT_EQ(r.Lyrics(), "englyrics");
+    EXPECT_EQ(r.PlayCounter(), "7");
+}
+
+TEST_F(Id3v2Write, InPlaceWritesStoreTheRealExtentInSyncsafeForm) {
+    // The old program's tag: plain size 2048 counting the header.
+    std::string old = "ID3" + bytes({3, 0, 0}) + be32(2048) + frame23("TIT2", latin1("Old title"));
+    old.resize(2048, '\0');
+    std::string original = old + audio(24);
+    std::string file = updated(original, [](cMP3ID3v2& t) { t.setTitle("New"); });
+    ASSERT_EQ(file.size(), original.size());
+    EXPECT_EQ(file.substr(6, 4), bytes({0, 0, 0x0F, 0x76}));
+    EXPECT_EQ(file.substr(2048), original.substr(2048));
+    EXPECT_EQ(file.find("Old title"), std::string::npos);
+
+    // A 2.4 tag with a footer: its footer becomes padding of the 2.3 tag.
+    std::string frames = frame24("TIT2", latin1("footer tag"));
+    std::string v4 = "ID3" + bytes({4, 0, 0x10}) + syncsafe(static_cast<std::uint32_t>(frames.size() + 40)) + frames +
+                     std::string(40, '\0') + "3DI" + bytes({4, 0, 0x10}) + syncsafe(static_cast<std::uint32_t>(frames.size() + 40));
+    std::string f4 = updated(v4 + audio(), [](cMP3ID3v2& t) { t.setTitle("f"); }, "f.mp3");
+    EXPECT_EQ(f4.size(), v4.size() + audio().size());
+    EXPECT_EQ(tagSize(f4) + 10, v4.size());
+    EXPECT_EQ(f4.find("3DI"), std::string::npos);
+    EXPECT_EQ(f4.substr(v4.size()), audio());
+}
+
+TEST_F(Id3v2Write, InPlaceCostDoesNotTouchTheAudio) {
+    std::string original = tag(3, frame23("TIT2", latin1("t")), 500) + audio(8);
+    writeFile(path(), original);
+    struct stat before;
+    ASSERT_EQ(stat(path().c_str(), &before), 0);
+    cMP3ID3v2 t;
+    t.setMP3File(path());
+    t.setTitle("u");
+    t.Update();
+    struct stat after;
+    ASSERT_EQ(stat(path().c_str(), &after), 0);
+    EXPECT_EQ(before.st_ino, after.st_ino);  // the same file, written where it stands
+    // HasID3v2Tag and the version keep what the load found.
+    cMP3ID3v2 fresh = loaded(path("n.mp3"), audio());
+    fresh.setTitle("x");
+    fresh.Update();
+    EXPECT_FALSE(fresh.HasID3v2Tag());
+    EXPECT_EQ(fresh.TagVersion(), 0);
+}
+
+TEST_F(Id3v2Write, GrowingReplacesTheFileAndKeepsItsPermissionsAttributesAndLinks) {
+    writeFile(path("real.mp3"), tag(3, frame23("TIT2", latin1("t")), 10) + audio());
+    ASSERT_EQ(chmod(path("real.mp3").c_str(), 0640), 0);
+    bool xattrs = setxattr(path("real.mp3").c_str(), "user.test", "v", 1, 0) == 0;
+    ASSERT_EQ(symlink("real.mp3", path("link.mp3").c_str()), 0);
+
+    cMP3ID3v2 t;
+    t.setMP3File(path("link.mp3"));
+    t.setTitle(std::string(3000, 'g'));
+    t.Update();
+
+    struct stat st;
+    ASSERT_EQ(lstat(path("link.mp3").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    ASSERT_EQ(stat(path("real.mp3").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    if (xattrs) {
+        char v[4] = {};
+        EXPECT_EQ(getxattr(path("real.mp3").c_str(), "user.test", v, sizeof v), 1);
+    }
+    std::string file = readFile(path("real.mp3"));
+    EXPECT_EQ(tagSize(file) + 10, 4096u);
+    EXPECT_EQ(file.substr(4096), audio());
+    // Nothing is left beside it.
+    EXPECT_EQ(onlyEntries(dir.path()), (std::vector<std::string>{"link.mp3", "real.mp3"}));
+}
+
+TEST_F(Id3v2Write, AFailedGrowLeavesTheOriginalUntouched) {
+    const std::string original = tag(3, frame23("TIT2", latin1("t")), 10) + audio();
+    // The rename fails (disk full, injected).
+    writeFile(path(), original);
+    cMP3ID3v2 t;
+    t.setMP3File(path());
+    t.setTitle(std::string(3000, 'g'));
+    runtime::detail::FailNextReplace(ENOSPC);
+    runtime::Error e = raised([&] { t.Update(); });
+    EXPECT_EQ(e.number(), 61);
+    EXPECT_EQ(e.source(), runtime::App::Title() + ".cMP3ID3v2");
+    EXPECT_EQ(readFile(path()), original);
+    EXPECT_EQ(onlyEntries(dir.path()), (std::vector<std::string>{"t.mp3"}));
+
+    // A folder that cannot be written: 75, the file as it was.
+    std::string sub = dir.file("ro");
+    std::filesystem::create_directory(sub);
+    writeFile(sub + "/t.mp3", original);
+    cMP3ID3v2 r;
+    r.setMP3File(sub + "/t.mp3");
+    r.setTitle(std::string(3000, 'g'));
+    Unwritable lock(sub);
+    if (!lock.active()) GTEST_SKIP() << "cannot make a folder unwritable here";
+    EXPECT_EQ(raised([&] { r.Update(); }).number(), 75);
+    EXPECT_EQ(readFile(sub + "/t.mp3"), original);
+}
+
+TEST_F(Id3v2Write, UpdateRefusesWhatItCannotWriteSafely) {
+    // A missing path is not created.
+    cMP3ID3v2 m;
+    m.setMP3File(path("missing.mp3"));
+    EXPECT_EQ(raised([&] { m.Update(); }).number(), 53);
+    EXPECT_FALSE(testsupport::exists(path("missing.mp3")));
+
+    // An empty file raises and stays empty.
+    cMP3ID3v2 e = loaded(path("empty.mp3"), "");
+    e.setTitle("x");
+    EXPECT_EQ(raised([&] { e.Update(); }).source(), runtime::App::Title() + ".cMP3ID3v2");
+    EXPECT_EQ(readFile(path("empty.mp3")), "");
+
+    // A load that failed part-way: its own error again, the file unchanged.
+    std::string broken = tag(3, frame23("TIT2", latin1("a")) + "TALB" + bytes({0x80, 0, 0, 0, 0, 0}), 10) + audio();
+    writeFile(path("broken.mp3"), broken);
+    cMP3ID3v2 b;
+    EXPECT_THROW(b.setMP3File(path("broken.mp3")), runtime::Error);
+    b.setTitle("x");
+    EXPECT_EQ(raised([&] { b.Update(); }).number(), 5);
+    EXPECT_EQ(readFile(path("broken.mp3")), broken);
+
+    // A file another writer holds: the open's failure, the file unchanged.
+    const std::string content = tag(3, frame23("TIT2", latin1("t")), 10) + audio();
+    cMP3ID3v2 w = loaded(path("held.mp3"), content);
+    w.setTitle("x");
+    auto& files = runtime::Files();
+    int n = files.FreeFile();
+    files.Open(path("held.mp3"), runtime::OpenMode::Binary, n, runtime::Access::ReadWrite);
+    EXPECT_EQ(raised([&] { w.Update(); }).number(), 70);
+    files.Close(n);
+    EXPECT_EQ(readFile(path("held.mp3")), content);
+
+    // A load that could not open the file at all: that failure again.
+    files.Open(path("held.mp3"), runtime::OpenMode::Binary, n, runtime::Access::ReadWrite);
+    cMP3ID3v2 h;
+    h.setMP3File(path("held.mp3"));
+    files.Close(n);
+    h.setTitle("x");
+    EXPECT_EQ(raised([&] { h.Update(); }).number(), 70);
+    EXPECT_EQ(readFile(path("held.mp3")), content);
+}
+
+}  // namespace
