@@ -60,7 +60,16 @@ void decodeOne(std::string_view b, int encoding, bool& bigEndian, std::string& o
     case Utf8:
         for (char32_t cp : runtime::ToCodePoints(b)) runtime::AppendUtf8(out, cp);
         break;
-    default: out += runtime::cp1252::decode(b); break;
+    default:
+        // Windows-1252; ASCII, by far the most common, is copied as it is.
+        for (std::size_t i = 0; i < b.size();) {
+            std::size_t run = i;
+            while (run < b.size() && byteAt(b, run) < 0x80) ++run;
+            out.append(b.data() + i, run - i);
+            if (run < b.size()) runtime::AppendUtf8(out, runtime::cp1252::codePointOf(static_cast<unsigned char>(b[run++])));
+            i = run;
+        }
+        break;
     }
 }
 
@@ -150,8 +159,12 @@ std::string decode(std::string_view b, int encoding) {
 std::string removeNuls(std::string_view s) {
     std::string out;
     out.reserve(s.size());
-    for (char c : s)
-        if (c != '\0') out += c;
+    for (std::size_t i = 0; i < s.size();) {
+        std::size_t nul = s.find('\0', i);
+        if (nul == std::string_view::npos) nul = s.size();
+        out.append(s.data() + i, nul - i);
+        i = nul + 1;
+    }
     return out;
 }
 
