@@ -48,17 +48,29 @@ std::string tagHeader(std::int64_t size) {
     return h;
 }
 
-// Copies bytes [from, to) of the open file `fd` to the end of `out`.
+// Copies bytes [from, to) of the open file `fd` to the end of `out`: in the
+// kernel where it can, else through a buffer.
 void copyRange(int fd, std::int64_t from, std::int64_t to, runtime::AtomicFile& out, const std::string& path) {
-    constexpr std::size_t kBlock = 1 << 20;
-    std::string buffer(kBlock, '\0');
+    bool inKernel = true;
+    std::string buffer;
     while (from < to) {
-        std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(kBlock, to - from));
-        ssize_t n = ::pread(fd, buffer.data(), want, static_cast<off_t>(from));
+        const std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(1 << 24, to - from));
+        ssize_t n;
+        if (inKernel) {
+            off_t offset = static_cast<off_t>(from);
+            n = ::copy_file_range(fd, &offset, out.descriptor(), nullptr, want, 0);
+            if (n < 0 && (errno == ENOSYS || errno == EXDEV || errno == EINVAL || errno == EOPNOTSUPP)) {
+                inKernel = false;
+                continue;
+            }
+        } else {
+            buffer.resize(std::min<std::size_t>(want, 1 << 20));
+            n = ::pread(fd, buffer.data(), buffer.size(), static_cast<off_t>(from));
+            if (n > 0) out.write(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+        }
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) throw runtime::fileError(errno, path);
         if (n == 0) throw runtime::Error(runtime::err::InputPastEndOfFile);  // the file shrank under us
-        out.write(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
         from += n;
     }
 }
