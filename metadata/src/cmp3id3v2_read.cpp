@@ -7,17 +7,12 @@
 #include "id3v2_frame.hpp"
 #include "metadata/cmp3id3v2.hpp"
 #include "metadata/id3v2_extent.hpp"
+#include "numbered_file.hpp"
 #include "runtime/files.hpp"
 
 namespace metadata {
 
 namespace {
-
-// Closes a file number when the operation that opened it ends, however it ends.
-struct FileNumberGuard {
-    int number;
-    ~FileNumberGuard() { runtime::Close(number); }
-};
 
 // "(17)Rock": the genre code between the first "(" and the first ")", then
 // the name; "(17)" alone takes the name from the genre table.
@@ -48,29 +43,22 @@ void cMP3ID3v2::LoadTag() {
         field->clear();
     loadError_.reset();
 
-    auto& files = runtime::Files();
-    int number = 0;
+    std::optional<detail::NumberedFile> file;
     try {
-        number = files.FreeFile();
-        files.Open(path_, runtime::OpenMode::Binary, number, runtime::Access::Read, runtime::Lock::Write);
+        file.emplace(path_, runtime::Access::Read, runtime::Lock::Write);
     } catch (const runtime::Error& e) {
         // A file that cannot be opened reads as one without a tag; Update
         // will not write over it from these empty fields.
         loadError_ = Id3v2Error(e);
         return;
     }
-    FileNumberGuard guard{number};
     try {
-        const std::int64_t fileSize = files.LOF(number);
-        ReadAt read = [&](std::int64_t offset, std::size_t count) {
-            return files.GetBytes(number, offset + 1, count);
-        };
-        std::optional<Id3v2Header> header = ReadId3v2Header(read, fileSize);
+        ReadAt read = [&](std::int64_t offset, std::size_t count) { return file->read(offset, count); };
+        std::optional<Id3v2Header> header = ReadId3v2Header(read, file->length());
         if (!header) return;
         tagPosition_ = 4;  // the byte right after "ID3"
         version_ = static_cast<std::uint8_t>(header->major);
-        const std::int64_t extent = std::min(header->extent, fileSize);
-        const std::string tag = read(0, static_cast<std::size_t>(extent));
+        const std::string tag = file->read(0, static_cast<std::size_t>(std::min(header->extent, file->length())));
         id3v2::walkFrames(tag, header->major, header->flags, header->size, [&](id3v2::RawFrame&& f) {
             std::string id = f.version == 2 ? id3v2::mapV22FrameId(f.id) : f.id;
             if (id.empty()) return;  // a 2.2 frame that 2.3 has no place for

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "cmp3id3v2_store.hpp"
@@ -11,7 +10,9 @@
 #include "id3v2_frame.hpp"
 #include "metadata/cmp3id3v2.hpp"
 #include "metadata/id3v2_extent.hpp"
+#include "numbered_file.hpp"
 #include "runtime/files.hpp"
+#include "runtime/filesystem.hpp"
 #include "runtime/strings.hpp"
 
 namespace metadata {
@@ -20,11 +21,6 @@ namespace {
 
 constexpr std::int64_t kPaddingStep = 2048;
 constexpr std::int64_t kMaxTagSize = 0x0FFFFFFF;  // the largest syncsafe size
-
-struct FileNumberGuard {
-    int number;
-    ~FileNumberGuard() { runtime::Close(number); }
-};
 
 // The identifier as written: its first four characters, upper case. One that
 // is shorter, or holds anything but A-Z and 0-9, cannot be written.
@@ -107,19 +103,13 @@ void cMP3ID3v2::SaveTag() {
     // Header, frames and four zero bytes of end marker.
     const std::int64_t built = 10 + static_cast<std::int64_t>(frames.size()) + 4;
 
-    auto& files = runtime::Files();
     // The open below would create a missing file; a tag is never written into
     // a file that was not there.
-    struct stat st;
-    if (::stat(runtime::ResolvePath(path_).c_str(), &st) != 0 && errno == ENOENT)
-        RaiseId3v2(runtime::err::FileNotFound);
-    const int number = files.FreeFile();
-    files.Open(path_, runtime::OpenMode::Binary, number, runtime::Access::ReadWrite, runtime::Lock::Write);
-    FileNumberGuard guard{number};
-
-    const std::int64_t fileSize = files.LOF(number);
+    if (!runtime::FileExists(path_)) RaiseId3v2(runtime::err::FileNotFound);
+    detail::NumberedFile file(path_, runtime::Access::ReadWrite, runtime::Lock::Write);
+    const std::int64_t fileSize = file.length();
     if (fileSize == 0) RaiseId3v2(runtime::err::InputPastEndOfFile, "The file is empty");
-    ReadAt read = [&](std::int64_t offset, std::size_t count) { return files.GetBytes(number, offset + 1, count); };
+    ReadAt read = [&](std::int64_t offset, std::size_t count) { return file.read(offset, count); };
     const std::optional<Id3v2Header> old = ReadId3v2Header(read, fileSize);
     const std::int64_t oldExtent = old ? std::min(old->extent, fileSize) : 0;
 
@@ -130,7 +120,7 @@ void cMP3ID3v2::SaveTag() {
         std::string tag = tagHeader(oldExtent - 10);
         tag += frames;
         tag.resize(static_cast<std::size_t>(oldExtent), '\0');
-        files.PutBytes(number, 1, tag);
+        file.write(0, tag);
         return;
     }
 
@@ -142,10 +132,10 @@ void cMP3ID3v2::SaveTag() {
     tag += frames;
     tag.resize(static_cast<std::size_t>(total), '\0');
 
-    const std::string target = files.PathOf(number);
+    const std::string target = runtime::Files().PathOf(file.number());
     runtime::AtomicFile out(target);
     out.write(tag);
-    copyRange(files.Descriptor(number), oldExtent, fileSize, out, target);
+    copyRange(runtime::Files().Descriptor(file.number()), oldExtent, fileSize, out, target);
     out.commit();
 }
 
