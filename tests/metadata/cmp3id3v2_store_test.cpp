@@ -147,8 +147,8 @@ TEST_F(Id3v2Store, RemoveTagRenumbersTheRestAndDropsAnEmptyIdentifier) {
     EXPECT_EQ(t.FrameCount(), 1);
     EXPECT_EQ(t.TagsInFrame("TIT2"), 0);
 
-    for (auto [id, n] : {std::pair{"COMM", 5}, std::pair{"COMM", 0}, std::pair{"TALB", 1}}) {
-        runtime::Error e = raised([&] { t.RemoveTag(id, n); });
+    for (const auto& bad : {std::pair{"COMM", 5}, std::pair{"COMM", 0}, std::pair{"TALB", 1}}) {
+        runtime::Error e = raised([&] { t.RemoveTag(bad.first, bad.second); });
         EXPECT_EQ(e.number(), 5);
         EXPECT_EQ(e.source(), source());
     }
