@@ -1,8 +1,4 @@
 #include "media/gst_media_player.hpp"
-#pragma push_macro("EOF")  // TEMPORARY until files.hpp guards its EOF member
-#undef EOF
-#include "runtime/files.hpp"
-#pragma pop_macro("EOF")
 
 #include <fcntl.h>
 #include <gst/gst.h>
@@ -12,11 +8,13 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <string>
 
 #include "rules.hpp"
 #include "runtime/error.hpp"
+#include "runtime/files.hpp"
 
 namespace media {
 
@@ -31,11 +29,25 @@ void sayOnce(std::once_flag& flag, const std::string& text) {
 std::once_flag g_fallbackNote;
 std::once_flag g_sinkNote;
 
+// MP3 goes to mpg123 rather than to the libav decoders of the same rank:
+// libav's plugin takes longer to load than the whole rest of a start, and
+// mpg123 decodes every MPEG audio layer. A rank the user set through
+// GST_PLUGIN_FEATURE_RANK is left alone.
+void preferMpg123() {
+    const char* ranks = std::getenv("GST_PLUGIN_FEATURE_RANK");
+    if (ranks && std::strstr(ranks, "mpg123audiodec")) return;
+    GstPluginFeature* f = gst_registry_lookup_feature(gst_registry_get(), "mpg123audiodec");
+    if (!f) return;
+    if (gst_plugin_feature_get_rank(f) < GST_RANK_PRIMARY) gst_plugin_feature_set_rank(f, GST_RANK_PRIMARY);
+    gst_object_unref(f);
+}
+
 bool initGStreamer() {
     static bool ok = [] {
         GError* err = nullptr;
         bool r = gst_init_check(nullptr, nullptr, &err);
         if (err) g_error_free(err);
+        if (r) preferMpg123();
         return r;
     }();
     return ok;
