@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <cstdio>
 #include <thread>
 
 #include "backend.hpp"
@@ -200,6 +201,34 @@ TEST_F(GstPlayer, AMissingFileIsRefusedAndReleasesTheOpenOne) {
         EXPECT_EQ(ends, 0);  // the released file never ends
         EXPECT_FALSE(player->rolling());
     }
+}
+
+// The tag editor's save while playing, step by step: remember the position,
+// release the file through a path that cannot be opened, replace the file,
+// reopen it and seek at once, unmute. Playback goes on from there.
+TEST_F(GstPlayer, SaveWhilePlayingReleasesReopensAndGoesOnFromThePosition) {
+    std::string file = wav("track.wav", 2.0);
+    player->setFileName(file);
+    ASSERT_TRUE(rolling());
+    runFor(500);
+    double position = player->currentPosition();
+    std::string name = player->fileName();
+    EXPECT_EQ(errorOf([&] { player->setFileName("d:\\me"); }), 53);
+
+    std::string rewritten = dir.file("rewritten.wav");
+    writeWav(rewritten, 2.0);
+    ASSERT_EQ(std::rename(rewritten.c_str(), file.c_str()), 0);
+
+    std::int64_t start = ui.nowMs();
+    player->setFileName(name);
+    player->setCurrentPosition(position);
+    EXPECT_DOUBLE_EQ(player->currentPosition(), position);
+    player->setMute(false);
+    ASSERT_TRUE(rolling());
+    EXPECT_NEAR(player->currentPosition(), position, 0.1);
+    ASSERT_TRUE(ended());
+    EXPECT_NEAR(static_cast<double>(endedAtMs - start) / 1000.0, 2.0 - position, 0.35);
+    EXPECT_EQ(ends, 1);
 }
 
 TEST_F(GstPlayer, LocalPathsAreFoundWithoutRegardToCase) {
