@@ -29,7 +29,7 @@ struct First : forms::Form {
     bool unloadInLoad = false;
     First() : Form("First") {
         Label1.setCaption("design");
-        Command1.Click = [this] { g_log.push_back("Command1.Click"); };
+        Command1.Click = [] { g_log.push_back("Command1.Click"); };
     }
     void Form_Load() override {
         g_log.push_back("First.Load");
