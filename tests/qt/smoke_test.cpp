@@ -7,8 +7,13 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
+#include <thread>
+
 #include "forms/forms.hpp"
 #include "formsqt/run.hpp"
+#include "runtime/scheduler.hpp"
 
 namespace {
 
@@ -84,6 +89,48 @@ TEST(QtSmoke, ADialogsAnswerReachesTheCaller) {
     EXPECT_TRUE(qt.waitUntil([&] { return !f.typed.empty(); }, 3000));
     EXPECT_EQ(f.answer, forms::vbNo);
     EXPECT_EQ(f.typed, "typed text");
+}
+
+TEST(QtSmoke, DescriptorReadinessAndPostedCallsRunOnTheQtLoop) {
+    formsqt::Session qt;
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    auto& sched = runtime::Scheduler::current();
+    std::string got;
+    auto id = sched.watchFd(fds[0], true, false, [&](bool readable, bool) {
+        char buf[16];
+        if (!readable) return;
+        ssize_t n = read(fds[0], buf, sizeof buf);
+        if (n > 0) got.append(buf, static_cast<std::size_t>(n));
+    });
+    ASSERT_EQ(write(fds[1], "ping", 4), 4);
+    EXPECT_TRUE(qt.waitUntil([&] { return got == "ping"; }, 2000));
+    sched.unwatchFd(id);
+    bool posted = false;
+    std::thread([&] { sched.post([&] { posted = true; }); }).join();
+    EXPECT_TRUE(qt.waitUntil([&] { return posted; }, 2000));
+    close(fds[0]);
+    close(fds[1]);
+}
+
+TEST(QtSmoke, KeysGoThroughTheModelsRouting) {
+    formsqt::Session qt;
+    auto& f = forms::Get<Smoke>();
+    f.show();
+    qt.processEvents(50);
+    f.Text1.setText("");
+    f.Text1.setFocus();
+    qt.processEvents(20);
+    f.log.clear();
+    ASSERT_TRUE(qt.pressKey(f, 'G', forms::vbAltMask));  // the button's access key
+    qt.processEvents(20);
+    EXPECT_EQ(f.log, (std::vector<std::string>{"Text1.LostFocus", "Command1.Click"}));
+    f.Text1.setFocus();
+    qt.processEvents(20);
+    qt.pressKey(f, 'A', 0, "a");
+    qt.pressKey(f, 'B', 0, "b");
+    qt.processEvents(20);
+    EXPECT_EQ(f.Text1.text(), "ab");
 }
 
 TEST(QtSmoke, ThePlatformIsOffscreenAndFormsEndTheProgram) {

@@ -135,8 +135,11 @@ int keyCodeOf(int key) {
 // Lightweight controls are drawn on their container's surface, beneath every
 // windowed control, as on the original platform.
 bool lightweight(Kind k) { return k == Kind::Label || k == Kind::Image || k == Kind::Shape; }
+// Controls whose Click is a left-button release over them (the others click
+// through their widget's own signal, or on a change of selection).
 bool clickOnRelease(Kind k) {
-    return k == Kind::Label || k == Kind::Image || k == Kind::PictureBox || k == Kind::Frame || k == Kind::Shape;
+    return k == Kind::Label || k == Kind::Image || k == Kind::PictureBox || k == Kind::Frame || k == Kind::Shape ||
+           k == Kind::TextBox;
 }
 
 std::vector<std::string> filesOf(const QMimeData* m) {
@@ -442,10 +445,11 @@ public:
             }
             case Kind::CheckBox: {
                 auto* b = new QCheckBox(parent);
-                QObject::connect(b, &QCheckBox::clicked, [this, &c] {
+                QObject::connect(b, &QCheckBox::clicked, [this, &c, win = QPointer<FormWindow>(window)] {
                     if (syncing) return;
                     guarded([&] { c.click(); });
-                    syncControl(c, Prop::Value);
+                    // The click may have unloaded the form: this peer is then gone.
+                    if (win && win->peer_ == this) syncControl(c, Prop::Value);
                 });
                 w = b;
                 break;
@@ -453,10 +457,10 @@ public:
             case Kind::OptionButton: {
                 auto* b = new QRadioButton(parent);
                 b->setAutoExclusive(false);
-                QObject::connect(b, &QRadioButton::clicked, [this, &c] {
+                QObject::connect(b, &QRadioButton::clicked, [this, &c, win = QPointer<FormWindow>(window)] {
                     if (syncing) return;
                     guarded([&] { c.click(); });
-                    syncControl(c, Prop::Value);
+                    if (win && win->peer_ == this) syncControl(c, Prop::Value);
                 });
                 w = b;
                 break;
@@ -603,10 +607,11 @@ public:
                 auto& l = static_cast<forms::Label&>(c);
                 auto* q = static_cast<QLabel*>(w);
                 if (what == Prop::Caption) {
+                    // Shown up to a NUL, with CR LF as a line break.
                     std::string text = forms::stripAccessKeys(l.caption());
                     auto nul = text.find('\0');
                     if (nul != std::string::npos) text.resize(nul);
-                    q->setText(toQ(text));
+                    q->setText(toQ(text).replace("\r\n", "\n").replace('\r', '\n'));
                 } else if (what == Prop::Alignment) {
                     Qt::Alignment a = l.alignment() == 1 ? Qt::AlignRight : l.alignment() == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
                     q->setAlignment(a | Qt::AlignTop);

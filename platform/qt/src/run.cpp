@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QInputDialog>
+#include <QKeyEvent>
+#include <QPointer>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QScreen>
@@ -131,6 +133,45 @@ bool Session::clickForm(forms::Form& f, int x, int y, int button) {
     QWidget* w = QtBackend::windowOf(f);
     if (!w) return false;
     sendClick(w, QPoint(x, y), button);
+    return true;
+}
+
+namespace {
+int qtKeyOf(int code) {
+    if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9')) return code;
+    if (code >= forms::vbKeyF1 && code < forms::vbKeyF1 + 12) return Qt::Key_F1 + (code - forms::vbKeyF1);
+    switch (code) {
+        case forms::vbKeyBack: return Qt::Key_Backspace;
+        case forms::vbKeyTab: return Qt::Key_Tab;
+        case forms::vbKeyReturn: return Qt::Key_Return;
+        case forms::vbKeyEscape: return Qt::Key_Escape;
+        case forms::vbKeySpace: return Qt::Key_Space;
+        case forms::vbKeyDelete: return Qt::Key_Delete;
+        case forms::vbKeyLeft: return Qt::Key_Left;
+        case forms::vbKeyRight: return Qt::Key_Right;
+        case forms::vbKeyUp: return Qt::Key_Up;
+        case forms::vbKeyDown: return Qt::Key_Down;
+        default: return 0;
+    }
+}
+}  // namespace
+
+bool Session::pressKey(forms::Form& f, int keyCode, int shift, const std::string& text) {
+    QWidget* w = QtBackend::windowOf(f);
+    if (!w) return false;
+    QWidget* target = w->focusWidget() ? w->focusWidget() : w;
+    Qt::KeyboardModifiers mods;
+    if (shift & forms::vbShiftMask) mods |= Qt::ShiftModifier;
+    if (shift & forms::vbCtrlMask) mods |= Qt::ControlModifier;
+    if (shift & forms::vbAltMask) mods |= Qt::AltModifier;
+    int key = qtKeyOf(keyCode);
+    QKeyEvent press(QEvent::KeyPress, key, mods, toQ(text));
+    QApplication::sendEvent(target, &press);
+    QPointer<QWidget> still(target);
+    if (still) {
+        QKeyEvent release(QEvent::KeyRelease, key, mods, toQ(text));
+        QApplication::sendEvent(still, &release);
+    }
     return true;
 }
 

@@ -47,6 +47,10 @@ public:
     bool click(forms::Control& c, int button = 1);
     // A press and release at a point of the form's client area (pixels).
     bool clickForm(forms::Form& f, int x, int y, int button = 1);
+    // A key press and release sent to the form's focused widget (or its
+    // window): the key code as the original numbers keys, the shift bits, and
+    // the character it types ("" for none).
+    bool pressKey(forms::Form& f, int keyCode, int shift = 0, const std::string& text = {});
     // The next message box shown is answered with this vbYes/vbNo/vbOK... answer.
     void answerNextMessageBox(int answer);
     // The next input box shown is answered with this text (nullopt: Cancel).
