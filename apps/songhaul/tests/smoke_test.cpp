@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QListWidget>
+#include <QPushButton>
 #include <QWidget>
 
 #include "downloader/Form1.hpp"
@@ -45,6 +46,13 @@ void smoke(int build) {
         if (list->count() == lines && list->item(0)->text() == QString::fromStdString(downloader::catalogue(build)[0]))
             listed = true;
     EXPECT_TRUE(listed) << "no list shows the " << lines << " catalogue lines";
+    int runButtons = 0;
+    for (QPushButton* b : window->findChildren<QPushButton*>())
+        if (b->text() == "Run") {
+            ++runButtons;
+            EXPECT_FALSE(b->isEnabled()) << "Run waits for a completed download";
+        }
+    EXPECT_EQ(runButtons, 1);
 
     const QSize before = window->size();
     window->resize(before.width() / 2, before.height() / 2);
