@@ -422,7 +422,6 @@ TEST(Form1Resume, AnswersThatCannotContinueTheFileAreRefused) {
 
 TEST(Form1Stop, StopAbortsAndDownloadWhileOpenDoesNothing) {
     Downloader d;
-    Gate never;
     ScriptedServer server([&](Connection& c) {
         c.readHead();
         c.send(head200(100000) + payload(5000));
