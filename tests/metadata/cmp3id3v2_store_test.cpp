@@ -16,17 +16,6 @@ using metadata::cMP3ID3v2;
 
 std::string source() { return runtime::App::Title() + ".cMP3ID3v2"; }
 
-template <typename F>
-runtime::Error raised(F&& f) {
-    try {
-        f();
-    } catch (const runtime::Error& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no error raised";
-    return runtime::Error(0);
-}
-
 class Id3v2Store : public ::testing::Test {
 protected:
     // A file whose tag holds one TIT2 "Song" and one COMM.

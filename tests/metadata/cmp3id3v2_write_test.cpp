@@ -26,17 +26,6 @@ using metadata::cMP3ID3v2;
 using testsupport::readFile;
 using testsupport::writeFile;
 
-template <typename F>
-runtime::Error raised(F&& f) {
-    try {
-        f();
-    } catch (const runtime::Error& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no error raised";
-    return runtime::Error(0);
-}
-
 class Id3v2Write : public ::testing::Test {
 protected:
     std::string path(const char* name = "t.mp3") { return dir.file(name); }

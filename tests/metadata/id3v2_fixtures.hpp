@@ -5,7 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include <gtest/gtest.h>
+
 #include "metadata/cmp3id3v2.hpp"
+#include "runtime/error.hpp"
 #include "testsupport/support.hpp"
 
 namespace id3v2test {
@@ -61,6 +64,18 @@ inline std::string audio(std::size_t count = 4) {
         out += f;
     }
     return out;
+}
+
+// The error that `f` raises (a test failure when it raises none).
+template <typename F>
+runtime::Error raised(F&& f) {
+    try {
+        f();
+    } catch (const runtime::Error& e) {
+        return e;
+    }
+    ADD_FAILURE() << "no error raised";
+    return runtime::Error(0);
 }
 
 // Writes `content` into the folder and loads it.
