@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -19,6 +20,11 @@
 
 namespace {
 
+std::string& folder() {
+    static std::string f;
+    return f;
+}
+
 // A real file in a folder of its own: a grown tag is written beside it and
 // renamed over it.
 const std::string& inputPath() {
@@ -28,7 +34,9 @@ const std::string& inputPath() {
         std::vector<char> buf(tmpl.begin(), tmpl.end());
         buf.push_back('\0');
         if (!mkdtemp(buf.data())) __builtin_trap();
-        return std::string(buf.data()) + "/input.mp3";
+        folder() = buf.data();
+        std::atexit([] { std::filesystem::remove_all(folder()); });
+        return folder() + "/input.mp3";
     }();
     return path;
 }
