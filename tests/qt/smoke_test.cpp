@@ -25,6 +25,7 @@ struct Smoke : forms::Form {
     forms::Timer Timer1{*this, "Timer1"};
     std::vector<std::string> log;
     int ticks = 0;
+    void Form_MouseDown(int Button, int, float, float) override { log.push_back("Form_MouseDown " + std::to_string(Button)); }
     int answer = 0;
     std::string typed;
     Smoke() : Form("Smoke") {
@@ -61,6 +62,10 @@ TEST(QtSmoke, AClickOnAWidgetReachesTheModelsHandler) {
     ASSERT_TRUE(qt.click(f.Label1));
     qt.processEvents(20);
     EXPECT_EQ(f.log, (std::vector<std::string>{"Label1.MouseDown 2", "Label1.MouseDown 1", "Label1.Click"}));
+    f.log.clear();
+    ASSERT_TRUE(qt.clickForm(f, 300, 200, forms::vbRightButton));  // the free surface
+    qt.processEvents(20);
+    EXPECT_EQ(f.log, (std::vector<std::string>{"Form_MouseDown 2"}));
 }
 
 TEST(QtSmoke, ATimerTicksOnTheQtLoop) {

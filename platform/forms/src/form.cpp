@@ -429,7 +429,7 @@ bool Form::keyDown(int keyCode, int shift) {
     int code = keyCode;
     if (keyPreview_) {
         dispatch([&] { Form_KeyDown(code, shift); });
-        if (code == 0) return true;
+        if (code == 0) return false;  // the control sees no KeyDown; the character still follows
     }
     if (active_ && loaded_) {
         Control* c = active_;
@@ -437,7 +437,7 @@ bool Form::keyDown(int keyCode, int shift) {
     } else if (!keyPreview_) {
         dispatch([&] { Form_KeyDown(code, shift); });
     }
-    return code == 0;
+    return false;
 }
 
 int Form::keyPress(int keyAscii) {

@@ -242,6 +242,7 @@ public:
     explicit QtFormPeer(Form& f) : form(f) {
         window = new FormWindow(this);
         window->setAttribute(Qt::WA_DeleteOnClose, false);
+        window->setMouseTracking(true);
         peers()[&form] = this;
         applyFlags();
         applyGeometry();
@@ -524,6 +525,8 @@ public:
         }
         widgets[&c] = w;
         own(w, c);
+        w->setMouseTracking(true);  // MouseMove without a button held, as the original raises it
+        if (auto* view = qobject_cast<QAbstractScrollArea*>(w)) view->viewport()->setMouseTracking(true);
         if (!c.focusable()) w->setFocusPolicy(Qt::NoFocus);
         syncAll(c);
         queueRestack();
@@ -1037,7 +1040,9 @@ public:
                 default: c->mouseMove(buttonsOf(me->buttons()), shift, x, y); break;
             }
         });
-        return false;
+        // The mouse on a label, an image, a picture box or a frame is that
+        // control's alone: it does not reach the form's surface beneath.
+        return clickOnRelease(c->kind()) && c->kind() != Kind::TextBox;
     }
 
 private:

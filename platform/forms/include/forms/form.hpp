@@ -178,8 +178,9 @@ public:
     // A key goes down: menu accelerators first, then access keys (Alt and the
     // letter after "&" in a caption, also on controls placed outside the
     // visible area), then Form_KeyDown when KeyPreview is on, then the focused
-    // control's KeyDown. Returns true when the key was consumed (a shortcut, an
-    // access key, or KeyCode set to 0).
+    // control's KeyDown (not when Form_KeyDown set KeyCode to 0). Returns true
+    // when the key was consumed by a shortcut or an access key: then no
+    // character follows.
     bool keyDown(int keyCode, int shift);
     // A character: Form_KeyPress when KeyPreview is on (or no control has the
     // focus), then the focused control's KeyPress. Returns KeyAscii as the
