@@ -223,7 +223,7 @@ TEST_F(FileTableTest, BinaryGetAndPutAtOneBasedPositions) {
     EXPECT_EQ(Files().LOF(1), 10);
     EXPECT_EQ(Files().GetBytes(1, 1, 3), "012");
     EXPECT_EQ(Files().Seek(1), 4);
-    EXPECT_EQ(Files().GetBytes(1, 0, 2), "34");  // 0 continues at the current position
+    EXPECT_EQ(Files().GetBytes(1, runtime::FileTable::CurrentPosition, 2), "34");  // the original's omitted position
     EXPECT_EQ(Files().GetByte(1, 10), '9');
     EXPECT_FALSE(Files().Eof(1));
     // Past the end: the bytes there are, and EOF.
@@ -235,11 +235,16 @@ TEST_F(FileTableTest, BinaryGetAndPutAtOneBasedPositions) {
     EXPECT_FALSE(Files().Eof(1));
 
     Files().PutBytes(1, 3, "ab");
-    Files().PutBytes(1, 0, "c");
+    Files().PutBytes(1, runtime::FileTable::CurrentPosition, "c");
     Files().PutByte(1, 12, 'Z');  // beyond the end: the gap is zeros
     EXPECT_EQ(Files().LOF(1), 12);
     EXPECT_EQ(Files().Seek(1), 13);
     EXPECT_EQ(errorOf([&] { Files().GetBytes(1, -1, 1); }), 63);
+    // A position worked out from the length of a short file (L - 127 for the
+    // last 128 bytes of a 127-byte file) is 0: an error, not the current position.
+    EXPECT_EQ(errorOf([&] { Files().GetBytes(1, 0, 128); }), 63);
+    EXPECT_EQ(errorOf([&] { Files().GetByte(1, 0); }), 63);
+    EXPECT_EQ(errorOf([&] { Files().PutBytes(1, 0, "x"); }), 63);
     EXPECT_EQ(errorOf([&] { Files().PutBytes(1, -5, "x"); }), 63);
     EXPECT_EQ(errorOf([&] { Files().Seek(1, 0); }), 63);
     runtime::Close(1);

@@ -295,9 +295,9 @@ struct FileTable::Impl {
 
     std::string readBytes(OpenFile& f, std::int64_t position, std::size_t count) {
         if (f.mode != OpenMode::Binary) raise(err::BadFileMode);
-        if (position < 0) raise(err::BadRecordNumber);
+        if (position < 1 && position != FileTable::CurrentPosition) raise(err::BadRecordNumber);
         if (!f.canRead) raise(err::PathFileAccessError);
-        std::int64_t offset = position == 0 ? f.pos : position - 1;
+        std::int64_t offset = position == FileTable::CurrentPosition ? f.pos : position - 1;
         std::string out(count, '\0');
         ssize_t n = preadFull(f.fd, out.data(), count, offset);
         if (n < 0) raiseFile(errno, f.path);
@@ -309,9 +309,9 @@ struct FileTable::Impl {
 
     void writeBytes(OpenFile& f, std::int64_t position, std::string_view bytes) {
         if (f.mode != OpenMode::Binary) raise(err::BadFileMode);
-        if (position < 0) raise(err::BadRecordNumber);
+        if (position < 1 && position != FileTable::CurrentPosition) raise(err::BadRecordNumber);
         if (!f.canWrite) raise(err::PathFileAccessError);
-        std::int64_t offset = position == 0 ? f.pos : position - 1;
+        std::int64_t offset = position == FileTable::CurrentPosition ? f.pos : position - 1;
         f.buffer.clear();
         if (!writeFull(f.fd, bytes.data(), bytes.size(), offset)) raiseFile(errno, f.path);
         f.pos = offset + static_cast<std::int64_t>(bytes.size());

@@ -18,8 +18,10 @@
 //   file open for writing, and an open for writing fails with 70 while another
 //   open of the same file denies writers (likewise for readers). Opens without
 //   a lock share the file freely.
-// - Get/Put positions are 1-based byte positions; 0 means the current
-//   position; a position below 0 is error 63 (bad record number). Get past the
+// - Get/Put positions are 1-based byte positions; FileTable::CurrentPosition
+//   continues where the last Get or Put ended (the original's omitted
+//   position); a position below 1 is error 63 (bad record number), so a
+//   position worked out from a file too short for it fails. Get past the
 //   end gives the bytes there are (possibly none) and sets EOF. Get/Put on a
 //   file not opened Binary is error 54; Get on a file opened for writing only
 //   (or Put on one opened for reading) is error 75.
@@ -32,6 +34,7 @@
 //   whoever opened it.
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -58,7 +61,9 @@ public:
     // The resolved path of an open number ("" when not open).
     std::string PathOf(int number) const;
 
-    // Binary access. position is 1-based; 0 continues at the current position.
+    // Binary access. position is 1-based; CurrentPosition continues at the
+    // current position.
+    static constexpr std::int64_t CurrentPosition = std::numeric_limits<std::int64_t>::min();
     std::string GetBytes(int number, std::int64_t position, std::size_t count);
     void PutBytes(int number, std::int64_t position, std::string_view bytes);
     // Text of `count` characters, one byte each through Windows-1252.
