@@ -267,6 +267,19 @@ TEST_F(FileTableTest, BinaryGetAndPutAtOneBasedPositions) {
     EXPECT_EQ(errorOf([&] { Files().Print(2, "x"); }), 54);
 }
 
+// A count taken from a size field in the file may be anything: the read gives
+// the bytes there are and takes no more memory than they need.
+TEST_F(FileTableTest, GetOfMoreThanTheFileHoldsGivesWhatIsThere) {
+    std::string path = dir.file("short.bin");
+    writeFile(path, "hello");
+    Files().Open(path, OpenMode::Binary, 1, Access::Read);
+    const std::size_t huge = std::size_t(1) << 46;
+    EXPECT_EQ(Files().GetBytes(1, 2, huge), "ello");
+    EXPECT_TRUE(Files().Eof(1));
+    EXPECT_EQ(Files().GetText(1, 1, huge), "hello");
+    EXPECT_EQ(Files().GetBytes(1, 9, huge), "");
+}
+
 TEST_F(FileTableTest, TextThroughGetAndPutIsOneBytePerCharacter) {
     std::string path = dir.file("v1.bin");
     Files().Open(path, OpenMode::Binary, 1);

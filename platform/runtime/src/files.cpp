@@ -298,8 +298,17 @@ struct FileTable::Impl {
         if (position < 1 && position != FileTable::CurrentPosition) raise(err::BadRecordNumber);
         if (!f.canRead) raise(err::PathFileAccessError);
         std::int64_t offset = position == FileTable::CurrentPosition ? f.pos : position - 1;
-        std::string out(count, '\0');
-        ssize_t n = preadFull(f.fd, out.data(), count, offset);
+        // A large count (a size field read from the file, say) takes no more
+        // memory than the bytes the file holds from there.
+        std::size_t want = count;
+        if (want > kTextBuffer) {
+            struct stat st;
+            if (fstat(f.fd, &st) != 0) raiseFile(errno, f.path);
+            const std::int64_t left = st.st_size > offset ? st.st_size - offset : 0;
+            if (static_cast<std::uint64_t>(left) < want) want = static_cast<std::size_t>(left);
+        }
+        std::string out(want, '\0');
+        ssize_t n = preadFull(f.fd, out.data(), want, offset);
         if (n < 0) raiseFile(errno, f.path);
         out.resize(static_cast<std::size_t>(n));
         f.pos = offset + n;
