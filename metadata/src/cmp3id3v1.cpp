@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include <unistd.h>
+
 #include "metadata/genre_names.hpp"
 #include "numbered_file.hpp"
 #include "runtime/app.hpp"
@@ -120,10 +122,18 @@ void cMP3ID3v1::WriteTag() {
         fields += static_cast<char>(track_);
         fields += static_cast<char>(genre_);
 
-        if (file->read(length - kBlock, 3) == "TAG")
+        if (file->read(length - kBlock, 3) == "TAG") {
             file->write(length - kBlock + 3, fields);  // over the old tag, in place
-        else
-            file->write(length, "TAG" + fields);      // a new block after the last byte
+        } else {
+            try {
+                file->write(length, "TAG" + fields);  // a new block after the last byte
+            } catch (const runtime::Error&) {
+                // A block cut short (a full disk) would stay behind the audio as
+                // junk that no reader takes for a tag: the file keeps its old length.
+                (void)::ftruncate(runtime::Files().Descriptor(file->number()), length);
+                throw;
+            }
+        }
         file->close();
     } catch (const runtime::Error& e) {
         if (e.source() == ErrorSource()) throw;

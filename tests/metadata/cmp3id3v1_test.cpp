@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 #include "id3v1_mpeg_fixtures.hpp"
 #include "metadata/cmp3id3v1.hpp"
 #include "runtime/app.hpp"
@@ -242,6 +246,46 @@ TEST(cMP3ID3v1, UpdateFailures) {
     }
     files.Close(n);
     EXPECT_EQ(readFile(busy), std::string(300, 'b'));
+}
+
+// A disk that fills up in the middle of the new block leaves the file as it was.
+TEST(cMP3ID3v1, AnAppendThatFailsLeavesTheFileAsItWas) {
+    testsupport::TempDir dir;
+    const std::string path = dir.file("a.mp3");
+    const std::string audio(1000, '\x5A');
+    writeFile(path, audio);
+    cMP3ID3v1 tag = load(path);
+    tag.setTitle("Title");
+    // The file-size limit lets the block's first 50 bytes through and then fails.
+    struct FileSizeLimit {
+        rlimit old{};
+        void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+        explicit FileSizeLimit(rlim_t bytes) {
+            getrlimit(RLIMIT_FSIZE, &old);
+            rlimit lim = old;
+            lim.rlim_cur = bytes;
+            setrlimit(RLIMIT_FSIZE, &lim);
+        }
+        ~FileSizeLimit() {
+            setrlimit(RLIMIT_FSIZE, &old);
+            std::signal(SIGXFSZ, oldHandler);
+        }
+    };
+    {
+        FileSizeLimit limit(1050);
+        try {
+            tag.Update();
+            ADD_FAILURE() << "no error";
+        } catch (const runtime::Error& e) {
+            EXPECT_EQ(e.number(), runtime::err::DiskFull);
+            EXPECT_EQ(e.source(), cMP3ID3v1::ErrorSource());
+        }
+    }
+    const std::string after = readFile(path);
+    EXPECT_EQ(after.size(), audio.size());
+    EXPECT_TRUE(after == audio);
+    tag.Update();
+    EXPECT_EQ(readFile(path).size(), 1128u);
 }
 
 TEST(cMP3ID3v1, GenreNames) {
