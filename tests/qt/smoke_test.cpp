@@ -138,6 +138,28 @@ TEST(QtSmoke, KeysGoThroughTheModelsRouting) {
     EXPECT_EQ(f.Text1.text(), "ab");
 }
 
+TEST(QtSmoke, StayOnTopNeverShowsAHiddenWindowAndKeepsAShownOneShown) {
+    formsqt::Session qt;
+    auto& f = forms::Get<Smoke>();
+    f.setTopmost(true);  // loaded, not shown
+    qt.processEvents(30);
+    EXPECT_FALSE(qt.windowShown(f));
+    f.show();
+    qt.processEvents(30);
+    EXPECT_TRUE(qt.windowShown(f));
+    f.setTopmost(false);  // Qt hides a window whose flags change: the backend shows it again
+    qt.processEvents(30);
+    EXPECT_TRUE(qt.windowShown(f));
+    forms::WindowRegion r;
+    r.addRect({0, 0, 50, 50});
+    f.setRegion(r);  // frameless from now on
+    qt.processEvents(30);
+    EXPECT_TRUE(qt.windowShown(f));
+    f.hide();
+    qt.processEvents(30);
+    EXPECT_FALSE(qt.windowShown(f));
+}
+
 TEST(QtSmoke, ThePlatformIsOffscreenAndFormsEndTheProgram) {
     formsqt::Session qt;
     EXPECT_EQ(qt.platformName(), "offscreen");

@@ -132,6 +132,34 @@ int keyCodeOf(int key) {
     }
 }
 
+// The original's MousePointer values (99: the control's own MouseIcon).
+void applyCursor(QWidget* w, int pointer, const forms::Picture& icon) {
+    switch (pointer) {
+        case 0: w->unsetCursor(); break;
+        case 2: w->setCursor(Qt::CrossCursor); break;
+        case 3: w->setCursor(Qt::IBeamCursor); break;
+        case 5: w->setCursor(Qt::SizeAllCursor); break;
+        case 6: w->setCursor(Qt::SizeBDiagCursor); break;
+        case 7: w->setCursor(Qt::SizeVerCursor); break;
+        case 8: w->setCursor(Qt::SizeFDiagCursor); break;
+        case 9: w->setCursor(Qt::SizeHorCursor); break;
+        case 10: w->setCursor(Qt::UpArrowCursor); break;
+        case 11: w->setCursor(Qt::WaitCursor); break;
+        case 12: w->setCursor(Qt::ForbiddenCursor); break;
+        case 13: w->setCursor(Qt::BusyCursor); break;
+        case 14: w->setCursor(Qt::WhatsThisCursor); break;
+        case 15: w->setCursor(Qt::SizeAllCursor); break;
+        case 99:
+            if (icon) {
+                w->setCursor(QCursor(QPixmap::fromImage(imageOf(icon))));
+            } else {
+                w->unsetCursor();
+            }
+            break;
+        default: w->setCursor(Qt::ArrowCursor); break;
+    }
+}
+
 // Lightweight controls are drawn on their container's surface, beneath every
 // windowed control, as on the original platform.
 bool lightweight(Kind k) { return k == Kind::Label || k == Kind::Image || k == Kind::Shape; }
@@ -388,7 +416,7 @@ public:
                     window->activateWindow();
                 }
                 break;
-            case forms::FormProp::MousePointer: break;
+            case forms::FormProp::MousePointer: applyCursor(window, form.mousePointer(), forms::Picture()); break;
         }
     }
 
@@ -548,7 +576,7 @@ public:
     void syncAll(Control& c) {
         for (Prop p : {Prop::Geometry, Prop::Visible, Prop::Enabled, Prop::Font, Prop::BackColor, Prop::Caption,
                        Prop::Text, Prop::Style, Prop::Picture, Prop::Items, Prop::Value, Prop::Range, Prop::ToolTip,
-                       Prop::Locked, Prop::MaxLength, Prop::Alignment})
+                       Prop::Locked, Prop::MaxLength, Prop::Alignment, Prop::MousePointer})
             syncControl(c, p);
     }
 
@@ -594,6 +622,7 @@ public:
             case Prop::ForeColor:
             case Prop::BackStyle: applyColours(c, w); break;
             case Prop::ToolTip: w->setToolTip(toQ(c.toolTipText())); break;
+            case Prop::MousePointer: applyCursor(w, c.mousePointer(), c.mouseIcon()); break;
             case Prop::ZOrder: queueRestack(); break;
             default: syncKind(c, w, what); break;
         }

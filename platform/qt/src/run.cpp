@@ -221,6 +221,11 @@ bool Session::grabScreen(const std::string& pngPath) {
 
 std::string Session::platformName() const { return fromQ(QGuiApplication::platformName()); }
 
+bool Session::windowShown(forms::Form& f) const {
+    QWidget* w = QtBackend::windowOf(f);
+    return w && w->isVisible();
+}
+
 bool Session::windowPosition(forms::Form& f, int& x, int& y) const {
     QWidget* w = QtBackend::windowOf(f);
     if (!w) return false;

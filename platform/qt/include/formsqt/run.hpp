@@ -59,6 +59,8 @@ public:
     bool grabScreen(const std::string& pngPath);
     // The platform plugin in use ("offscreen", "xcb" ...).
     std::string platformName() const;
+    // Whether the form's window is shown on screen (not only in the model).
+    bool windowShown(forms::Form& f) const;
     // The outer window's position on the screen, in pixels (for screen grabs).
     bool windowPosition(forms::Form& f, int& x, int& y) const;
 
