@@ -585,12 +585,16 @@ public:
     void applyColours(Control& c, QWidget* w) {
         QPalette pal = w->palette();
         QColor back = colourOf(c.backColor()), fore = colourOf(c.foreColor());
-        pal.setColor(QPalette::Window, back);
-        pal.setColor(QPalette::Base, back);
-        pal.setColor(QPalette::Button, back);
-        pal.setColor(QPalette::WindowText, fore);
-        pal.setColor(QPalette::Text, fore);
-        pal.setColor(QPalette::ButtonText, fore);
+        QColor greyed(128, 128, 128);  // the text of a disabled control
+        for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+            QColor text = group == QPalette::Disabled ? greyed : fore;
+            pal.setColor(group, QPalette::Window, back);
+            pal.setColor(group, QPalette::Base, back);
+            pal.setColor(group, QPalette::Button, back);
+            pal.setColor(group, QPalette::WindowText, text);
+            pal.setColor(group, QPalette::Text, text);
+            pal.setColor(group, QPalette::ButtonText, text);
+        }
         w->setPalette(pal);
         bool fill = false;
         if (c.kind() == Kind::Label) fill = static_cast<forms::Label&>(c).backStyle() == 1;
@@ -780,7 +784,9 @@ public:
         dirtyItems.insert(&c);
         if (itemsQueued) return;
         itemsQueued = true;
-        QTimer::singleShot(0, window, [this] { flushItems(); });
+        QTimer::singleShot(0, window, [this, win = QPointer<FormWindow>(window)] {
+            if (win && win->peer_ == this) flushItems();  // the form may have unloaded meanwhile
+        });
     }
 
     void flushItems() {
@@ -812,7 +818,9 @@ public:
     void queueRestack() {
         if (restackQueued) return;
         restackQueued = true;
-        QTimer::singleShot(0, window, [this] { flushRestack(); });
+        QTimer::singleShot(0, window, [this, win = QPointer<FormWindow>(window)] {
+            if (win && win->peer_ == this) flushRestack();
+        });
     }
 
     void restack(forms::Container& container) {
@@ -1114,6 +1122,11 @@ private:
 }  // namespace
 
 QtBackend::QtBackend() : filter_(std::make_unique<InputFilter>()) {
+    // The fonts the windows name are narrow sans-serif faces; where they are
+    // missing, the narrowest similar faces stand in, so captions keep to
+    // their labels' widths as far as the installed fonts allow.
+    for (const char* family : {"MS Sans Serif", "Microsoft Sans Serif", "Tahoma", "Arial", "Verdana"})
+        QFont::insertSubstitutions(family, {"Liberation Sans", "Arimo", "Arial", "DejaVu Sans Condensed"});
     qApp->installEventFilter(filter_.get());
     QObject::connect(qApp, &QApplication::focusChanged, filter_.get(), [](QWidget*, QWidget* now) {
         if (!now) return;
