@@ -160,6 +160,31 @@ TEST(QtSmoke, StayOnTopNeverShowsAHiddenWindowAndKeepsAShownOneShown) {
     EXPECT_FALSE(qt.windowShown(f));
 }
 
+struct Keeper : forms::Form {
+    Keeper() : Form("Keeper") {}
+};
+
+TEST(QtSmoke, AFormUnloadsItselfFromItsOwnHandlers) {
+    formsqt::Session qt;
+    forms::Get<Keeper>();  // keeps the program alive
+    auto& f = forms::Get<Smoke>();
+    f.Command1.Click = [&f] {
+        for (int i = 0; i < 50; ++i) f.List1.addItem("item " + std::to_string(i));  // a refill is queued
+        f.unload();
+    };
+    f.show();
+    qt.processEvents(30);
+    ASSERT_TRUE(qt.click(f.Command1));
+    qt.processEvents(50);
+    EXPECT_FALSE(forms::IsLoaded<Smoke>());
+    EXPECT_FALSE(forms::Application::instance().ended());
+    auto& again = forms::Get<Smoke>();  // a fresh instance, with its design values
+    EXPECT_EQ(again.List1.listCount(), 0);
+    again.show();
+    qt.processEvents(30);
+    EXPECT_TRUE(qt.windowShown(again));
+}
+
 TEST(QtSmoke, ThePlatformIsOffscreenAndFormsEndTheProgram) {
     formsqt::Session qt;
     EXPECT_EQ(qt.platformName(), "offscreen");
