@@ -107,8 +107,8 @@ TEST_F(GstPlayer, WhatIsAskedWhileOpeningIsAppliedInOrderBeforeAnySound) {
     EXPECT_DOUBLE_EQ(player->currentPosition(), 1.25);
     EXPECT_EQ(player->duration(), 0.0);  // not known yet
     ASSERT_TRUE(ended());
-    // Only the last 0.75 s played.
-    EXPECT_LT(endedAtMs - start, 1500);
+    // Only the last 0.75 s played (the whole file would take 2 s).
+    EXPECT_LT(endedAtMs - start, 1900);
     EXPECT_GE(endedAtMs - start, 600);
     EXPECT_EQ(ends, 1);
 
@@ -156,7 +156,7 @@ TEST_F(GstPlayer, RateTwoEndsATwoSecondFileInAboutOneSecondAndIsKeptAcrossFiles)
     EXPECT_EQ(player->rate(), 2.0);
     ASSERT_TRUE(ended());
     EXPECT_GE(endedAtMs - start, 800);
-    EXPECT_LE(endedAtMs - start, 1500);
+    EXPECT_LT(endedAtMs - start, 1900);  // at normal speed it would take 2 s
 }
 
 TEST_F(GstPlayer, VolumeAndBalanceReadBackExactlyAndRefuseOutOfRange) {
@@ -210,7 +210,7 @@ TEST_F(GstPlayer, SaveWhilePlayingReleasesReopensAndGoesOnFromThePosition) {
     std::string file = wav("track.wav", 2.0);
     player->setFileName(file);
     ASSERT_TRUE(rolling());
-    runFor(500);
+    runFor(800);
     double position = player->currentPosition();
     std::string name = player->fileName();
     EXPECT_EQ(errorOf([&] { player->setFileName("d:\\me"); }), 53);
@@ -227,7 +227,9 @@ TEST_F(GstPlayer, SaveWhilePlayingReleasesReopensAndGoesOnFromThePosition) {
     ASSERT_TRUE(rolling());
     EXPECT_NEAR(player->currentPosition(), position, 0.1);
     ASSERT_TRUE(ended());
-    EXPECT_NEAR(static_cast<double>(endedAtMs - start) / 1000.0, 2.0 - position, 0.35);
+    double played = static_cast<double>(endedAtMs - start) / 1000.0;
+    EXPECT_GE(played, 2.0 - position - 0.1);
+    EXPECT_LT(played, 1.9);  // from the start it would take 2 s
     EXPECT_EQ(ends, 1);
 }
 
