@@ -70,6 +70,7 @@ struct Run {
     double wallSeconds = 0;
     double startMs = -1;     // FileName write (or the reference's start) to PLAYING
     bool ok = false;
+    int status = -1;     // as wait4 gave it
 };
 
 double seconds(const timeval& tv) { return static_cast<double>(tv.tv_sec) + tv.tv_usec / 1e6; }
@@ -109,6 +110,7 @@ Run spawnAndMeasure(const std::vector<std::string>& argv, const std::vector<std:
     if (wait4(pid, &status, 0, &ru) < 0) return run;
     run.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     run.cpuSeconds = seconds(ru.ru_utime) + seconds(ru.ru_stime);
+    run.status = status;
     run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return run;
 }
@@ -245,8 +247,8 @@ int main(int argc, char** argv) {
 
         ok = ours.ok && ref.ok && same.ok && ours.startMs >= 0 && ref.startMs >= 0 && same.startMs >= 0;
         if (!ok) {
-            std::printf("bench_media: run %d failed (ours %s, reference %s, reference with mpg123 %s)\n", i + 1,
-                        ours.ok ? "ok" : "failed", ref.ok ? "ok" : "failed", same.ok ? "ok" : "failed");
+            std::printf("bench_media: run %d failed (wait status: ours %d, reference %d, reference with mpg123 %d)\n",
+                        i + 1, ours.status, ref.status, same.status);
             break;
         }
         std::printf("run %d: ours start %.1f ms, cpu %.3f s, wall %.2f s | gst-play-1.0 start %.1f ms, cpu %.3f s, "
