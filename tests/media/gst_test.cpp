@@ -184,8 +184,9 @@ TEST_F(GstPlayer, VolumeAndBalanceReadBackExactlyAndRefuseOutOfRange) {
 TEST_F(GstPlayer, AMissingFileIsRefusedAndReleasesTheOpenOne) {
     std::string file = wav("one.wav", 1.0);
     mkdir(dir.file("folder.wav").c_str(), 0755);
+    mkfifo(dir.file("pipe.wav").c_str(), 0644);  // opening it must not hang the UI thread
     for (const std::string& bad : {std::string("d:\\me"), dir.file("missing.wav"), dir.file("folder.wav"),
-                                   std::string("")}) {
+                                   dir.file("pipe.wav"), std::string("")}) {
         SCOPED_TRACE(bad);
         ends = 0;
         player->setFileName(file);

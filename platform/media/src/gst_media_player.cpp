@@ -54,8 +54,9 @@ bool initGStreamer() {
 }
 
 // True when path names a regular file this process can open for reading.
+// O_NONBLOCK: a named pipe must not hang the UI thread; it is refused below.
 bool canOpen(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
     struct stat st {};
     bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
@@ -63,8 +64,12 @@ bool canOpen(const std::string& path) {
     return regular;
 }
 
-GstClockTime toClock(double seconds) {
-    return static_cast<GstClockTime>(seconds * static_cast<double>(GST_SECOND) + 0.5);
+// Seconds (0 or more) as a clock time; a time beyond what the clock holds
+// (a position asked of a stream of unknown length) becomes its largest value.
+gint64 toClock(double seconds) {
+    double ns = seconds * static_cast<double>(GST_SECOND) + 0.5;
+    constexpr double limit = static_cast<double>(G_MAXINT64 / 2);
+    return ns >= limit ? static_cast<gint64>(limit) : static_cast<gint64>(ns);
 }
 
 double toSeconds(gint64 t) { return static_cast<double>(t) / static_cast<double>(GST_SECOND); }
@@ -286,7 +291,7 @@ struct GstMediaPlayer::Impl {
     bool seekTo(double seconds) {
         bool ok = gst_element_seek(playbin, rate, GST_FORMAT_TIME,
                                    static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-                                   GST_SEEK_TYPE_SET, static_cast<gint64>(toClock(seconds)),
+                                   GST_SEEK_TYPE_SET, toClock(seconds),
                                    GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE);
         if (ok) {
             lastPosition = seconds;
