@@ -129,6 +129,15 @@ TEST(GetMpegInfo, SkipsALeadingId3v2Tag) {
     MpegInfo k = GetMpegInfo(f.write(claimsTooMuch));
     EXPECT_EQ(k.HeaderPosition, 10 + 4 + 50 + 1);
     EXPECT_EQ(k.Bitrate, 32);
+
+    // A tag this program wrote in the past states its size plainly (4096,
+    // header included); read as syncsafe it would end at 2058, inside its art.
+    std::string plain = "ID3" + bytes({3, 0, 0, 0, 0, 0x10, 0x00}) + std::string(2100, '\x01') +
+                        bytes({0xFF, 0xFB, 0x10, 0x00});
+    plain.resize(4096, '\0');
+    MpegInfo p = GetMpegInfo(f.write(plain + frame(kCbr128, 4180)));
+    EXPECT_EQ(p.HeaderPosition, 4097);
+    EXPECT_EQ(p.Bitrate, 128);
 }
 
 TEST(GetMpegInfo, XingHeaderWhereTheChannelModeAndCrcPutIt) {
@@ -193,6 +202,21 @@ TEST(GetMpegInfo, VbrBitrateRoundsHalfToEven) {
         EXPECT_TRUE(i.IsVbr);
         EXPECT_EQ(i.Bitrate, c.bitrate) << c.length;
     }
+}
+
+// FrameLength = bitrate x 144000 / sample rate, an exact half to the even
+// neighbour: a VBR average of 121 kbit/s at 32000 Hz gives 544.5, so 544.
+TEST(GetMpegInfo, FrameLengthRoundsHalfToEven) {
+    Files f;
+    const std::string header32k = bytes({0xFF, 0xFB, 0x98, 0x00});
+    MpegInfo i = GetMpegInfo(f.write(frame(header32k, 418, 36, fixtures::xing(1000)), 544500));
+    EXPECT_EQ(i.SampleRate, 32000);
+    EXPECT_EQ(i.Bitrate, 121);
+    EXPECT_EQ(i.FrameLength, 544);
+    EXPECT_EQ(i.Frames, 1000);
+    MpegInfo j = GetMpegInfo(f.write(frame(header32k, 418, 36, fixtures::xing(1000)), 553500));
+    EXPECT_EQ(j.Bitrate, 123);
+    EXPECT_EQ(j.FrameLength, 554);  // 553.5
 }
 
 // Only the bytes from the first frame to the trailing tags are audio.
