@@ -138,6 +138,22 @@ TEST_F(FileTableTest, OpenFailures) {
     EXPECT_NO_THROW(runtime::Close(9999));
 }
 
+// A named pipe among the music files opens without waiting for a writer (or a
+// reader) and fails on reading, as any file that cannot be read does.
+TEST_F(FileTableTest, ANamedPipeNeverHangsAnOpen) {
+    const std::string pipe = dir.file("pipe.mp3");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    Files().Open(pipe, OpenMode::Binary, 1, Access::Read);
+    EXPECT_EQ(Files().LOF(1), 0);
+    EXPECT_NE(errorOf([&] { Files().GetBytes(1, 1, 128); }), 0);
+    Files().Open(pipe, OpenMode::Input, 2);
+    EXPECT_NE(errorOf([&] { Files().LineInput(2); }), 0);
+    runtime::CloseAll();
+    // Writing with no reader at all fails at once.
+    EXPECT_NE(errorOf([&] { Files().Open(pipe, OpenMode::Output, 1); }), 0);
+    EXPECT_NE(errorOf([&] { Files().Open(pipe, OpenMode::Binary, 1, Access::Write); }), 0);
+}
+
 TEST_F(FileTableTest, OpenResolvesCaseAndCreatesNothingBesideAnExistingSpelling) {
     writeFile(dir.file("Path.m3u"), "x\r\n");
     Files().Open(dir.file("path.M3U"), OpenMode::Output, 1);

@@ -389,10 +389,13 @@ void FileTable::Open(std::string_view path, OpenMode mode, int number, Access ac
         break;
     }
 
+    // O_NONBLOCK: a named pipe opens without waiting for its other end (it
+    // then fails on reading); the flag changes nothing for a regular file and
+    // is cleared again once the file is open.
     std::size_t used = 0;
     auto openExisting = [&](const std::string& p) {
         for (used = 0; used < ways.size(); ++used) {
-            int fd = openRetry(p, ways[used].flags);
+            int fd = openRetry(p, ways[used].flags | O_NONBLOCK);
             if (fd >= 0) return fd;
             if (errno != EACCES && errno != EPERM && errno != EROFS) return -1;
             if (used + 1 == ways.size()) return -1;
@@ -411,7 +414,7 @@ void FileTable::Open(std::string_view path, OpenMode mode, int number, Access ac
     }
     if (fd < 0 && errno == ENOENT && creates) {
         used = 0;
-        fd = openRetry(resolved, ways[0].flags | O_CREAT, 0666);
+        fd = openRetry(resolved, ways[0].flags | O_CREAT | O_NONBLOCK, 0666);
     }
     if (fd < 0) {
         int e = errno;
@@ -421,7 +424,8 @@ void FileTable::Open(std::string_view path, OpenMode mode, int number, Access ac
     }
 
     struct stat st;
-    if (fstat(fd, &st) != 0) {
+    const int fileFlags = fcntl(fd, F_GETFL);
+    if (fileFlags < 0 || fcntl(fd, F_SETFL, fileFlags & ~O_NONBLOCK) != 0 || fstat(fd, &st) != 0) {
         int e = errno;
         ::close(fd);
         raiseFile(e, resolved);
