@@ -257,6 +257,12 @@ TEST_F(FileSystemTest, FileCopyCopiesAndRefusesToCopyOntoItself) {
     EXPECT_EQ(errorOf([&] { FileCopy(dir.file("none.mp3"), dir.file("x.mp3")); }), 53);
     EXPECT_EQ(errorOf([&] { FileCopy(src, dir.file("missing/x.mp3")); }), 76);
     EXPECT_EQ(errorOf([&] { FileCopy(src, dir.file("Copies")); }), 75);
+    // Only a file is copied: a named pipe neither makes the copy wait for a
+    // writer nor leaves an empty copy behind, and a device is not read forever.
+    ASSERT_EQ(mkfifo(dir.file("pipe.mp3").c_str(), 0600), 0);
+    EXPECT_EQ(errorOf([&] { FileCopy(dir.file("pipe.mp3"), dir.file("x.mp3")); }), 75);
+    EXPECT_EQ(errorOf([&] { FileCopy("/dev/zero", dir.file("x.mp3")); }), 75);
+    EXPECT_FALSE(testsupport::exists(dir.file("x.mp3")));
 
     // A source being written by this program is not copied half-written.
     Files().Open(src, OpenMode::Append, 1);

@@ -323,7 +323,8 @@ void Name(std::string_view oldPath, std::string_view newPath) {
 void FileCopy(std::string_view source, std::string_view destination) {
     if (source.empty() || destination.empty()) raise(err::BadFileNameOrNumber);
     std::string from = ResolvePath(source);
-    int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: a named pipe opens without waiting for a writer (and is then refused below).
+    int in = open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (in < 0) raiseFileAt(errno, from);
     struct Closer {
         int fd;
@@ -331,7 +332,8 @@ void FileCopy(std::string_view source, std::string_view destination) {
     } closer{in};
     struct stat src;
     if (fstat(in, &src) != 0) raiseFileAt(errno, from);
-    if (S_ISDIR(src.st_mode)) raiseWith(err::PathFileAccessError, from);
+    // Only a file is copied: a pipe or a device (/dev/zero) has no end to copy to.
+    if (!S_ISREG(src.st_mode)) raiseWith(err::PathFileAccessError, from);
     if (detail::OpenStateOf(src.st_dev, src.st_ino).writing) raiseWith(err::PermissionDenied, from);
 
     std::string to = ResolvePath(destination);

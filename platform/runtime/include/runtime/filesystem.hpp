@@ -55,7 +55,8 @@ void Name(std::string_view oldPath, std::string_view newPath);
 // failed copy leaves it as it was) and keeping the source's permissions and
 // modification time. Error 70 onto the file itself (also through another
 // spelling or a link), from a file this program is writing, or onto one that
-// is read-only or open here; 75 onto a folder.
+// is read-only or open here; 75 onto a folder, or from anything but a file
+// (a folder, a named pipe, a device).
 void FileCopy(std::string_view source, std::string_view destination);
 void MkDir(std::string_view path);           // 75 when it exists (in any case), 76 when its folder is missing
 void RmDir(std::string_view path);           // 75 when not empty, 76 when missing
