@@ -389,9 +389,9 @@ void FileTable::Open(std::string_view path, OpenMode mode, int number, Access ac
         break;
     }
 
-    // O_NONBLOCK: a named pipe opens without waiting for its other end (it
-    // then fails on reading); the flag changes nothing for a regular file and
-    // is cleared again once the file is open.
+    // O_NONBLOCK: a named pipe opens without waiting for its other end (and
+    // then fails on reading, which goes by pread); the flag changes nothing
+    // for a regular file.
     std::size_t used = 0;
     auto openExisting = [&](const std::string& p) {
         for (used = 0; used < ways.size(); ++used) {
@@ -424,8 +424,7 @@ void FileTable::Open(std::string_view path, OpenMode mode, int number, Access ac
     }
 
     struct stat st;
-    const int fileFlags = fcntl(fd, F_GETFL);
-    if (fileFlags < 0 || fcntl(fd, F_SETFL, fileFlags & ~O_NONBLOCK) != 0 || fstat(fd, &st) != 0) {
+    if (fstat(fd, &st) != 0) {
         int e = errno;
         ::close(fd);
         raiseFile(e, resolved);
