@@ -83,11 +83,18 @@ void Form1::Command2_Click() {
         step([&] { closesocket(); });
         step([&] { showPaused(); });
     } else {
+        // Until the answer's first body byte is written (and empties the
+        // target), the file on disk is not this download's; nor is there
+        // anything to continue when the file cannot be measured. Then the
+        // resume asks from the start and still replaces the file.
+        const bool nothingWritten = st.truncatePending;
         step([&] { prgStatus.setVisible(true); });
         step([&] { lblStatus.setVisible(false); });
-        step([&] { st.sngResumeFrom = runtime::FileLen(txtTo.text()); });
+        st.sngResumeFrom = 0;
+        if (!nothingWritten) step([&] { st.sngResumeFrom = runtime::FileLen(txtTo.text()); });
         st.blnResume = true;
         step([&] { connectToHost(); });
+        st.truncatePending = nothingWritten;
         step([&] { Command2.setCaption("Pause"); });
     }
 }

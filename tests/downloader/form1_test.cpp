@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -417,6 +419,73 @@ TEST(Form1Resume, AnswersThatCannotContinueTheFileAreRefused) {
         EXPECT_EQ(d.form->Winsock.State(), 0);
         EXPECT_EQ(d.form->st.sngFileSize, 0);
         EXPECT_FALSE(d.form->st.blnResume);
+    }
+}
+
+TEST(Form1Resume, ResumeWithNothingOfTheDownloadOnDiskStartsFromTheBeginning) {
+    // When the file holds nothing of this download (the pause came between
+    // the head and the first body byte, so an older file or none is there;
+    // or the file went away while paused), a resume from its length, or from
+    // an offset left by an earlier resume, would splice foreign bytes or a
+    // hole into the new file.
+    const std::size_t total = 6000;
+    const std::string body = payload(total);
+    struct Case {
+        const char* what;
+        bool earlierResume;     // an earlier download was resumed
+        const char* olderFile;  // in the way of the new download
+        bool headOnly;          // the first answer stops after its head
+        bool removeWhilePaused;
+    };
+    const Case cases[] = {
+        {"an older, shorter file in the way", false, "an older download", true, false},
+        {"no file yet, an offset left by an earlier resume", true, nullptr, true, false},
+        {"the file removed while paused", true, nullptr, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Downloader d;
+        std::atomic<bool> headOnly{false};
+        ScriptedServer server([&](Connection& conn) {
+            std::string req = conn.readHead();
+            auto at = req.find("\r\nRange: bytes=");
+            if (at != std::string::npos) {
+                std::size_t from = std::stoul(req.substr(at + 15));
+                if (from < total) conn.send(head206(from, total) + body.substr(from));
+                return;
+            }
+            conn.send(head200(total) + (headOnly ? std::string() : body.substr(0, 1000)));
+            conn.waitForPeerClose();
+        });
+        if (c.earlierResume) {
+            d.download(server.url("/x.mp3"), 3);
+            ASSERT_TRUE(d.waitForBytes(1000));
+            d.form->Command2.click();
+            d.form->Command2.click();
+            ASSERT_TRUE(d.waitForBytes(total));
+            d.tick(1000);
+            ASSERT_EQ(d.form->lblStatus.caption(), "Download Completed");
+        }
+        d.form->List1.clickItem(4);
+        const std::string target = d.media() + "/" + d.form->List1.text() + ".mp3";
+        if (c.olderFile) testsupport::writeFile(target, c.olderFile);
+        headOnly = c.headOnly;
+        d.download(server.url("/x.mp3"), 4);
+        ASSERT_TRUE(d.waitFor([&] { return d.form->st.sngFileSize == static_cast<std::int64_t>(total); }));
+        if (!c.headOnly) {
+            ASSERT_TRUE(d.waitForBytes(1000));
+        }
+        d.form->Command2.click();  // pause
+        ASSERT_EQ(d.form->Command2.caption(), "Resume");
+        if (c.removeWhilePaused) {
+            ASSERT_EQ(::unlink(target.c_str()), 0);
+        }
+        d.form->Command2.click();  // resume
+        ASSERT_TRUE(d.waitForBytes(total));
+        EXPECT_NE(server.requests().back().find("\r\nRange: bytes=0-\r\n"), std::string::npos)
+            << server.requests().back();
+        EXPECT_TRUE(d.saved() == body);
+        EXPECT_TRUE(d.messages().empty());
     }
 }
 
