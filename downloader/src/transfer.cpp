@@ -1,5 +1,7 @@
 #include "downloader/transfer.hpp"
 
+#include <cstdint>
+
 namespace downloader {
 
 void TransferState::StartUpdate(std::string strURL) {
@@ -47,9 +49,9 @@ TransferState::Verdict TransferState::takeChunk() {
         sngPosition = sngResumeFrom + 1;
         if (range->total)
             sngFileSize = *range->total;
-        else if (auto length = head.contentLength())
+        else if (auto length = head.contentLength(); length && *length <= INT64_MAX - sngResumeFrom)
             sngFileSize = sngResumeFrom + *length;
-        else
+        else  // no size, or one that no file can have
             sngFileSize = 0;
     } else {
         if (status == 404) {
