@@ -144,6 +144,23 @@ TEST(Form1Window, EachBuildStartsWithItsCaptionCatalogueSizeAndFocus) {
     }
 }
 
+TEST(Form1Window, TabGoesThroughTheButtonsListsAndHeaderBoxInEachBuildsOrder) {
+    const std::vector<std::string> songhaul1 = {"Command3", "txtHead", "File1", "List1", "Command2", "Command1"};
+    const std::vector<std::string> songhaul2 = {"Command1", "Command2", "List1", "File1", "txtHead", "Command3"};
+    for (int build : {1, 2, 3}) {
+        SCOPED_TRACE(build);
+        Downloader d(build);
+        d.form->show();
+        std::vector<std::string> seen;
+        for (int i = 0; i < 6; ++i) {
+            ASSERT_NE(d.form->activeControl(), nullptr);
+            seen.push_back(d.form->activeControl()->name());
+            d.form->tabToNext();
+        }
+        EXPECT_EQ(seen, build == 2 ? songhaul2 : songhaul1);
+    }
+}
+
 TEST(Form1Window, SourceUrlIsLoopbackWithAPortAndAnEscapedBlank) {
     Downloader d;
     const std::string url = d.form->txtFrom.text();
