@@ -170,6 +170,14 @@ void Form1::Winsock_DataArrival(long bytesTotal) {
 }
 
 void Form1::writeChunk() {
+    // Bytes past the announced size are no part of the file.
+    if (st.sngFileSize > 0) {
+        const std::int64_t room = st.sngFileSize - (st.sngPosition - 1);
+        if (room <= 0)
+            st.strData.clear();
+        else if (static_cast<std::int64_t>(st.strData.size()) > room)
+            st.strData.resize(static_cast<std::size_t>(room));
+    }
     if (st.strData.empty()) return;
     const std::string path = txtTo.text();
     try {

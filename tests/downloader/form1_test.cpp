@@ -613,6 +613,36 @@ TEST(Form1Faults, TruncatedTransferIsReportedPausedAndResumable) {
     EXPECT_TRUE(d.saved() == body);
 }
 
+TEST(Form1Faults, BytesPastTheAnnouncedLengthAreNotTheFiles) {
+    const std::string body = payload(300);
+    for (bool oneChunk : {true, false}) {
+        SCOPED_TRACE(oneChunk ? "in the last body chunk" : "in a chunk of their own");
+        Downloader d;
+        Gate more;
+        ScriptedServer server([&](Connection& c) {
+            c.readHead();
+            if (oneChunk) {
+                c.send(head200(200) + body);
+            } else {
+                c.send(head200(200) + body.substr(0, 200));
+                more.wait();
+                c.send(body.substr(200));
+            }
+            c.waitForPeerClose();
+        });
+        d.download(server.url("/x.mp3"));
+        ASSERT_TRUE(d.waitFor([&] { return d.form->st.sngPosition > 200; }));
+        if (!oneChunk) {
+            more.open();
+            d.waitFor([] { return false; }, 100);  // the extra bytes arrive
+        }
+        EXPECT_EQ(d.form->st.sngPosition, 201);
+        d.tick(1000);
+        EXPECT_EQ(d.form->lblStatus.caption(), "Download Completed");
+        EXPECT_TRUE(d.saved() == body.substr(0, 200));
+    }
+}
+
 TEST(Form1Faults, TargetThatCannotBeWrittenStopsTheTransferWithAMessage) {
     Downloader d;
     ScriptedServer server([&](Connection& c) {
