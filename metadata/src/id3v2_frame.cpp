@@ -25,6 +25,9 @@ constexpr unsigned kV3Compression = 0x0080;
 constexpr unsigned kV3Encryption = 0x0040;
 constexpr unsigned kV3Grouping = 0x0020;
 
+// The longest play counter shown in decimal, in bytes without leading zeros.
+constexpr std::size_t kMaxCounterBytes = 64;
+
 bool allZero(std::string_view b) {
     return std::all_of(b.begin(), b.end(), [](char c) { return c == '\0'; });
 }
@@ -376,7 +379,13 @@ std::string counterOf(std::string_view data) {
     if (data.size() >= 2 && data[0] == '\0' &&
         std::all_of(data.begin() + 1, data.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return std::string(data.substr(1));
-    std::vector<unsigned> bytes(data.begin(), data.end());
+    // The decimal conversion costs the square of the length. A real count fits
+    // in a few bytes; one of more than 64 significant bytes (over 150 digits)
+    // is not converted, so a crafted frame cannot stall the load.
+    std::size_t first = 0;
+    while (first + 1 < data.size() && data[first] == '\0') ++first;
+    if (data.size() - first > kMaxCounterBytes) return {};
+    std::vector<unsigned> bytes(data.begin() + static_cast<std::ptrdiff_t>(first), data.end());
     for (auto& b : bytes) b &= 0xFF;
     std::string digits;
     bool nonZero = true;
