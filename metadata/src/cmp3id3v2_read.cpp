@@ -107,8 +107,10 @@ void cMP3ID3v2::StoreFrame(const std::string& id, std::string_view data) {
         break;
     case 'C':
         if (id == "COMM") {
-            std::string text = commentOf(data);
-            comment_ = comment_.empty() ? text : comment_ + "\r\n" + text;
+            // Appended in place: a tag of many thousand comment frames must
+            // not cost the square of its length.
+            if (!comment_.empty()) comment_ += "\r\n";
+            comment_ += commentOf(data);
         }
         break;
     case 'U':
