@@ -63,6 +63,10 @@ void cMP3ID3v2::LoadTag() {
             std::string id = f.version == 2 ? id3v2::mapV22FrameId(f.id) : f.id;
             if (id.empty()) return;  // a 2.2 frame that 2.3 has no place for
             std::optional<std::string> data = id3v2::readableData(f);
+            // A frame of no bytes is invalid and holds nothing: mutagen drops it,
+            // TagLib stops reading the tag at it. It is no frame here either, so
+            // it neither hides an earlier frame's text nor is written back.
+            if (f.body.empty() || (data && data->empty())) return;
             store_->add(id, Store::Value{{}, std::move(f)});
             if (data) StoreFrame(id, *data);
         });

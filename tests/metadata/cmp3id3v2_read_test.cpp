@@ -197,6 +197,23 @@ TEST_F(Id3v2Read, LastFrameOfAnIdentifierWinsAndEveryValueIsStored) {
     EXPECT_EQ(t.FrameCount(), 1);
 }
 
+// A frame of no bytes is invalid and holds nothing: it is no frame, as mutagen
+// reads it, and it does not hide an earlier frame of its identifier.
+TEST_F(Id3v2Read, FramesOfNoBytesAreNotStored) {
+    for (int version : {2, 3, 4}) {
+        auto frame = [&](std::string_view id23, std::string_view id22, std::string_view body) {
+            return version == 2 ? frame22(id22, body) : version == 3 ? frame23(id23, body) : frame24(id23, body);
+        };
+        std::string frames = frame("TOPE", "TOA", latin1("orig")) + frame("TOPE", "TOA", "") +
+                             frame("TENC", "TEN", "") + frame("TIT2", "TT2", latin1("t"));
+        cMP3ID3v2 t = load(tag(version, frames, 10) + audio());
+        EXPECT_EQ(t.OriginalArtist(), "orig") << version;
+        EXPECT_EQ(t.TagsInFrame("TOPE"), 1) << version;
+        EXPECT_EQ(t.TagsInFrame("TENC"), 0) << version;
+        EXPECT_EQ(t.Title(), "t") << version;
+    }
+}
+
 TEST_F(Id3v2Read, VersionFourSizesFlagsAndUnsynchronisation) {
     // A syncsafe frame size above 127, a frame with its own unsynchronisation
     // flag (0x0002) and data length indicator (0x0001), and a footer.
