@@ -348,6 +348,19 @@ TEST_F(Id3v2Write, GrowingReplacesTheFileAndKeepsItsPermissionsAttributesAndLink
     EXPECT_EQ(onlyEntries(dir.path()), (std::vector<std::string>{"link.mp3", "real.mp3"}));
 }
 
+TEST_F(Id3v2Write, AFileWithANameOfTheLongestLengthCanGrow) {
+    // 254 bytes: the name of the file written beside it must not be longer
+    // than the 255 bytes a name may have.
+    std::string name = "xx";
+    for (int i = 0; i < 124; ++i) name += "\xC3\xA9";
+    name += ".mp3";
+    ASSERT_EQ(name.size(), 254u);
+    std::string file = updated(audio(), [](cMP3ID3v2& t) { t.setTitle("long name"); }, name.c_str());
+    EXPECT_EQ(frameBody(file, "TIT2"), latin1("long name"));
+    EXPECT_EQ(file.substr(2048), audio());
+    EXPECT_EQ(onlyEntries(dir.path()), (std::vector<std::string>{name}));
+}
+
 TEST_F(Id3v2Write, AFailedGrowLeavesTheOriginalUntouched) {
     const std::string original = tag(3, frame23("TIT2", latin1("t")), 10) + audio();
     // The rename fails (disk full, injected).

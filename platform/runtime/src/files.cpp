@@ -783,7 +783,16 @@ AtomicFile::AtomicFile(std::string_view target) {
     if (stat(target_.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
         throw Error(err::PathFileAccessError, errorDescription(err::PathFileAccessError) + ": " + target_);
     const std::string folder = detail::FolderOf(target_);
-    const std::string name = detail::NameOf(target_);
+    // The temporary name is "." + name + ".tmp-" + 8 characters; the target's
+    // name is cut (at a whole UTF-8 character) so that it stays within the 255
+    // bytes a file name may have.
+    std::string name = detail::NameOf(target_);
+    constexpr std::size_t kNameRoom = 255 - 1 - 5 - 8;
+    if (name.size() > kNameRoom) {
+        std::size_t n = kNameRoom;
+        while (n > 0 && (static_cast<unsigned char>(name[n]) & 0xC0) == 0x80) --n;
+        name.resize(n);
+    }
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string temp = detail::JoinPath(folder, "." + name + ".tmp-" + tempSuffix());
         fd_ = openRetry(temp, O_WRONLY | O_CREAT | O_EXCL, 0666);
