@@ -263,3 +263,27 @@ TEST(Winsock, DestroyedInsideItsOwnHandler) {
     ASSERT_TRUE(sched.runUntil([&] { return gone; }, 5000));
     sched.runUntil([] { return false; }, 50);
 }
+
+TEST(Winsock, SendToAResetConnectionReportsTheErrorFromTheLoop) {
+    runtime::PollScheduler sched;
+    ScriptedServer server([](Connection& c) { c.reset(); });
+    Winsock w(&sched);
+    Recorder r;
+    r.attach(w);
+    bool connected = false, inside = false, errorInside = false;
+    w.onConnect = [&] { connected = true; };
+    w.onError = [&](int, const std::string&) {
+        errorInside = inside;
+        r.events.push_back("error:" + std::to_string(w.State()));
+    };
+    w.Connect("127.0.0.1", server.port());
+    ASSERT_TRUE(sched.runUntil([&] { return connected; }, 5000));
+    ASSERT_TRUE(server.waitForConnections(1));
+    ::usleep(50 * 1000);  // the reset has reached this side
+    inside = true;
+    EXPECT_NO_THROW(w.SendData("GET / HTTP/1.0\r\n\r\n"));
+    inside = false;
+    ASSERT_TRUE(sched.runUntil([&] { return r.has("error:9"); }, 5000));
+    EXPECT_FALSE(errorInside) << "the error event runs from the loop, never inside SendData";
+    EXPECT_EQ(w.State(), Winsock::sckError);
+}

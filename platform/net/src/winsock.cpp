@@ -117,9 +117,27 @@ struct Winsock::Impl : std::enable_shared_from_this<Winsock::Impl> {
     void fail(const Failure& f) {
         release();
         state = sckError;
+        raiseError(f);
+    }
+
+    void raiseError(const Failure& f) {
         fire([&](Winsock& w) {
             auto handler = w.onError;  // a copy: the handler may destroy the control
             if (handler) handler(f.number, f.description);
+        });
+    }
+
+    // A failure found inside a call of the owner (SendData): the control is
+    // in its error state at once, the event comes from the loop.
+    void failFromLoop(Failure f) {
+        release();
+        state = sckError;
+        std::weak_ptr<Impl> weak = weak_from_this();
+        std::uint64_t g = generation;
+        sched->defer([weak, g, f] {
+            auto self = weak.lock();
+            if (!self || self->generation != g) return;
+            self->raiseError(f);
         });
     }
 
@@ -161,8 +179,9 @@ struct Winsock::Impl : std::enable_shared_from_this<Winsock::Impl> {
         if (readable && !readPaused) receive();
     }
 
-    // Sends what is queued as far as the socket takes it. False after a failure.
-    bool flush() {
+    // Sends what is queued as far as the socket takes it. False after a
+    // failure, which is reported from the loop when the owner's call sent.
+    bool flush(bool insideCall = false) {
         while (outSent < out.size()) {
             ssize_t n = ::send(fd, out.data() + outSent, out.size() - outSent, MSG_NOSIGNAL);
             if (n > 0) {
@@ -171,7 +190,11 @@ struct Winsock::Impl : std::enable_shared_from_this<Winsock::Impl> {
             }
             if (n < 0 && errno == EINTR) continue;
             if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
-            fail(failureFromErrno(n < 0 ? errno : EPIPE));
+            Failure f = failureFromErrno(n < 0 ? errno : EPIPE);
+            if (insideCall)
+                failFromLoop(f);
+            else
+                fail(f);
             return false;
         }
         if (outSent == out.size()) {
@@ -325,7 +348,7 @@ void Winsock::SendData(std::string_view bytes) {
         runtime::raise(sck::BadState, "Winsock",
                        "Wrong protocol or connection state for the requested transaction or request");
     d.out.append(bytes);
-    d.flush();
+    d.flush(true);
 }
 
 void Winsock::GetData(std::string& bytes) {
