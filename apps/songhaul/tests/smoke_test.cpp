@@ -1,13 +1,15 @@
 // Each downloader build on the real Qt backend (offscreen): the window's
 // caption, the catalogue in its list, and Songhaul1's fixed size against a
-// resize that comes through Qt. One build per test, so each runs in a
-// process of its own.
+// resize that comes through Qt; and one download clicked through Qt, with
+// the socket and both timers on Qt's event loop. One build per test, so each
+// runs in a process of its own.
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QWidget>
@@ -15,6 +17,7 @@
 #include "downloader/Form1.hpp"
 #include "downloader/catalogue.hpp"
 #include "formsqt/run.hpp"
+#include "nettest/scripted_server.hpp"
 #include "runtime/app.hpp"
 #include "testsupport/support.hpp"
 
@@ -73,3 +76,43 @@ void smoke(int build) {
 TEST(SonghaulSmoke, Songhaul1) { smoke(1); }
 TEST(SonghaulSmoke, Songhaul2) { smoke(2); }
 TEST(SonghaulSmoke, Songhaul3) { smoke(3); }
+
+// A download clicked through Qt: the socket and both timers run on Qt's
+// event loop, and the labels on screen show the finished transfer.
+TEST(SonghaulSmoke, DownloadThroughTheWindow) {
+    testsupport::TempDir dir;
+    runtime::App::setForTest(dir.path(), {}, "Songhaul1");
+    downloader::SetBuild(1);
+    std::string body(70000, '\0');
+    for (std::size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>(i * 7 + i / 251);
+    nettest::ScriptedServer server([&](nettest::Connection& c) {
+        c.readHead();
+        c.send("HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\nContent-Length: " + std::to_string(body.size()) +
+               "\r\n\r\n");
+        c.sendInPieces(body, 10000, 20);
+    });
+
+    formsqt::Session session;
+    auto& form = forms::Get<downloader::Form1>();
+    form.show();
+    session.processEvents(50);
+    form.txtFrom.setText(server.url("/Songhaul%20Sampler.mp3"));
+    form.List1.setListIndex(5);
+    ASSERT_TRUE(session.click(form.Command1));
+    ASSERT_TRUE(session.waitUntil([&] { return form.lblStatus.caption() == "Download Completed"; }, 10000));
+    session.processEvents(50);
+
+    EXPECT_EQ(testsupport::readFile(dir.path() + "/Media/" + form.List1.list(5) + ".mp3"), body);
+    QWidget* window = windowTitled("Songhaul1");
+    ASSERT_NE(window, nullptr);
+    QStringList shown;
+    for (QLabel* l : window->findChildren<QLabel*>()) shown << l->text();
+    EXPECT_TRUE(shown.contains("68.36 KB")) << shown.join("|").toStdString();
+    EXPECT_TRUE(shown.contains("100")) << shown.join("|").toStdString();
+    for (QPushButton* b : window->findChildren<QPushButton*>()) {
+        if (b->text() == "Run") {
+            EXPECT_TRUE(b->isEnabled());
+        }
+    }
+    form.unload();
+}
