@@ -60,15 +60,19 @@ void cMP3ID3v2::LoadTag() {
         version_ = static_cast<std::uint8_t>(header->major);
         const std::string tag = file->read(0, static_cast<std::size_t>(std::min(header->extent, file->length())));
         id3v2::walkFrames(tag, header->major, header->flags, header->size, [&](id3v2::RawFrame&& f) {
-            std::string id = f.version == 2 ? id3v2::mapV22FrameId(f.id) : f.id;
+            std::string id = f.version == 2   ? id3v2::mapV22FrameId(f.id)
+                             : f.version == 4 ? id3v2::mapV24FrameId(f.id)
+                                              : f.id;
             if (id.empty()) return;  // a 2.2 frame that 2.3 has no place for
             std::optional<std::string> data = id3v2::readableData(f);
             // A frame of no bytes is invalid and holds nothing: mutagen drops it,
             // TagLib stops reading the tag at it. It is no frame here either, so
             // it neither hides an earlier frame's text nor is written back.
             if (f.body.empty() || (data && data->empty())) return;
+            const bool recordingTime = f.id == "TDRC";
             store_->add(id, Store::Value{{}, std::move(f)});
             if (data) StoreFrame(id, *data);
+            if (data && recordingTime) year_ = id3v2::yearOfTimestamp(year_);
         });
     } catch (const runtime::Error& e) {
         loadError_ = Id3v2Error(e);

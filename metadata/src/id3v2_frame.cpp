@@ -177,10 +177,17 @@ std::optional<std::string> v4BodyForV23(std::string_view id23, const RawFrame& f
     if (e.compressed) putBe32(body, syncsafe32(e.length, 0));
     body += e.method;
     body += e.group;
-    if (e.compressed || e.encrypted)
+    if (e.compressed || e.encrypted) {
         body += data;
-    else
+    } else if (id23 == "TYER" && f.id == "TDRC" && !data.empty()) {
+        // The recording time goes into 2.3's year frame as its year alone.
+        std::string year = yearOfTimestamp(removeNuls(decode(data.substr(1), byteAt(data, 0))));
+        int enc = encodingFor(year);
+        body += static_cast<char>(enc);
+        body += encode(year, enc);
+    } else {
         body += textForV23(id23, data);
+    }
     return body;
 }
 
@@ -343,6 +350,14 @@ std::string mapV22FrameId(std::string_view id) {
     return {};
 }
 
+std::string mapV24FrameId(std::string_view id) { return id == "TDRC" ? "TYER" : std::string(id); }
+
+std::string yearOfTimestamp(std::string_view text) {
+    if (text.size() > 4 && std::all_of(text.begin(), text.begin() + 4, [](char c) { return c >= '0' && c <= '9'; }))
+        return std::string(text.substr(0, 4));
+    return std::string(text);
+}
+
 std::optional<std::string> readableData(const RawFrame& f) {
     if (f.version == 2) return f.body;
     Extras e = extrasOf(f);
@@ -404,6 +419,30 @@ std::string counterOf(std::string_view data) {
     return digits;
 }
 
+// The 2.3 date (TDAT, "DDMM") and time (TIME, "HHMM") frames that carry the
+// rest of a 2.4 recording time such as "2004-05-12T10:30"; empty when the
+// timestamp has no day.
+std::string dateAndTimeFrames(const RawFrame& f) {
+    std::optional<std::string> data = readableData(f);
+    if (!data || data->empty()) return {};
+    std::string t = removeNuls(decode(std::string_view(*data).substr(1), byteAt(*data, 0)));
+    auto digits = [&](std::size_t at, std::size_t n) {
+        return t.size() >= at + n && std::all_of(t.begin() + static_cast<long>(at), t.begin() + static_cast<long>(at + n),
+                                                 [](char c) { return c >= '0' && c <= '9'; });
+    };
+    std::string out;
+    auto put = [&](const char* id, const std::string& text) {
+        putFrameHeader(out, id, 1 + text.size(), 0);
+        out += '\0';
+        out += text;
+    };
+    if (!(t.size() >= 10 && digits(0, 4) && t[4] == '-' && digits(5, 2) && t[7] == '-' && digits(8, 2))) return {};
+    put("TDAT", t.substr(8, 2) + t.substr(5, 2));
+    if (t.size() >= 16 && t[10] == 'T' && digits(11, 2) && t[13] == ':' && digits(14, 2))
+        put("TIME", t.substr(11, 2) + t.substr(14, 2));
+    return out;
+}
+
 std::optional<std::string> frameFromRaw(std::string_view id23, const RawFrame& f) {
     unsigned flags23 = 0;
     std::string body;
@@ -425,6 +464,7 @@ std::optional<std::string> frameFromRaw(std::string_view id23, const RawFrame& f
     out.reserve(10 + body.size());
     putFrameHeader(out, id23, body.size(), flags23);
     out += body;
+    if (f.version == 4 && f.id == "TDRC" && id23 == "TYER") out += dateAndTimeFrames(f);
     return out;
 }
 

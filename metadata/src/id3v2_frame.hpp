@@ -30,6 +30,12 @@ void walkFrames(std::string_view tag, int version, int flags, std::int64_t size,
 
 // The 2.3 identifier of a 2.2 frame, or "" for a frame without a counterpart.
 std::string mapV22FrameId(std::string_view id);
+// The 2.3 identifier of a 2.4 frame: the recording time TDRC becomes the year
+// TYER (2.3 has no TDRC); every other identifier stays.
+std::string mapV24FrameId(std::string_view id);
+// The year of a 2.4 timestamp ("2004-05-12T10:30" gives "2004"): its four
+// leading digits; text that does not start with four digits is kept whole.
+std::string yearOfTimestamp(std::string_view text);
 
 // The frame's data without the extra header fields its flags announce; nullopt
 // when the data is compressed or encrypted and so cannot be read.
@@ -44,8 +50,9 @@ std::string counterOf(std::string_view data);      // PCNT: the count in decimal
 
 // The frame as written into a 2.3 tag: 10-byte header and body. A frame read
 // from a 2.3 tag comes back byte for byte; 2.4 frames get their flags and extra
-// fields in the 2.3 layout and text in encodings 0 or 1; 2.2 frames take the
-// 2.3 layout of their counterpart. nullopt: the frame cannot be expressed in
+// fields in the 2.3 layout and text in encodings 0 or 1 (a 2.4 recording time
+// becomes the year frame, followed by date and time frames when it has a day
+// and a time); 2.2 frames take the 2.3 layout of their counterpart. nullopt: the frame cannot be expressed in
 // 2.3 and is left out.
 std::optional<std::string> frameFromRaw(std::string_view id23, const RawFrame& frame);
 // A frame built from a value given through AddTag or a property setter.

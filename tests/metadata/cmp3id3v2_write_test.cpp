@@ -237,7 +237,7 @@ TEST_F(Id3v2Write, VersionFourFramesAreConvertedTo23) {
     std::string file = updated(original, [](cMP3ID3v2& t) { t.setArtist("a"); });
 
     EXPECT_EQ(file[3], 3);
-    EXPECT_EQ(frameIds(file), "TIT2 TALB TPE2 TCOM TIT3 COMM APIC WXXX TPE4 TDRC TPE1");
+    EXPECT_EQ(frameIds(file), "TIT2 TALB TPE2 TCOM TIT3 COMM APIC WXXX TPE4 TYER TPE1");
     EXPECT_EQ(frameBody(file, "TIT2"), bytes({1, 0xFF, 0xFE, 'G', 0, 'r', 0, 0xFC, 0, 0xDF, 0, ' ', 0, 0xAC, 0x20}));
     EXPECT_EQ(frameBody(file, "TALB"), longText);
     EXPECT_EQ(frameBody(file, "TPE2"), bytes({0x42}) + latin1("grouped"));
@@ -251,13 +251,43 @@ TEST_F(Id3v2Write, VersionFourFramesAreConvertedTo23) {
     EXPECT_EQ(frameBody(file, "APIC"), bytes({0}) + "image/jpeg" + bytes({0, 3, 0xE9, 't', 0xE9, 0, 0xFF, 0xD8}));
     EXPECT_EQ(frameBody(file, "WXXX"), bytes({1, 0xFF, 0xFE, 0xAC, 0x20, 0, 0}) + "http://w.example");
     EXPECT_EQ(file.substr(file.find("TPE4") + 8, 2), bytes({0x20, 0}));  // read-only status moved to 2.3's bit
-    EXPECT_EQ(frameBody(file, "TDRC"), latin1("2004"));
+    EXPECT_EQ(frameBody(file, "TYER"), latin1("2004"));  // 2.3 has no TDRC: its year frame takes it
 
     cMP3ID3v2 r;
     r.setMP3File(path());
     EXPECT_EQ(r.Title(), "Gr\xC3\xBC\xC3\x9F \xE2\x82\xAC");
     EXPECT_EQ(r.Comment(), "engd\xC3\xA9sc\xE2\x82\xAC");
     EXPECT_EQ(file.substr(tagSize(file) + 10), audio());
+}
+
+TEST_F(Id3v2Write, TheRecordingTimeOfA24TagIsTheYearAndBecomesOneYearFrame) {
+    std::string utf16Time = bytes({1, 0xFF, 0xFE, '2', 0, '0', 0, '0', 0, '4', 0, '-', 0, '0', 0, '5', 0});
+    // The rest of the timestamp goes into 2.3's date (DDMM) and time (HHMM) frames.
+    struct Case { std::string body; const char* year; const char* ids; const char* date; const char* time; };
+    for (const Case& c : {Case{latin1("2004-05-12T10:30"), "2004", "TYER TDAT TIME TIT2", "1205", "1030"},
+                          Case{utf16Time, "2004", "TYER TIT2", "", ""},
+                          Case{bytes({3}) + "2004-11-02", "2004", "TYER TDAT TIT2", "0211", ""},
+                          Case{latin1("spring"), "spring", "TYER TIT2", "", ""}}) {
+        std::string original = tag(4, frame24("TIT2", latin1("t")) + frame24("TDRC", c.body), 30) + audio();
+        cMP3ID3v2 read = loaded(path(), original);
+        EXPECT_EQ(read.Year(), c.year);
+
+        // Left alone, the year is written as 2.3's year frame; changed, the
+        // new year replaces it, so no reader keeps showing the old one.
+        std::string kept = updated(original, [](cMP3ID3v2& t) { t.setTitle("u"); });
+        EXPECT_EQ(frameIds(kept), c.ids);  // the title setter moved its frame to the end
+        EXPECT_EQ(frameBody(kept, "TYER"), latin1(c.year));
+        if (*c.date) {
+            EXPECT_EQ(frameBody(kept, "TDAT"), latin1(c.date));
+        }
+        if (*c.time) {
+            EXPECT_EQ(frameBody(kept, "TIME"), latin1(c.time));
+        }
+        std::string changed = updated(original, [](cMP3ID3v2& t) { t.setYear("1999"); });
+        EXPECT_EQ(frameIds(changed), "TIT2 TYER");
+        EXPECT_EQ(frameBody(changed, "TYER"), latin1("1999"));
+        EXPECT_EQ(changed.substr(tagSize(changed) + 10), audio());
+    }
 }
 
 TEST_F(Id3v2Write, VersionTwoFramesTakeTheir23Form) {
