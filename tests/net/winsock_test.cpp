@@ -266,7 +266,11 @@ TEST(Winsock, DestroyedInsideItsOwnHandler) {
 
 TEST(Winsock, SendToAResetConnectionReportsTheErrorFromTheLoop) {
     runtime::PollScheduler sched;
-    ScriptedServer server([](Connection& c) { c.reset(); });
+    nettest::Gate seen;  // the client has taken the connection
+    ScriptedServer server([&](Connection& c) {
+        seen.wait();
+        c.reset();
+    });
     Winsock w(&sched);
     Recorder r;
     r.attach(w);
@@ -278,6 +282,7 @@ TEST(Winsock, SendToAResetConnectionReportsTheErrorFromTheLoop) {
     };
     w.Connect("127.0.0.1", server.port());
     ASSERT_TRUE(sched.runUntil([&] { return connected; }, 5000));
+    seen.open();
     ASSERT_TRUE(server.waitForConnections(1));
     ::usleep(50 * 1000);  // the reset has reached this side
     inside = true;
