@@ -336,6 +336,7 @@ public:
         Sync s(*this);
         window->setWindowFlags(f);  // Qt hides a window whose flags change
         applyGeometry();
+        if (form.region()) applyRegion();
         if (form.visible()) showWindow();
     }
 
@@ -349,10 +350,15 @@ public:
         }
     }
 
+    // The region shapes the native window. QWidget::setMask would also clip
+    // Qt's own painting of the window, and Qt 6 then loses every repaint of a
+    // masked top-level after the first (the skin turns into an empty grey
+    // window), so the mask goes to the QWindow alone. A change of flags makes
+    // a new native window: applyFlags shapes it again.
     void applyRegion() {
         const auto& r = form.region();
         if (!r) {
-            window->clearMask();
+            if (QWindow* h = window->windowHandle()) h->setMask(QRegion());
             return;
         }
         int ox = form.clientOffsetX(), oy = form.clientOffsetY();
@@ -364,7 +370,8 @@ public:
         // An empty mask would mean no mask at all; an all-cut window keeps one
         // pixel outside its client area instead.
         if (reg.isEmpty()) reg = QRegion(-1, -1, 1, 1);
-        window->setMask(reg);
+        window->winId();  // the native window, made now if it is not yet
+        if (QWindow* h = window->windowHandle()) h->setMask(reg);
     }
 
     void formChanged(forms::FormProp what) override {
