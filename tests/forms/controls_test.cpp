@@ -183,14 +183,26 @@ TEST_F(Controls, CheckBoxUserClickToggles) {
     EXPECT_EQ(w.Check1.value(), 0);
 }
 
-TEST_F(Controls, MaxLengthLimitsTypingNotCode) {
+TEST_F(Controls, MaxLengthLimitsTypingAndCutsCodeWrites) {
     w.show();
     w.Text1.setText("");
     w.Text1.setMaxLength(3);
     w.Text1.setFocus();
     w.typeText("abcdef");
     EXPECT_EQ(w.Text1.text(), "abc");
+    // A longer text written by code keeps its first MaxLength characters (the
+    // main window keeps a path's folder in a box this way).
+    w.events.clear();
+    w.Text1.setText("C:/Music/a.mp3");
+    EXPECT_EQ(w.Text1.text(), "C:/");
+    EXPECT_EQ(w.events, (std::vector<std::string>{"Text1.Change"}));
+    w.Text1.setMaxLength(5);
+    w.Text1.setText("\xc3\xa9t\xc3\xa9 song");  // characters, not bytes
+    EXPECT_EQ(w.Text1.text(), "\xc3\xa9t\xc3\xa9 s");
+    w.Text1.setMaxLength(0);  // no limit
     w.Text1.setText("longer than three");
+    EXPECT_EQ(w.Text1.text(), "longer than three");
+    w.Text1.setMaxLength(4);  // a new limit leaves the text as it is
     EXPECT_EQ(w.Text1.text(), "longer than three");
 }
 

@@ -77,7 +77,11 @@ void TextBox::assign(std::string t, bool raiseChange) {
     changed(Prop::Text);
     if (raiseChange) raise(Change);
 }
-void TextBox::setText(std::string t) { assign(std::move(t), true); }
+void TextBox::setText(std::string t) {
+    // As the original's text box: a code write keeps the first MaxLength characters.
+    if (p_.maxLength > 0 && runtime::Len(t) > p_.maxLength) t = runtime::Left(t, p_.maxLength);
+    assign(std::move(t), true);
+}
 void TextBox::setMaxLength(long n) {
     if (n < 0) runtime::raise(kBadValue, name());
     p_.maxLength = n;

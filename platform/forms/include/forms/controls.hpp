@@ -56,9 +56,11 @@ public:
     bool focusable() const override { return true; }
 
     const std::string& text() const { return p_.text; }
-    void setText(std::string t);  // raises Change
+    void setText(std::string t);  // cut to MaxLength characters; raises Change
     long maxLength() const { return p_.maxLength; }
-    void setMaxLength(long n);    // 0 = no limit; negative is error 380
+    // 0 = no limit; negative is error 380. Limits typing and code writes of
+    // Text; the text already in the box stays as it is.
+    void setMaxLength(long n);
     bool multiLine() const { return p_.multiLine; }
     void setMultiLine(bool m);
     int scrollBars() const { return p_.scrollBars; }  // 0 none, 1 horizontal, 2 vertical, 3 both
