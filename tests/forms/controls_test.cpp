@@ -11,6 +11,7 @@
 #include "forms/forms.hpp"
 #include "forms/testing.hpp"
 #include "runtime/error.hpp"
+#include "runtime/strings.hpp"
 #include "testsupport/support.hpp"
 
 namespace {
@@ -221,6 +222,22 @@ TEST_F(Controls, DropDownListTextSelectsTheMatchingItem) {
     EXPECT_EQ(w.Combo1.text(), "free text");
     EXPECT_EQ(w.Combo1.listIndex(), -1);
     EXPECT_EQ(w.events, (std::vector<std::string>{"Combo1.Change"}));
+}
+
+TEST_F(Controls, DropDownListWithoutASelectionStaysWithoutOneForTheEmptyText) {
+    // The tag editor's genre list: an empty entry first, then the names.
+    w.Combo1.setStyle(2);
+    w.Combo1.addItem("");
+    w.Combo1.addItem("Rock");
+    w.events.clear();
+    w.Combo1.setText(runtime::UCase(w.Combo1.text()));  // a case conversion of a list showing nothing
+    EXPECT_EQ(w.Combo1.listIndex(), -1);
+    EXPECT_EQ(w.Combo1.text(), "");
+    EXPECT_TRUE(w.events.empty());
+    w.Combo1.setText("rock");
+    w.Combo1.setText("");  // once an entry is shown, the empty text selects the empty entry
+    EXPECT_EQ(w.Combo1.listIndex(), 0);
+    EXPECT_EQ(w.events, (std::vector<std::string>{"Combo1.Click", "Combo1.Click"}));
 }
 
 TEST_F(Controls, FileListBoxListsMatchingFilesWithoutRegardToCase) {

@@ -434,6 +434,9 @@ void ComboBox::setItemData(long i, std::int32_t v) {
 }
 void ComboBox::setText(std::string t) {
     if (style_ == 2) {
+        // A list showing no entry shows the empty text: writing that text
+        // back (a case conversion of every field) leaves it without a selection.
+        if (cur_ < 0 && t.empty()) return;
         for (long k = 0; k < count(); ++k)
             if (runtime::EqualsNoCase(items_[static_cast<std::size_t>(k)].text, t)) {
                 setListIndex(k);

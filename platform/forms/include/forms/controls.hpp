@@ -267,7 +267,8 @@ public:
     void setSorted(bool s) { sorted_ = s; }
     const std::string& text() const { return text_; }
     // Drop-down list: selects the item equal to t without regard to case
-    // (error 383 when none); otherwise sets the free text and raises Change.
+    // (error 383 when none; the empty text on a list without a selection
+    // changes nothing); otherwise sets the free text and raises Change.
     void setText(std::string t);
     void setLocked(bool l) { locked_ = l; changed(Prop::Locked); }
     bool locked() const { return locked_; }
