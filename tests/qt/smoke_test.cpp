@@ -185,6 +185,83 @@ TEST(QtSmoke, AFormUnloadsItselfFromItsOwnHandlers) {
     EXPECT_TRUE(qt.windowShown(again));
 }
 
+// Controls whose events the player's windows depend on, driven by real Qt input.
+struct Inputs : forms::Form {
+    forms::Label Label1{*this, "Label1"};
+    forms::ListBox List1{*this, "List1"};
+    forms::ComboBox Combo1{*this, "Combo1"};
+    forms::Slider Slider1{*this, "Slider1"};
+    std::vector<std::string> log;
+    Inputs() : Form("Inputs") {
+        setClientSize(6000, 4500);
+        Label1.move(120, 120, 1500, 300);
+        Label1.MouseDown = [this](int Button, int, float, float) { log.push_back("Label1.MouseDown " + std::to_string(Button)); };
+        Label1.Click = [this] { log.push_back("Label1.Click"); };
+        Label1.DblClick = [this] { log.push_back("Label1.DblClick"); };
+        List1.move(120, 600, 2000, 1500);
+        for (const char* line : {"one", "two", "three"}) List1.addItem(line);
+        List1.Click = [this] { log.push_back("List1.Click " + std::to_string(List1.listIndex())); };
+        List1.DblClick = [this] { log.push_back("List1.DblClick"); };
+        Combo1.move(2400, 120, 2000, 315);
+        for (const char* item : {" - ", " + ", " _ "}) Combo1.addItem(item);
+        Combo1.Click = [this] { log.push_back("Combo1.Click " + Combo1.text()); };
+        Combo1.Change = [this] { log.push_back("Combo1.Change " + Combo1.text()); };
+        // A rocker: three positions, at rest on 2, springing back after each step.
+        Slider1.move(2400, 600, 2400, 630);
+        Slider1.setMin(1);
+        Slider1.setMax(3);
+        Slider1.setValue(2);
+        Slider1.Change = [this] {
+            if (Slider1.value() == 2) return;
+            log.push_back("Slider1 " + std::to_string(Slider1.value()));
+            Slider1.setValue(2);
+        };
+    }
+    void Form_MouseDown(int Button, int, float, float) override { log.push_back("Form_MouseDown " + std::to_string(Button)); }
+    void Form_Click() override { log.push_back("Form_Click"); }
+    void Form_DblClick() override { log.push_back("Form_DblClick"); }
+};
+
+TEST(QtSmoke, MouseDownNamesThePressedButtonAndADoubleClickClicksOnce) {
+    formsqt::Session qt;
+    auto& f = forms::Get<Inputs>();
+    f.show();
+    qt.processEvents(50);
+    ASSERT_TRUE(qt.click(f.Label1, forms::vbRightButton, forms::vbLeftButton));  // right pressed while left is held
+    ASSERT_TRUE(qt.clickForm(f, 300, 250, forms::vbMiddleButton, forms::vbLeftButton));
+    qt.processEvents(20);
+    EXPECT_EQ(f.log, (std::vector<std::string>{"Label1.MouseDown 2", "Form_MouseDown 4"}));
+    f.log.clear();
+    ASSERT_TRUE(qt.doubleClick(f.Label1));
+    ASSERT_TRUE(qt.doubleClickForm(f, 300, 250));
+    qt.processEvents(20);
+    EXPECT_EQ(f.log, (std::vector<std::string>{"Label1.MouseDown 1", "Label1.Click", "Label1.DblClick",
+                                               "Form_MouseDown 1", "Form_Click", "Form_DblClick"}));
+}
+
+TEST(QtSmoke, AClickOnAListLineRaisesClickOnceAlsoWhenTheLineIsSelected) {
+    formsqt::Session qt;
+    auto& f = forms::Get<Inputs>();
+    f.show();  // the list is first in the tab order: it takes the focus without choosing a line
+    qt.processEvents(50);
+    EXPECT_EQ(f.activeControl(), &f.List1);
+    EXPECT_EQ(f.List1.listIndex(), -1);
+    EXPECT_TRUE(f.log.empty());
+    f.List1.setListIndex(1);
+    qt.processEvents(20);
+    f.log.clear();
+    ASSERT_TRUE(qt.clickLine(f.List1, 1));  // the selected line again: its entry is taken up again
+    ASSERT_TRUE(qt.clickLine(f.List1, 2));
+    ASSERT_TRUE(qt.clickLine(f.List1, 0, true));
+    qt.processEvents(20);
+    EXPECT_EQ(f.log, (std::vector<std::string>{"List1.Click 1", "List1.Click 2", "List1.Click 0", "List1.DblClick"}));
+    f.log.clear();
+    ASSERT_TRUE(qt.clickLine(f.List1, 2, false, forms::vbRightButton));  // a right click leaves the selection
+    qt.processEvents(20);
+    EXPECT_EQ(f.List1.listIndex(), 0);
+    EXPECT_TRUE(f.log.empty());
+}
+
 TEST(QtSmoke, ThePlatformIsOffscreenAndFormsEndTheProgram) {
     formsqt::Session qt;
     EXPECT_EQ(qt.platformName(), "offscreen");

@@ -249,6 +249,8 @@ public:
     QtFormPeer* peer_;
     QImage background;
     QColor backColour;
+    // The left button's second press of a double click: its release raises no Click.
+    bool doublePressed = false;
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -293,6 +295,10 @@ public:
     std::map<Control*, QWidget*> widgets;
     std::map<QObject*, Control*> owners;
     int syncing = 0;
+    // A press on a list raised Click already (by selecting another line).
+    bool listClickRaised = false;
+    // The control whose second press of a double click is under way.
+    Control* doublePressed = nullptr;
     bool itemsQueued = false;
     std::set<Control*> dirtyItems;
     bool restackQueued = false;
@@ -505,17 +511,29 @@ public:
             case Kind::FileListBox: {
                 auto* l = new QListWidget(parent);
                 l->setSelectionMode(QAbstractItemView::SingleSelection);
-                QObject::connect(l, &QListWidget::currentRowChanged, [this, &c](int row) {
-                    if (syncing || row < 0) return;
-                    guarded([&] {
-                        if (c.kind() == Kind::ListBox) {
-                            auto& lb = static_cast<forms::ListBox&>(c);
-                            if (lb.listIndex() != row) lb.clickItem(row);
-                        } else {
-                            auto& fl = static_cast<forms::FileListBox&>(c);
-                            if (fl.listIndex() != row) fl.clickItem(row);
-                        }
-                    });
+                // A line the user selects (mouse or keys) is the list's click.
+                // Taking the focus only marks a line as current, without
+                // selecting it, and raises nothing: the original's list gets
+                // the focus without choosing a line.
+                QObject::connect(l, &QListWidget::itemSelectionChanged, [this, &c, l] {
+                    if (syncing) return;
+                    auto rows = l->selectionModel()->selectedRows();
+                    if (rows.isEmpty()) {
+                        syncControl(c, Prop::ListIndex);  // the model keeps its line
+                        return;
+                    }
+                    int row = rows.front().row();
+                    if (listIndexOf(c) == row) return;
+                    listClickRaised = true;
+                    guarded([&] { userClickLine(c, row); });
+                });
+                // A press on the line that is selected already clicks it again.
+                QObject::connect(l, &QAbstractItemView::pressed, [this, &c](const QModelIndex& index) {
+                    if (syncing) return;
+                    bool raised = listClickRaised;
+                    listClickRaised = false;
+                    if (raised || !index.isValid()) return;
+                    guarded([&] { userClickLine(c, index.row()); });
                 });
                 QObject::connect(l, &QListWidget::itemDoubleClicked, [this, &c](QListWidgetItem*) {
                     if (!syncing) guarded([&] { c.doubleClick(); });
@@ -726,7 +744,9 @@ public:
                     if (dirtyItems.count(&c)) flushItems();
                     long i = c.kind() == Kind::ListBox ? static_cast<forms::ListBox&>(c).listIndex()
                                                       : static_cast<forms::FileListBox&>(c).listIndex();
-                    static_cast<QListWidget*>(w)->setCurrentRow(static_cast<int>(i));
+                    auto* q = static_cast<QListWidget*>(w);
+                    if (i < 0) q->clearSelection();
+                    q->setCurrentRow(static_cast<int>(i));
                 }
                 break;
             case Kind::ComboBox: {
@@ -818,6 +838,7 @@ public:
             }
             q->clear();
             q->addItems(items);
+            if (current < 0) q->clearSelection();
             q->setCurrentRow(static_cast<int>(current));
         }
     }
@@ -853,6 +874,17 @@ public:
             if (prev) QWidget::setTabOrder(prev, it->second);
             prev = it->second;
         }
+    }
+
+    static long listIndexOf(Control& c) {
+        return c.kind() == Kind::ListBox ? static_cast<forms::ListBox&>(c).listIndex()
+                                         : static_cast<forms::FileListBox&>(c).listIndex();
+    }
+    static void userClickLine(Control& c, int row) {
+        if (c.kind() == Kind::ListBox)
+            static_cast<forms::ListBox&>(c).clickItem(row);
+        else
+            static_cast<forms::FileListBox&>(c).clickItem(row);
     }
 
     void menusChanged() override {}
@@ -921,11 +953,13 @@ void FormWindow::paintEvent(QPaintEvent*) {
     if (!background.isNull()) p.drawImage(0, 0, background);
 }
 
+// MouseDown and MouseUp name the one button that went down or up; MouseMove
+// names every button held.
 void FormWindow::mousePressEvent(QMouseEvent* e) {
     if (!peer_) return;
     QtFormPeer* pe = peer_;
     QPoint at = e->position().toPoint();
-    int buttons = buttonsOf(e->buttons() | e->button());
+    int buttons = buttonsOf(e->button());
     guarded([&] { pe->form.mouseDown(buttons, shiftOf(e->modifiers()), pe->toScaleX(at.x()), pe->toScaleX(at.y())); });
 }
 
@@ -934,9 +968,13 @@ void FormWindow::mouseReleaseEvent(QMouseEvent* e) {
     QtFormPeer* pe = peer_;
     QPoint at = e->position().toPoint();
     int button = buttonsOf(e->button());
+    bool afterDouble = doublePressed && button == forms::vbLeftButton;
+    if (button == forms::vbLeftButton) doublePressed = false;
+    QPointer<FormWindow> self(this);
     guarded([&] {
         pe->form.mouseUp(button, shiftOf(e->modifiers()), pe->toScaleX(at.x()), pe->toScaleX(at.y()));
-        if (button == forms::vbLeftButton && rect().contains(at) && peer_) pe->form.click();
+        // The release that ends a double click raises no second Click.
+        if (button == forms::vbLeftButton && !afterDouble && self && rect().contains(at) && peer_) pe->form.click();
     });
 }
 
@@ -947,9 +985,14 @@ void FormWindow::mouseMoveEvent(QMouseEvent* e) {
     guarded([&] { pe->form.mouseMove(buttonsOf(e->buttons()), shiftOf(e->modifiers()), pe->toScaleX(at.x()), pe->toScaleX(at.y())); });
 }
 
-void FormWindow::mouseDoubleClickEvent(QMouseEvent*) {
+void FormWindow::mouseDoubleClickEvent(QMouseEvent* e) {
     if (!peer_) return;
+    if (e->button() != Qt::LeftButton) {  // a double click is the left button's; others press again
+        mousePressEvent(e);
+        return;
+    }
     QtFormPeer* pe = peer_;
+    doublePressed = true;
     guarded([&] { pe->form.doubleClick(); });
 }
 
@@ -1069,21 +1112,37 @@ public:
         QPoint at = w->mapTo(cw, me->position().toPoint());
         float x = pe->toScaleX(at.x()), y = pe->toScaleX(at.y());
         int shift = shiftOf(me->modifiers());
+        int button = buttonsOf(me->button());
+        bool list = c->kind() == Kind::ListBox || c->kind() == Kind::FileListBox;
+        QEvent::Type type = e->type();
+        // A double click is the left button's; another button's second press is a press.
+        if (type == QEvent::MouseButtonDblClick && button != forms::vbLeftButton) type = QEvent::MouseButtonPress;
+        if (type == QEvent::MouseButtonPress && list && button == forms::vbLeftButton) pe->listClickRaised = false;
+        bool afterDouble = false;
+        if (type == QEvent::MouseButtonRelease && button == forms::vbLeftButton) {
+            afterDouble = pe->doublePressed == c;
+            pe->doublePressed = nullptr;
+        }
+        if (type == QEvent::MouseButtonDblClick && clickOnRelease(c->kind())) pe->doublePressed = c;
         guarded([&] {
-            switch (e->type()) {
-                case QEvent::MouseButtonPress: c->mouseDown(buttonsOf(me->buttons() | me->button()), shift, x, y); break;
-                case QEvent::MouseButtonRelease: {
-                    int button = buttonsOf(me->button());
+            switch (type) {
+                case QEvent::MouseButtonPress: c->mouseDown(button, shift, x, y); break;
+                case QEvent::MouseButtonRelease:
                     c->mouseUp(button, shift, x, y);
-                    if (button == forms::vbLeftButton && clickOnRelease(c->kind()) && cw->rect().contains(at)) c->click();
+                    // The release that ends a double click raises no second Click.
+                    if (button == forms::vbLeftButton && !afterDouble && clickOnRelease(c->kind()) && cw->rect().contains(at))
+                        c->click();
                     break;
-                }
                 case QEvent::MouseButtonDblClick:
                     if (clickOnRelease(c->kind())) c->doubleClick();
                     break;
                 default: c->mouseMove(buttonsOf(me->buttons()), shift, x, y); break;
             }
         });
+        // The right and middle buttons leave a list's selection alone, as on
+        // the original platform (a right click pops up a menu for the line
+        // that is selected, and does not select another).
+        if (list && button != forms::vbLeftButton && e->type() != QEvent::MouseMove) return true;
         // The mouse on a label, an image, a picture box or a frame is that
         // control's alone: it does not reach the form's surface beneath.
         return clickOnRelease(c->kind()) && c->kind() != Kind::TextBox;

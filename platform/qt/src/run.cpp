@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QListWidget>
+#include <QWheelEvent>
 #include <QPointer>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -108,31 +110,87 @@ bool Session::waitUntil(const std::function<bool()>& pred, int timeoutMs) {
 }
 
 namespace {
-void sendClick(QWidget* w, QPoint at, int button) {
-    Qt::MouseButton b = button == forms::vbRightButton ? Qt::RightButton
-                        : button == forms::vbMiddleButton ? Qt::MiddleButton : Qt::LeftButton;
+Qt::MouseButton qtButtonOf(int button) {
+    return button == forms::vbRightButton ? Qt::RightButton
+           : button == forms::vbMiddleButton ? Qt::MiddleButton : Qt::LeftButton;
+}
+Qt::MouseButtons qtButtonsOf(int bits) {
+    Qt::MouseButtons b;
+    if (bits & forms::vbLeftButton) b |= Qt::LeftButton;
+    if (bits & forms::vbRightButton) b |= Qt::RightButton;
+    if (bits & forms::vbMiddleButton) b |= Qt::MiddleButton;
+    return b;
+}
+void sendMouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton b, Qt::MouseButtons buttons) {
     QPointF local(at);
     QPointF global(w->mapToGlobal(at));
-    QMouseEvent press(QEvent::MouseButtonPress, local, global, b, b, Qt::NoModifier);
-    QApplication::sendEvent(w, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, local, global, b, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(w, &release);
+    QMouseEvent e(type, local, global, b, buttons, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+void sendClick(QWidget* w, QPoint at, int button, int held = 0, bool twice = false) {
+    QPointer<QWidget> target(w);
+    Qt::MouseButton b = qtButtonOf(button);
+    Qt::MouseButtons before = qtButtonsOf(held);
+    sendMouse(w, QEvent::MouseButtonPress, at, b, before | b);
+    if (target) sendMouse(w, QEvent::MouseButtonRelease, at, b, before);
+    if (!twice) return;
+    if (target) sendMouse(w, QEvent::MouseButtonDblClick, at, b, before | b);
+    if (target) sendMouse(w, QEvent::MouseButtonRelease, at, b, before);
+}
+QWidget* mouseTarget(QWidget* w) {
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(w)) return area->viewport();
+    return w;
 }
 }  // namespace
 
-bool Session::click(forms::Control& c, int button) {
+bool Session::click(forms::Control& c, int button, int held) {
     QWidget* w = QtBackend::widgetOf(c);
     if (!w) return false;
-    QWidget* target = w;
-    if (auto* area = qobject_cast<QAbstractScrollArea*>(w)) target = area->viewport();
-    sendClick(target, target->rect().center(), button);
+    QWidget* target = mouseTarget(w);
+    sendClick(target, target->rect().center(), button, held);
     return true;
 }
 
-bool Session::clickForm(forms::Form& f, int x, int y, int button) {
+bool Session::clickForm(forms::Form& f, int x, int y, int button, int held) {
     QWidget* w = QtBackend::windowOf(f);
     if (!w) return false;
-    sendClick(w, QPoint(x, y), button);
+    sendClick(w, QPoint(x, y), button, held);
+    return true;
+}
+
+bool Session::doubleClick(forms::Control& c) {
+    QWidget* w = QtBackend::widgetOf(c);
+    if (!w) return false;
+    QWidget* target = mouseTarget(w);
+    sendClick(target, target->rect().center(), forms::vbLeftButton, 0, true);
+    return true;
+}
+
+bool Session::doubleClickForm(forms::Form& f, int x, int y) {
+    QWidget* w = QtBackend::windowOf(f);
+    if (!w) return false;
+    sendClick(w, QPoint(x, y), forms::vbLeftButton, 0, true);
+    return true;
+}
+
+bool Session::clickLine(forms::Control& list, long i, bool twice, int button) {
+    auto* lw = qobject_cast<QListWidget*>(QtBackend::widgetOf(list));
+    if (!lw || i < 0 || i >= lw->count()) return false;
+    QRect r = lw->visualItemRect(lw->item(static_cast<int>(i)));
+    if (r.isEmpty()) return false;
+    sendClick(lw->viewport(), r.center(), button, 0, twice);
+    return true;
+}
+
+bool Session::wheel(forms::Form& f, int x, int y, int notches) {
+    QWidget* w = QtBackend::windowOf(f);
+    if (!w) return false;
+    QWidget* target = w->childAt(x, y);
+    if (!target) target = w;
+    QPoint local = target->mapFrom(w, QPoint(x, y));
+    QWheelEvent e(QPointF(local), QPointF(target->mapToGlobal(local)), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &e);
     return true;
 }
 
@@ -151,6 +209,10 @@ int qtKeyOf(int code) {
         case forms::vbKeyRight: return Qt::Key_Right;
         case forms::vbKeyUp: return Qt::Key_Up;
         case forms::vbKeyDown: return Qt::Key_Down;
+        case forms::vbKeyPageUp: return Qt::Key_PageUp;
+        case forms::vbKeyPageDown: return Qt::Key_PageDown;
+        case forms::vbKeyHome: return Qt::Key_Home;
+        case forms::vbKeyEnd: return Qt::Key_End;
         default: return 0;
     }
 }

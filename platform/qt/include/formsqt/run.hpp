@@ -43,10 +43,22 @@ public:
     bool waitUntil(const std::function<bool()>& pred, int timeoutMs);
     // A real mouse click (press and release of the left button, or of the
     // given button bit) at the middle of the control's widget, delivered
-    // through Qt's event path. False when the control has no widget.
-    bool click(forms::Control& c, int button = 1);
+    // through Qt's event path; held: the button bits already held down
+    // meanwhile. False when the control has no widget.
+    bool click(forms::Control& c, int button = 1, int held = 0);
     // A press and release at a point of the form's client area (pixels).
-    bool clickForm(forms::Form& f, int x, int y, int button = 1);
+    bool clickForm(forms::Form& f, int x, int y, int button = 1, int held = 0);
+    // A double click of the left button (press, release, the second press
+    // as a double click, release), at the middle of the control's widget or
+    // at a point of the form's client area.
+    bool doubleClick(forms::Control& c);
+    bool doubleClickForm(forms::Form& f, int x, int y);
+    // A click (twice: a double click) on line i of a list box, with the left
+    // button or the given one.
+    bool clickLine(forms::Control& list, long i, bool twice = false, int button = 1);
+    // Turns the mouse wheel over a point of the form's client area by a
+    // number of notches (above 0: away from the user).
+    bool wheel(forms::Form& f, int x, int y, int notches);
     // A key press and release sent to the form's focused widget (or its
     // window): the key code as the original numbers keys, the shift bits, and
     // the character it types ("" for none).
