@@ -262,6 +262,25 @@ TEST(QtSmoke, AClickOnAListLineRaisesClickOnceAlsoWhenTheLineIsSelected) {
     EXPECT_TRUE(f.log.empty());
 }
 
+TEST(QtSmoke, ChoosingFromAComboListRaisesClickAndTypingRaisesChange) {
+    formsqt::Session qt;
+    auto& f = forms::Get<Inputs>();
+    f.show();
+    qt.processEvents(50);
+    f.Combo1.setListIndex(0);
+    f.Combo1.setFocus();
+    qt.processEvents(20);
+    f.log.clear();
+    ASSERT_TRUE(qt.pressKey(f, forms::vbKeyDown));  // the next line of the list
+    qt.processEvents(20);
+    EXPECT_EQ(f.log, (std::vector<std::string>{"Combo1.Click  + "}));
+    f.log.clear();
+    ASSERT_TRUE(qt.pressKey(f, 'X', forms::vbShiftMask, "X"));
+    qt.processEvents(20);
+    ASSERT_EQ(f.log.size(), 1u);
+    EXPECT_EQ(f.log[0].rfind("Combo1.Change ", 0), 0u) << f.log[0];
+}
+
 TEST(QtSmoke, ThePlatformIsOffscreenAndFormsEndTheProgram) {
     formsqt::Session qt;
     EXPECT_EQ(qt.platformName(), "offscreen");

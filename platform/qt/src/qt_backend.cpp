@@ -547,9 +547,6 @@ public:
                 QObject::connect(b, qOverload<int>(&QComboBox::activated), [this, &cb](int i) {
                     if (!syncing) guarded([&] { cb.chooseItem(i); });
                 });
-                QObject::connect(b, &QComboBox::editTextChanged, [this, &cb](const QString& t) {
-                    if (!syncing) guarded([&] { cb.userEdited(fromQ(t)); });
-                });
                 w = b;
                 break;
             }
@@ -752,7 +749,10 @@ public:
             case Kind::ComboBox: {
                 auto& cb = static_cast<forms::ComboBox&>(c);
                 auto* q = static_cast<QComboBox*>(w);
-                if (what == Prop::Style) q->setEditable(cb.style() != 2);
+                if (what == Prop::Style) {
+                    q->setEditable(cb.style() != 2);
+                    wireComboEdit(cb, q);
+                }
                 if (what == Prop::Items) {
                     q->clear();
                     for (long i = 0; i < cb.listCount(); ++i) q->addItem(toQ(cb.list(i)));
@@ -885,6 +885,18 @@ public:
             static_cast<forms::ListBox&>(c).clickItem(row);
         else
             static_cast<forms::FileListBox&>(c).clickItem(row);
+    }
+
+    // What the user types into a combo box's own text is its Change; a line
+    // chosen from the list is its Click alone (Qt rewrites the text then too).
+    void wireComboEdit(forms::ComboBox& cb, QComboBox* q) {
+        QLineEdit* le = q->lineEdit();
+        if (!le || le->property("dovetuneWired").toBool()) return;
+        le->setProperty("dovetuneWired", true);
+        QObject::connect(le, &QLineEdit::textEdited, le, [this, &cb, win = QPointer<FormWindow>(window)](const QString& t) {
+            if (!win || win->peer_ != this || syncing || !widgets.count(&cb)) return;
+            guarded([&] { cb.userEdited(fromQ(t)); });
+        });
     }
 
     void menusChanged() override {}
