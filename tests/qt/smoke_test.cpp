@@ -281,6 +281,30 @@ TEST(QtSmoke, ChoosingFromAComboListRaisesClickAndTypingRaisesChange) {
     EXPECT_EQ(f.log[0].rfind("Combo1.Change ", 0), 0u) << f.log[0];
 }
 
+TEST(QtSmoke, KeysAndTheWheelMoveTheFocusedRockerAsTheOriginalsSliderDoes) {
+    formsqt::Session qt;
+    auto& f = forms::Get<Inputs>();
+    f.show();
+    qt.processEvents(50);
+    f.Slider1.setFocus();
+    qt.processEvents(20);
+    f.log.clear();
+    // Up, Page Up, Left and the wheel turned away from the user move it
+    // towards Min; Down, Page Down, Right and the wheel turned back towards Max.
+    for (int key : {forms::vbKeyUp, forms::vbKeyPageUp, forms::vbKeyLeft, forms::vbKeyDown, forms::vbKeyPageDown,
+                    forms::vbKeyRight}) {
+        ASSERT_TRUE(qt.pressKey(f, key));
+        qt.processEvents(10);
+    }
+    // The wheel over the window's surface reaches the rocker that holds the focus.
+    ASSERT_TRUE(qt.wheel(f, 300, 250, 1));
+    ASSERT_TRUE(qt.wheel(f, 300, 250, -1));
+    qt.processEvents(20);
+    EXPECT_EQ(f.log, (std::vector<std::string>{"Slider1 1", "Slider1 1", "Slider1 1", "Slider1 3", "Slider1 3",
+                                               "Slider1 3", "Slider1 1", "Slider1 3"}));
+    EXPECT_EQ(f.Slider1.value(), 2);
+}
+
 TEST(QtSmoke, ThePlatformIsOffscreenAndFormsEndTheProgram) {
     formsqt::Session qt;
     EXPECT_EQ(qt.platformName(), "offscreen");

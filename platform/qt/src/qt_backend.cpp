@@ -23,6 +23,7 @@
 #include <QScreen>
 #include <QSlider>
 #include <QUrl>
+#include <QWheelEvent>
 #include <QWindow>
 
 #include <cmath>
@@ -241,6 +242,39 @@ protected:
             p.drawPath(path);
         }
     }
+};
+
+// The original's slider moves towards Min with Up and Page Up and with the
+// wheel turned away from the user, and towards Max with Down, Page Down and
+// the wheel turned back (Left, Right, Home and End go as Qt's do). A rocker's
+// Up key and wheel therefore step as they do there.
+class TrackbarWidget : public QSlider {
+public:
+    explicit TrackbarWidget(QWidget* parent) : QSlider(Qt::Horizontal, parent) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        switch (e->key()) {
+            case Qt::Key_Up: triggerAction(SliderSingleStepSub); break;
+            case Qt::Key_Down: triggerAction(SliderSingleStepAdd); break;
+            case Qt::Key_PageUp: triggerAction(SliderPageStepSub); break;
+            case Qt::Key_PageDown: triggerAction(SliderPageStepAdd); break;
+            default: QSlider::keyPressEvent(e); return;
+        }
+        e->accept();
+    }
+    void wheelEvent(QWheelEvent* e) override {
+        wheel_ += e->angleDelta().y() != 0 ? e->angleDelta().y() : e->angleDelta().x();
+        int notches = wheel_ / 120;
+        wheel_ -= notches * 120;
+        QPointer<TrackbarWidget> self(this);
+        for (int i = 0; i < std::abs(notches) && self; ++i)
+            triggerAction(notches > 0 ? SliderSingleStepSub : SliderSingleStepAdd);
+        e->accept();
+    }
+
+private:
+    int wheel_ = 0;
 };
 
 class FormWindow : public QWidget {
@@ -561,7 +595,7 @@ public:
                 break;
             }
             case Kind::Slider: {
-                auto* s = new QSlider(Qt::Horizontal, parent);
+                auto* s = new TrackbarWidget(parent);
                 QObject::connect(s, &QSlider::valueChanged, [this, &c](int v) {
                     if (!syncing) guarded([&] { static_cast<forms::Slider&>(c).slideTo(v); });
                 });
@@ -1106,7 +1140,8 @@ public:
             case QEvent::MouseButtonPress:
             case QEvent::MouseButtonRelease:
             case QEvent::MouseButtonDblClick:
-            case QEvent::MouseMove: break;
+            case QEvent::MouseMove:
+            case QEvent::Wheel: break;
             default: return false;
         }
         auto* w = qobject_cast<QWidget*>(o);
@@ -1116,6 +1151,7 @@ public:
         QtFormPeer* pe = fw->peer_;
         if (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease || e->type() == QEvent::ShortcutOverride)
             return key(pe, w, static_cast<QKeyEvent*>(e));
+        if (e->type() == QEvent::Wheel) return wheel(pe, w, static_cast<QWheelEvent*>(e));
         if (w == fw) return false;  // the window's own handlers take its mouse events
         Control* c = pe->controlOf(w);
         if (!c) return false;
@@ -1161,6 +1197,23 @@ public:
     }
 
 private:
+    // The wheel turned over the window's surface or over a control that does
+    // not scroll moves the slider that holds the focus: the original hands
+    // the wheel to the focused control, and the main window's rockers take it
+    // so. Over a list or a text box the wheel scrolls that control.
+    bool wheel(QtFormPeer* pe, QWidget* w, QWheelEvent* e) {
+        Control* focused = pe->form.activeControl();
+        if (!focused || focused->kind() != Kind::Slider) return false;
+        auto it = pe->widgets.find(focused);
+        if (it == pe->widgets.end() || it->second == w || it->second->isAncestorOf(w)) return false;
+        Control* under = pe->controlOf(w);
+        if (under && !lightweight(under->kind()) && under->kind() != Kind::PictureBox && under->kind() != Kind::Frame)
+            return false;
+        std::unique_ptr<QEvent> copy(e->clone());
+        QApplication::sendEvent(it->second, copy.get());
+        return true;
+    }
+
     bool key(QtFormPeer* pe, QWidget* w, QKeyEvent* e) {
         int code = keyCodeOf(e->key());
         int shift = shiftOf(e->modifiers());
