@@ -339,6 +339,19 @@ TEST_F(QueuedEnd, IsDroppedWhenThePlayWasStopped) {
     EXPECT_EQ(player.playState(), media::Stopped);
 }
 
+// A seek back after the end was posted starts a new play: the old end does
+// not move the playlist on.
+TEST_F(QueuedEnd, IsDroppedWhenThePositionWasMovedBack) {
+    playToAQueuedEnd();
+    player.setCurrentPosition(0.0);
+    player.pause();
+    ui.runUntil([&] { return false; }, 300);
+    EXPECT_EQ(ends, 0);
+    EXPECT_EQ(player.playState(), media::Paused);
+    player.play();
+    EXPECT_TRUE(ui.runUntil([&] { return ends == 1; }));
+}
+
 // Volume, balance and mute reach the samples: the sink writes what it gets to
 // a raw file, whose channel levels are compared with the source's.
 class Levels : public ::testing::Test {

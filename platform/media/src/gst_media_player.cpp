@@ -122,8 +122,8 @@ struct GstMediaPlayer::Impl {
     GstElement* autoSink = nullptr;    // the autoaudiosink, when it is the sink
 
     // Messages carry the generations current when they were posted; a message
-    // of a file since replaced (file) or of a play since stopped (play) is
-    // dropped on the UI thread.
+    // of a file since replaced (file) or an end of a play since stopped or
+    // moved by a seek (play) is dropped on the UI thread.
     std::atomic<std::uint64_t> fileGen{0};
     std::atomic<std::uint64_t> playGen{0};
 
@@ -428,6 +428,8 @@ void GstMediaPlayer::setCurrentPosition(double seconds) {
         return;
     case Impl::Phase::Ready:
         rules::checkWithinDuration(p, s.queryDuration());
+        // A new play from here: an end already on its way belongs to the old one.
+        ++s.playGen;
         if (!s.seekTo(p)) rules::refuse("CurrentPosition");
         s.atEnd = false;  // Play goes on from here
         return;
