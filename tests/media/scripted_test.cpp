@@ -181,6 +181,7 @@ TEST(ScriptedMediaPlayer, ARefusedFileNameClosesTheOpenFile) {
     EXPECT_EQ(m.fileName(), "d:\\me");
     EXPECT_EQ(m.getMediaInfoString(7), "");
     EXPECT_EQ(m.playState(), media::Stopped);
+    EXPECT_EQ(errorOf([&] { m.setCurrentPosition(1.0); }), 380);  // no file to seek in
     m.setFileName("/music/a.mp3");
     EXPECT_EQ(m.playState(), media::Playing);
     EXPECT_THAT(m.callsTo("FileName"),

@@ -64,6 +64,7 @@ double ScriptedMediaPlayer::currentPosition() const { return position_; }
 
 void ScriptedMediaPlayer::setCurrentPosition(double seconds) {
     enter(Member::CurrentPosition, "CurrentPosition=" + number(seconds));
+    if (openName_.empty()) rules::refuse("CurrentPosition");  // no file is open
     double p = rules::checkPosition(seconds);
     rules::checkWithinDuration(p, duration_);
     position_ = p;

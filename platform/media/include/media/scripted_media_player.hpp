@@ -7,7 +7,8 @@
 // Without a scripted failure it behaves as the real control does on a file
 // that opens at once: writing FileName starts it (PlayState Playing, position
 // 0); Volume, Balance, Rate and positions are refused (380) exactly where the
-// real control refuses them. It never looks at the file system.
+// real control refuses them, a position also while no file is open. It never
+// looks at the file system.
 
 #include <map>
 #include <optional>
