@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <thread>
 
 #include "backend.hpp"
@@ -15,6 +16,17 @@ using namespace mediatest;
 namespace {
 
 class GstPlayer : public Backend {};
+
+// True while a descriptor of this process names the file at path.
+bool holdsOpen(const std::string& path) {
+    std::error_code ec;
+    const auto target = std::filesystem::canonical(path, ec);
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd", ec)) {
+        std::error_code lec;
+        if (std::filesystem::read_symlink(fd.path(), lec) == target) return true;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -191,7 +203,9 @@ TEST_F(GstPlayer, AMissingFileIsRefusedAndReleasesTheOpenOne) {
         ends = 0;
         player->setFileName(file);
         ASSERT_TRUE(rolling());
+        ASSERT_TRUE(holdsOpen(file));
         EXPECT_EQ(errorOf([&] { player->setFileName(bad); }), bad.empty() ? 0 : 53);
+        EXPECT_FALSE(holdsOpen(file));
         EXPECT_EQ(player->fileName(), bad);
         EXPECT_EQ(player->getMediaInfoString(7), "");
         EXPECT_EQ(player->playState(), media::Stopped);
