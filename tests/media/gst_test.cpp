@@ -1,8 +1,12 @@
 // The GStreamer control on short WAV and MIDI files written here, played into
 // a sink that keeps to the clock (a 1 s file takes 1 s) without a sound card.
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -441,6 +445,64 @@ TEST_F(GstPlayer, AUrlServedOnThisMachinePlays) {
     runFor(300);
     EXPECT_EQ(ends, 1);
     EXPECT_GE(server.requests(), 1);
+}
+
+// A server that takes the connection and never answers: nothing the player
+// does on the UI thread waits for it, and the next file plays.
+TEST_F(GstPlayer, ADeadUrlNeverHoldsUpTheUiThread) {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), len), 0);
+    ASSERT_EQ(::listen(fd, 8), 0);  // never accepted: the request waits in the backlog
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+    const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port)) + "/dead.mp3";
+
+    // Far below the seconds a blocking wait for the server would take.
+    auto returnsAtOnce = [](const std::function<void()>& f) {
+        auto t0 = std::chrono::steady_clock::now();
+        f();
+        return std::chrono::steady_clock::now() - t0 < std::chrono::seconds(3);
+    };
+    EXPECT_TRUE(returnsAtOnce([&] { player->setFileName(url); }));
+    EXPECT_EQ(player->playState(), media::Playing);  // still opening
+    runFor(500);
+    EXPECT_TRUE(returnsAtOnce([&] {
+        player->setCurrentPosition(3.0);
+        (void)player->duration();
+        player->pause();
+        player->stop();
+    }));
+    EXPECT_TRUE(returnsAtOnce([&] { player->setFileName(wav("next.wav", 0.3)); }));
+    ASSERT_TRUE(ended());
+    EXPECT_TRUE(returnsAtOnce([&] { player->setFileName(url); }));
+    runFor(300);
+    EXPECT_TRUE(returnsAtOnce([&] { player.reset(); }));
+    ::close(fd);
+}
+
+// The control may go away with its messages still queued, or from inside
+// its own end-of-stream event (the player's "turn off after track").
+TEST_F(GstPlayer, CanGoAwayWithMessagesQueuedOrFromItsOwnEvent) {
+    player->setFileName(wav("short.wav", 0.3));
+    ASSERT_TRUE(rolling());
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));  // its end is posted, not yet run
+    player.reset();
+    runFor(300);
+    EXPECT_EQ(ends, 0);
+
+    player = std::make_unique<media::GstMediaPlayer>(ui);
+    player->setEndOfStreamHandler([this](std::int32_t) {
+        ++ends;
+        player.reset();
+    });
+    player->setFileName(wav("short.wav", 0.3));
+    ASSERT_TRUE(ended());
+    runFor(300);
+    EXPECT_EQ(ends, 1);
 }
 
 // Without a sink named in the environment the control uses the system's
