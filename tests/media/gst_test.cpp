@@ -2,12 +2,14 @@
 // a sink that keeps to the clock (a 1 s file takes 1 s) without a sound card.
 
 #include <arpa/inet.h>
+#include <gst/gst.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -30,6 +32,27 @@ bool holdsOpen(const std::string& path) {
         if (std::filesystem::read_symlink(fd.path(), lec) == target) return true;
     }
     return false;
+}
+
+// An element without pads that counts its live instances: placed in the
+// audio sink, it shows whether the control lets go of its pipeline.
+std::atomic<int> g_probes{0};
+struct CountedElement {
+    GstElement parent;
+};
+struct CountedElementClass {
+    GstElementClass parent;
+};
+G_DEFINE_TYPE(CountedElement, counted_element, GST_TYPE_ELEMENT)
+void counted_element_init(CountedElement*) { ++g_probes; }
+void countedElementFinalize(GObject* object) {
+    --g_probes;
+    G_OBJECT_CLASS(counted_element_parent_class)->finalize(object);
+}
+void counted_element_class_init(CountedElementClass* klass) {
+    G_OBJECT_CLASS(klass)->finalize = countedElementFinalize;
+    gst_element_class_set_static_metadata(GST_ELEMENT_CLASS(klass), "Counted element", "Testing",
+                                          "Counts its live instances", "dovetune");
 }
 
 }  // namespace
@@ -445,6 +468,31 @@ TEST_F(GstPlayer, AUrlServedOnThisMachinePlays) {
     runFor(300);
     EXPECT_EQ(ends, 1);
     EXPECT_GE(server.requests(), 1);
+}
+
+// Every bus message is released: none keeps the pipeline alive after the
+// control has gone (each would hold its element, and a track's whole decoding
+// chain would stay in memory for every file played).
+TEST(GstPipeline, NothingOfItOutlivesTheControl) {
+    ASSERT_TRUE(gst_init_check(nullptr, nullptr, nullptr));
+    ASSERT_TRUE(gst_element_register(nullptr, "dovetunecounted", GST_RANK_NONE, counted_element_get_type()));
+    testsupport::TempDir dir;
+    std::string file = dir.file("a.wav");
+    writeWav(file, 0.3);
+    testsupport::ScopedEnv sink("DOVETUNE_AUDIO_SINK", "fakesink sync=true dovetunecounted");
+    runtime::PollScheduler ui;
+    {
+        media::GstMediaPlayer player(ui);
+        ASSERT_EQ(g_probes.load(), 1);
+        int ends = 0;
+        player.setEndOfStreamHandler([&](std::int32_t) { ++ends; });
+        player.setFileName(file);
+        ASSERT_TRUE(ui.runUntil([&] { return ends == 1; }, 5000));
+        player.setFileName(file);
+        ASSERT_TRUE(ui.runUntil([&] { return ends == 2; }, 5000));
+    }
+    ui.runUntil([] { return false; }, 300);  // what was posted as it went
+    EXPECT_EQ(g_probes.load(), 0);
 }
 
 // A server that takes the connection and never answers: nothing the player

@@ -159,22 +159,31 @@ struct GstMediaPlayer::Impl {
 
     // ---------------------------------------------------------- bus thread
 
+    // A sync handler that drops a message owns it: each one is released here
+    // or by the call posted with it. (A message holds its element, so one
+    // kept would keep a track's whole decoding chain alive.)
     static GstBusSyncReply onBus(GstBus*, GstMessage* msg, gpointer data) {
         auto* impl = static_cast<Impl*>(data);
+        bool wanted = false;
         switch (GST_MESSAGE_TYPE(msg)) {
         case GST_MESSAGE_EOS:
         case GST_MESSAGE_ERROR:
         case GST_MESSAGE_ASYNC_DONE:
         case GST_MESSAGE_DURATION_CHANGED:
         case GST_MESSAGE_BUFFERING:
+            wanted = true;
             break;
         case GST_MESSAGE_STATE_CHANGED:
-            if (GST_MESSAGE_SRC(msg) != GST_OBJECT(impl->playbin)) return GST_BUS_DROP;
+            wanted = GST_MESSAGE_SRC(msg) == GST_OBJECT(impl->playbin);
             break;
         default:
+            break;
+        }
+        if (!wanted) {
+            gst_message_unref(msg);
             return GST_BUS_DROP;
         }
-        std::shared_ptr<GstMessage> ref(gst_message_ref(msg), gst_message_unref);
+        std::shared_ptr<GstMessage> ref(msg, gst_message_unref);  // takes over the bus's reference
         std::uint64_t fg = impl->fileGen.load();
         std::uint64_t pg = impl->playGen.load();
         std::weak_ptr<Impl> weak = impl->self;
