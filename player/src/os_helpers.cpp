@@ -1,9 +1,13 @@
 #include "player/os_helpers.hpp"
 
+#include <filesystem>
+#include <system_error>
+
 #include "forms/application.hpp"
 #include "forms/clipboard.hpp"
 #include "forms/dialogs.hpp"
 #include "runtime/error.hpp"
+#include "runtime/files.hpp"
 #include "runtime/scheduler.hpp"
 #include "runtime/strings.hpp"
 #include "player/fade.hpp"
@@ -129,7 +133,21 @@ bool ShowOpenFileDialog(std::string& FileName, std::string& FileTitle, bool File
 
 bool CopyFilesToClipboard(const std::vector<std::string>& Paths) {
     if (Paths.empty()) return false;
-    return forms::clipboard().setFiles(Paths);
+    // The file managers take the names as absolute paths of files as they are
+    // spelled: a relative path is taken from the current folder, and a path
+    // that differs from its file only in case names that file.
+    std::vector<std::string> files;
+    files.reserve(Paths.size());
+    for (const std::string& p : Paths) {
+        std::string path = p.empty() ? p : runtime::ResolvePath(p);
+        std::error_code ec;
+        if (!path.empty() && path.front() != '/') {
+            std::filesystem::path whole = std::filesystem::absolute(path, ec);
+            if (!ec) path = whole.string();
+        }
+        files.push_back(std::move(path));
+    }
+    return forms::clipboard().setFiles(files);
 }
 
 void SetWindowAlpha(std::int32_t hWnd, std::uint8_t Alpha) {

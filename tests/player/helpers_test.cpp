@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "player/fade.hpp"
 #include "player/os_helpers.hpp"
 #include "runtime/error.hpp"
+#include "testsupport/support.hpp"
 
 namespace {
 
@@ -179,6 +181,20 @@ TEST_F(Helpers, CopyFilesToClipboard) {
     EXPECT_TRUE(player::CopyFilesToClipboard({"/music/a.mp3"}));
     EXPECT_EQ(forms::clipboard().files(), (std::vector<std::string>{"/music/a.mp3"}));
     EXPECT_EQ(env.clipboard.uriList(), "file:///music/a.mp3\r\n");
+}
+
+TEST_F(Helpers, CopyFilesToClipboardNamesTheFilesAsTheFileManagersFindThem) {
+    // A path taken from the command line may be relative and lower-cased:
+    // the clipboard names the file itself, absolute and as it is spelled.
+    testsupport::TempDir dir;
+    testsupport::writeFile(dir.file("Song One.mp3"), "x");
+    std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    bool ok = player::CopyFilesToClipboard({"song one.mp3"});
+    std::filesystem::current_path(before);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(forms::clipboard().files(), (std::vector<std::string>{dir.file("Song One.mp3")}));
+    EXPECT_EQ(env.clipboard.uriList(), forms::fileUri(dir.file("Song One.mp3")) + "\r\n");
 }
 
 TEST_F(Helpers, WindowAlphaAndTopmostByHandle) {

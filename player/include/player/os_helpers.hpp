@@ -50,9 +50,11 @@ std::string TrimAtNull(const std::string& Text);
 // pattern"; index pairs + 1 gives the lone closing NUL and larger indexes
 // count on from the first pair. An Index of 0 or less gives "".
 std::string GetFilterItem(const std::string& Filter, std::int32_t Index);
-// Puts the files on the clipboard as the file managers' copied files. The
-// data is made before the clipboard changes; False (clipboard untouched) for
-// no paths or when the clipboard refuses it.
+// Puts the files on the clipboard as the file managers' copied files, each
+// named by its absolute path as the file is spelled (a relative path is taken
+// from the current folder, case is resolved as every path of the program).
+// The data is made before the clipboard changes; False (clipboard untouched)
+// for no paths or when the clipboard refuses it.
 bool CopyFilesToClipboard(const std::vector<std::string>& Paths);
 
 // ---- Module4 ----
