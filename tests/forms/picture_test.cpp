@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "forms/picture.hpp"
 #include "runtime/error.hpp"
@@ -60,6 +63,28 @@ TEST(Pictures, LoadPictureFailures) {
     EXPECT_EQ(errorOf([&] { forms::LoadPicture(dir.file("junk.kmf")); }), 481);
     testsupport::writeFile(dir.file("empty.kmf"), "");
     EXPECT_EQ(errorOf([&] { forms::LoadPicture(dir.file("empty.kmf")); }), 481);
+}
+
+TEST(Pictures, DamagedAndOversizedFilesAreRefused) {
+    using namespace std::string_literals;
+    struct Case {
+        const char* what;
+        std::string bytes;
+    };
+    std::vector<Case> cases = {
+        // A JPEG whose Huffman table counts more than 256 codes.
+        {"damaged JPEG", "\xFF\xD8\xFF\xC4\x00\x14\x10\x47\xFF"s},
+        // A one-pixel GIF on a logical screen 17000 pixels wide.
+        {"GIF wider than 16384 pixels",
+         "GIF89a\x68\x42\x02\x00\x80\x00\x00\xFF\xFF\xFF\x00\x00\x00"
+         "\x2C\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00\x3B"s},
+        // A PNG header stating 20000 x 20000 pixels, with no pixels after it.
+        {"PNG of 400 million pixels",
+         "\x89PNG\r\n\x1A\n\x00\x00\x00\x0DIHDR\x00\x00\x4E\x20\x00\x00\x4E\x20\x08\x06\x00\x00\x00\x00\x00\x00\x00"s},
+        {"PNG signature alone", "\x89PNG\r\n\x1A\n"s},
+        {"JPEG start alone", "\xFF\xD8\xFF"s},
+    };
+    for (auto& c : cases) EXPECT_EQ(errorOf([&] { forms::decodePicture(c.bytes); }), 481) << c.what;
 }
 
 TEST(Pictures, PathsResolveWithoutRegardToCase) {

@@ -1,16 +1,23 @@
 #include "forms/picture.hpp"
 
 #include <climits>
+#include <csetjmp>
+#include <cstdio>
 #include <cstring>
+#include <memory>
+
+#include <jpeglib.h>
+#include <png.h>
 
 #include "runtime/error.hpp"
 #include "runtime/files.hpp"
 
+// JPEG and PNG go through libjpeg-turbo and libpng; BMP and GIF through
+// stb_image, whose JPEG decoder writes past its tables on damaged Huffman
+// tables and is therefore not used.
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_BMP
 #define STBI_ONLY_GIF
-#define STBI_ONLY_JPEG
-#define STBI_ONLY_PNG
 #define STBI_NO_STDIO
 #if defined(__GNUC__)
 #pragma GCC diagnostic push
@@ -24,6 +31,80 @@
 #endif
 
 namespace forms {
+
+namespace {
+// The largest picture decoded: far above every skin, icon and artist
+// picture, far below what would exhaust the memory.
+constexpr int kMaxPictureSide = 16384;
+constexpr long long kMaxPicturePixels = 16LL * 1024 * 1024;
+
+bool sizeAllowed(long long w, long long h) {
+    return w > 0 && h > 0 && w <= kMaxPictureSide && h <= kMaxPictureSide && w * h <= kMaxPicturePixels;
+}
+
+bool startsWith(std::string_view bytes, std::string_view magic) { return bytes.substr(0, magic.size()) == magic; }
+
+// libjpeg reports a fatal error by longjmp. Everything the decoder changes
+// lives on the heap behind a pointer that stays as it is, so nothing of the
+// calling frame is left undefined by the jump.
+struct JpegState {
+    jpeg_decompress_struct info{};
+    jpeg_error_mgr err{};
+    std::jmp_buf jump{};
+    bool created = false;
+    std::vector<std::uint8_t> px;
+    ~JpegState() {
+        if (created) jpeg_destroy_decompress(&info);
+    }
+};
+
+void jpegFail(j_common_ptr info) { std::longjmp(static_cast<JpegState*>(info->client_data)->jump, 1); }
+void jpegQuiet(j_common_ptr) {}
+
+// An empty picture when the bytes are no readable JPEG.
+Picture decodeJpeg(std::string_view bytes) {
+    auto st = std::make_unique<JpegState>();
+    st->info.err = jpeg_std_error(&st->err);
+    st->err.error_exit = jpegFail;
+    st->err.output_message = jpegQuiet;  // warnings about damaged data are not printed
+    st->info.client_data = st.get();
+    if (setjmp(st->jump)) return {};
+    jpeg_create_decompress(&st->info);
+    st->created = true;
+    jpeg_mem_src(&st->info, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
+    if (jpeg_read_header(&st->info, TRUE) != JPEG_HEADER_OK) return {};
+    if (!sizeAllowed(st->info.image_width, st->info.image_height)) return {};
+    st->info.out_color_space = JCS_EXT_RGBA;
+    jpeg_start_decompress(&st->info);
+    if (st->info.output_components != 4 || !sizeAllowed(st->info.output_width, st->info.output_height)) return {};
+    const std::size_t stride = static_cast<std::size_t>(st->info.output_width) * 4;
+    st->px.assign(stride * st->info.output_height, 0);
+    while (st->info.output_scanline < st->info.output_height) {
+        JSAMPROW row = st->px.data() + st->info.output_scanline * stride;
+        if (jpeg_read_scanlines(&st->info, &row, 1) != 1) return {};
+    }
+    jpeg_finish_decompress(&st->info);
+    return Picture::fromRgba(static_cast<int>(st->info.output_width), static_cast<int>(st->info.output_height),
+                             std::move(st->px));
+}
+
+// An empty picture when the bytes are no readable PNG.
+Picture decodePng(std::string_view bytes) {
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    struct Release {
+        png_image* image;
+        ~Release() { png_image_free(image); }
+    } release{&image};
+    if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) return {};
+    if (!sizeAllowed(image.width, image.height)) return {};
+    image.format = PNG_FORMAT_RGBA;
+    std::vector<std::uint8_t> px(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, px.data(), 0, nullptr)) return {};
+    return Picture::fromRgba(static_cast<int>(image.width), static_cast<int>(image.height), std::move(px));
+}
+}  // namespace
 
 Picture Picture::fromRgba(int width, int height, std::vector<std::uint8_t> rgba) {
     if (width < 0 || height < 0 ||
@@ -89,16 +170,27 @@ Picture Picture::withPixel(int x, int y, Colour colour) const {
 Picture decodePicture(std::string_view bytes) {
     if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX))
         runtime::raise(481, "LoadPicture", "Invalid picture");
-    int w = 0, h = 0, channels = 0;
-    unsigned char* data = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()),
-                                                static_cast<int>(bytes.size()), &w, &h, &channels, 4);
-    if (!data || w <= 0 || h <= 0) {
-        if (data) stbi_image_free(data);
-        runtime::raise(481, "LoadPicture", "Invalid picture");
+    Picture p;
+    if (startsWith(bytes, "\xFF\xD8\xFF")) {
+        p = decodeJpeg(bytes);
+    } else if (startsWith(bytes, "\x89PNG\r\n\x1A\n")) {
+        p = decodePng(bytes);
+    } else {
+        // The size stated in the header is checked before anything is decoded:
+        // a few bytes of a damaged or hostile file may claim a picture of
+        // gigabytes.
+        int w = 0, h = 0, channels = 0;
+        const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
+        const int size = static_cast<int>(bytes.size());
+        if (stbi_info_from_memory(data, size, &w, &h, &channels) && sizeAllowed(w, h)) {
+            unsigned char* px = stbi_load_from_memory(data, size, &w, &h, &channels, 4);
+            if (px && sizeAllowed(w, h))
+                p = Picture::fromRgba(w, h, std::vector<std::uint8_t>(px, px + static_cast<std::size_t>(w) * h * 4));
+            if (px) stbi_image_free(px);
+        }
     }
-    std::vector<std::uint8_t> px(data, data + static_cast<std::size_t>(w) * h * 4);
-    stbi_image_free(data);
-    return Picture::fromRgba(w, h, std::move(px));
+    if (p.empty()) runtime::raise(481, "LoadPicture", "Invalid picture");
+    return p;
 }
 
 Picture LoadPicture(std::string_view path) {

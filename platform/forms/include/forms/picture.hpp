@@ -1,8 +1,9 @@
 #pragma once
-// Pictures: decoded pixels shared between the controls that show them. BMP,
-// GIF, JPEG and PNG files are decoded by stb_image; every picture keeps
-// 8-bit red, green, blue and alpha per pixel, top row first. Region scans and
-// device-independent bitmaps read its 24-bit colour.
+// Pictures: decoded pixels shared between the controls that show them. JPEG
+// files are decoded by libjpeg-turbo, PNG files by libpng, BMP and GIF files
+// by stb_image; every picture keeps 8-bit red, green, blue and alpha per
+// pixel, top row first. Region scans and device-independent bitmaps read its
+// 24-bit colour.
 
 #include <cstdint>
 #include <memory>
@@ -51,7 +52,9 @@ private:
 // a file that is no readable picture error 481. The path is resolved without
 // regard to case, as every path of the program.
 Picture LoadPicture(std::string_view path);
-// Decodes picture bytes (BMP, GIF, JPEG, PNG); 481 when they are no picture.
+// Decodes picture bytes (BMP, GIF, JPEG, PNG); 481 when they are no picture,
+// or when the picture they describe is larger than 16384 pixels a side or
+// 16 million pixels (a few damaged bytes may claim gigabytes).
 Picture decodePicture(std::string_view bytes);
 // Encodes a picture as a 24-bit BMP file (for pictures made by tests and tools).
 std::string encodeBmp(const Picture& picture);
