@@ -205,6 +205,11 @@ TEST_F(Controls, MaxLengthLimitsTypingAndCutsCodeWrites) {
     EXPECT_EQ(w.Text1.text(), "longer than three");
     w.Text1.setMaxLength(4);  // a new limit leaves the text as it is
     EXPECT_EQ(w.Text1.text(), "longer than three");
+    // An edit in the window system's box (a paste into a multi-line box) keeps to the limit too.
+    w.Text1.setText("");
+    w.Text1.userEdited("pasted text", 11);
+    EXPECT_EQ(w.Text1.text(), "past");
+    EXPECT_EQ(w.Text1.selStart(), 4);
 }
 
 TEST_F(Controls, DropDownListTextSelectsTheMatchingItem) {

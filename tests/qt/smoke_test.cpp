@@ -191,8 +191,13 @@ struct Inputs : forms::Form {
     forms::ListBox List1{*this, "List1"};
     forms::ComboBox Combo1{*this, "Combo1"};
     forms::Slider Slider1{*this, "Slider1"};
+    forms::TextBox Text2{*this, "Text2"};
     std::vector<std::string> log;
     Inputs() : Form("Inputs") {
+        Text2.move(2400, 1400, 2400, 900);
+        Text2.setMultiLine(true);
+        Text2.setText("");
+        Text2.setMaxLength(5);
         setClientSize(6000, 4500);
         Label1.move(120, 120, 1500, 300);
         Label1.MouseDown = [this](int Button, int, float, float) { log.push_back("Label1.MouseDown " + std::to_string(Button)); };
@@ -303,6 +308,22 @@ TEST(QtSmoke, KeysAndTheWheelMoveTheFocusedRockerAsTheOriginalsSliderDoes) {
     EXPECT_EQ(f.log, (std::vector<std::string>{"Slider1 1", "Slider1 1", "Slider1 1", "Slider1 3", "Slider1 3",
                                                "Slider1 3", "Slider1 1", "Slider1 3"}));
     EXPECT_EQ(f.Slider1.value(), 2);
+}
+
+TEST(QtSmoke, AMultiLineBoxTakesNoMoreThanMaxLength) {
+    formsqt::Session qt;
+    auto& f = forms::Get<Inputs>();
+    f.show();
+    qt.processEvents(50);
+    f.Text2.setFocus();
+    qt.processEvents(20);
+    for (char ch : std::string("abcdefg")) qt.pressKey(f, ch - 'a' + 'A', 0, std::string(1, ch));
+    qt.processEvents(20);
+    EXPECT_EQ(f.Text2.text(), "abcde");
+    qt.pressKey(f, forms::vbKeyBack, 0, "\b");
+    qt.pressKey(f, 'Z', forms::vbShiftMask, "Z");
+    qt.processEvents(20);
+    EXPECT_EQ(f.Text2.text(), "abcdZ");  // the caret stayed at the end
 }
 
 TEST(QtSmoke, ThePlatformIsOffscreenAndFormsEndTheProgram) {

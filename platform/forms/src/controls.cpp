@@ -157,9 +157,13 @@ void TextBox::typeChar(const std::string& ch) {
     setSelText(ch);
 }
 void TextBox::userEdited(std::string newText, long caret) {
-    if (newText == p_.text) return;
+    if (p_.maxLength > 0 && runtime::Len(newText) > p_.maxLength) newText = runtime::Left(newText, p_.maxLength);
+    if (newText == p_.text) {
+        changed(Prop::Text);  // the widget shows what the box holds
+        return;
+    }
     p_.text = std::move(newText);
-    p_.selStart = caret >= 0 ? caret : charCount(p_.text);
+    p_.selStart = caret >= 0 ? std::min(caret, charCount(p_.text)) : charCount(p_.text);
     p_.selLength = 0;
     changed(Prop::Text);
     raise(Change);

@@ -22,6 +22,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSlider>
+#include <QTextCursor>
 #include <QUrl>
 #include <QWheelEvent>
 #include <QWindow>
@@ -722,7 +723,12 @@ public:
                     if (what == Prop::Alignment)
                         e->setAlignment(t.alignment() == 1 ? Qt::AlignRight : t.alignment() == 2 ? Qt::AlignHCenter : Qt::AlignLeft);
                 } else if (auto* e = qobject_cast<QPlainTextEdit*>(w)) {
-                    if (what == Prop::Text && fromQ(e->toPlainText()) != t.text()) e->setPlainText(toQ(t.text()));
+                    if (what == Prop::Text && fromQ(e->toPlainText()) != t.text()) {
+                        e->setPlainText(toQ(t.text()));
+                        QTextCursor caret = e->textCursor();
+                        caret.setPosition(std::min(static_cast<int>(t.selStart()), static_cast<int>(e->document()->characterCount()) - 1));
+                        e->setTextCursor(caret);
+                    }
                     if (what == Prop::Locked) e->setReadOnly(t.locked());
                     if (what == Prop::Style) {
                         e->setVerticalScrollBarPolicy((t.scrollBars() & 2) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);

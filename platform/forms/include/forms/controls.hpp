@@ -82,7 +82,8 @@ public:
     Event<> Change;
 
     // User actions: typing one character at the caret (as a key press that
-    // reached the box), and an edit made in the backend's widget.
+    // reached the box), and an edit made in the backend's widget (kept to
+    // MaxLength, as the original's box takes no more).
     void typeChar(const std::string& ch);
     void userEdited(std::string newText, long caret = -1);
     void copyPropertiesFrom(const Control& other) override;
