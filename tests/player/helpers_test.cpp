@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "player/fade.hpp"
 #include "player/os_helpers.hpp"
 #include "runtime/error.hpp"
+#include "runtime/scheduler.hpp"
 #include "testsupport/support.hpp"
 
 namespace {
@@ -231,6 +233,21 @@ TEST_F(Helpers, FadeInStepsFromZeroBelow255) {
             EXPECT_EQ(lines.front(), "Main opacity 0");
         }
     }
+}
+
+TEST_F(Helpers, AWindowMadeLayeredShowsNothingUntilTheFadeSetsItsAlpha) {
+    // The main window's start with the fade on: layered style, show, pending
+    // events, then the fade from 0. The window never flashes up opaque first.
+    auto& f = forms::Get<Main>();
+    f.setLayered(true);
+    f.show();
+    runtime::DoEvents();
+    EXPECT_EQ(f.alpha(), 0);
+    player::lwa_FadeIn(f.hWnd(), 2);
+    auto lines = env.backend.lines("Main opacity");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Main opacity 255"), 0);
+    EXPECT_EQ(lines.back(), "Main opacity 254");
 }
 
 TEST_F(Helpers, FadeInLetsEventsRunAndStopsAtOnceForABadStep) {

@@ -349,7 +349,9 @@ std::string Form::activeControlTag() const {
 void Form::setLayered(bool l) {
     if (layered_ == l) return;
     layered_ = l;
-    alpha_ = 255;
+    // As on the original platform, a window made layered shows nothing until
+    // its alpha is set; made opaque again, it shows whole.
+    alpha_ = l ? 0 : 255;
     changed(FormProp::Opacity);
 }
 

@@ -145,7 +145,8 @@ public:
     std::string activeControlTag() const;
 
     // ---- window effects ----
-    // The layered style (the original's WS_EX_LAYERED) and its constant alpha.
+    // The layered style (the original's WS_EX_LAYERED) and its constant alpha;
+    // a window made layered has alpha 0 (shows nothing) until one is set.
     bool layered() const { return layered_; }
     void setLayered(bool l);
     // Sets the alpha of a layered window (0..255); false (no effect) when not layered.
