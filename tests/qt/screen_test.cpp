@@ -104,6 +104,11 @@ TEST(Screen, AShapedWindowShowsOnlyItsRegion) {
     f.setPicture(f.picture());
     qt.processEvents(300);
     check("repainted");
+    // A change of window flags makes Qt a new native window: it is shaped again.
+    f.setTopmost(true);
+    qt.processEvents(300);
+    ASSERT_TRUE(qt.windowPosition(f, wx, wy));
+    check("after a change of flags");
 }
 
 }  // namespace
