@@ -13,7 +13,9 @@
 #include "runtime/error.hpp"
 #include "runtime/strings.hpp"
 #include "testsupport/support.hpp"
+#include "testsupport/errors.hpp"
 
+using testsupport::errorOf;
 namespace {
 
 struct Window : forms::Form {
@@ -53,15 +55,6 @@ protected:
     forms::TestEnvironment env;
     Window& w = forms::Get<Window>();
 };
-
-int errorOf(const std::function<void()>& fn) {
-    try {
-        fn();
-    } catch (const runtime::Error& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 TEST_F(Controls, CodeWritesRaiseTheOriginalsEvents) {
     struct Case {

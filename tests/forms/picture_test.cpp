@@ -12,22 +12,15 @@
 #include "forms/picture.hpp"
 #include "runtime/error.hpp"
 #include "testsupport/support.hpp"
+#include "testsupport/errors.hpp"
 
+using testsupport::errorOf;
 namespace {
 
 forms::Picture sample() {
     forms::Picture p = forms::Picture::solid(8, 6, forms::RGB(200, 10, 10));
     for (int x = 0; x < 8; ++x) p = p.withPixel(x, 5, forms::RGB(10, 200, 10));
     return p.withPixel(0, 0, forms::RGB(0, 0, 255));
-}
-
-int errorOf(const std::function<void()>& fn) {
-    try {
-        fn();
-    } catch (const runtime::Error& e) {
-        return e.number();
-    }
-    return 0;
 }
 
 TEST(Pictures, EveryFormatDecodes) {

@@ -14,6 +14,7 @@
 #include "runtime/error.hpp"
 #include "runtime/scheduler.hpp"
 #include "testsupport/support.hpp"
+#include "testsupport/errors.hpp"
 
 namespace mediatest {
 
@@ -50,13 +51,9 @@ protected:
         return p;
     }
 
-    static int errorOf(const std::function<void()>& f) {
-        try {
-            f();
-        } catch (const runtime::Error& e) {
-            return e.number();
-        }
-        return 0;
+    template <typename F>
+    static int errorOf(F&& f) {
+        return testsupport::errorOf(std::forward<F>(f));
     }
 
     testsupport::ScopedEnv sinkEnv_;

@@ -9,23 +9,12 @@
 
 #include "media/scripted_media_player.hpp"
 #include "runtime/error.hpp"
+#include "testsupport/errors.hpp"
 
+using testsupport::errorOf;
 using media::ScriptedMediaPlayer;
 using Member = media::ScriptedMediaPlayer::Member;
 using ::testing::ElementsAre;
-
-namespace {
-
-int errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const runtime::Error& e) {
-        return e.number();
-    }
-    return 0;
-}
-
-}  // namespace
 
 TEST(ScriptedMediaPlayer, StartsAsTheControlDoes) {
     ScriptedMediaPlayer m;

@@ -6,20 +6,12 @@
 
 #include "runtime/convert.hpp"
 #include "runtime/error.hpp"
+#include "testsupport/errors.hpp"
 
+using testsupport::errorOf;
 using namespace runtime;
 
 namespace {
-
-template <typename F>
-int errorOf(F f) {
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 // Switches to a locale that writes "," as its decimal point, when the machine
 // has one, for the length of a test.

@@ -13,7 +13,9 @@
 #include "runtime/error.hpp"
 #include "runtime/files.hpp"
 #include "testsupport/support.hpp"
+#include "testsupport/errors.hpp"
 
+using testsupport::errorOf;
 using runtime::Access;
 using runtime::Error;
 using runtime::Files;
@@ -24,15 +26,6 @@ using testsupport::TempDir;
 using testsupport::writeFile;
 
 namespace {
-
-int errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 // Every test leaves the program-wide table empty.
 class FileTableTest : public ::testing::Test {

@@ -16,7 +16,9 @@
 #include "runtime/files.hpp"
 #include "runtime/filesystem.hpp"
 #include "testsupport/support.hpp"
+#include "testsupport/errors.hpp"
 
+using testsupport::errorOf;
 using namespace runtime;
 using testsupport::readFile;
 using testsupport::TempDir;
@@ -24,15 +26,6 @@ using testsupport::writeFile;
 namespace fs = std::filesystem;
 
 namespace {
-
-int errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 std::vector<std::string> listing(const std::string& pattern, int attributes) {
     std::vector<std::string> names;

@@ -9,22 +9,10 @@
 #include "runtime/error.hpp"
 #include "runtime/format.hpp"
 #include "testsupport/support.hpp"
+#include "testsupport/errors.hpp"
 
+using testsupport::errorOf;
 using namespace runtime;
-
-namespace {
-
-template <typename F>
-int errorOf(F f) {
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
-
-}  // namespace
 
 TEST(Format, NumberPatterns) {
     struct Case { double value; const char* pattern; const char* want; };

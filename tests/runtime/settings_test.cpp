@@ -12,7 +12,9 @@
 #include "runtime/settings.hpp"
 #include "runtime/strings.hpp"
 #include "testsupport/support.hpp"
+#include "testsupport/errors.hpp"
 
+using testsupport::errorOf;
 using namespace runtime;
 using testsupport::readFile;
 using testsupport::ScopedEnv;
@@ -20,15 +22,6 @@ using testsupport::TempDir;
 using testsupport::writeFile;
 
 namespace {
-
-int errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 // Every test has a store of its own.
 class SettingsTest : public ::testing::Test {

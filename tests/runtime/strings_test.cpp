@@ -6,23 +6,10 @@
 
 #include "runtime/error.hpp"
 #include "runtime/strings.hpp"
+#include "testsupport/errors.hpp"
 
+using testsupport::errorOf;
 using namespace runtime;
-
-namespace {
-
-// Runs `f` and returns the number of the runtime::Error it raised (0 when none).
-template <typename F>
-int errorOf(F f) {
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
-
-}  // namespace
 
 TEST(Strings, LengthAndPiecesCountCharactersNotBytes) {
     const std::string s = "Beyoncé – Déjà vu";  // é, – (3 bytes), é, à
