@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -324,6 +325,57 @@ TEST(QtSmoke, AMultiLineBoxTakesNoMoreThanMaxLength) {
     qt.pressKey(f, 'Z', forms::vbShiftMask, "Z");
     qt.processEvents(20);
     EXPECT_EQ(f.Text2.text(), "abcdZ");  // the caret stayed at the end
+}
+
+// How controls look: the pixels their widgets draw.
+struct Looks : forms::Form {
+    forms::CommandButton Command1{*this, "Command1"};
+    forms::CommandButton cmdRun{*this, "cmdRun"};
+    Looks() : Form("Looks") {
+        setClientSize(6000, 4500);
+        Command1.move(360, 120, 1095, 375);
+        Command1.setCaption("Download");
+        cmdRun.move(1560, 120, 1215, 375);
+        cmdRun.setCaption("&Run");
+        cmdRun.setEnabled(false);
+    }
+};
+
+// Pixels of a picture that are dark (text in black) and that are mid-grey
+// (greyed text), away from a border of two pixels.
+struct Ink {
+    int dark = 0, grey = 0;
+};
+Ink inkOf(const forms::Picture& p) {
+    Ink ink;
+    for (int y = 2; y < p.height() - 2; ++y)
+        for (int x = 2; x < p.width() - 2; ++x) {
+            forms::Colour c = p.pixel(x, y);
+            int r = forms::redOf(c), g = forms::greenOf(c), b = forms::blueOf(c);
+            int hi = std::max({r, g, b}), lo = std::min({r, g, b});
+            if (hi < 80) ++ink.dark;
+            else if (lo >= 100 && hi <= 170 && hi - lo < 24) ++ink.grey;
+        }
+    return ink;
+}
+
+TEST(QtLooks, ADisabledButtonGreysItsTextAndAnEnabledOneDrawsItBlack) {
+    formsqt::Session qt;
+    auto& f = forms::Get<Looks>();
+    f.show();
+    qt.processEvents(50);
+    Ink enabled = inkOf(qt.grabControl(f.Command1));
+    Ink disabled = inkOf(qt.grabControl(f.cmdRun));
+    EXPECT_GT(enabled.dark, 20);
+    EXPECT_EQ(disabled.dark, 0);
+    EXPECT_GT(disabled.grey, 10);
+    f.cmdRun.setEnabled(true);  // a download completed
+    qt.processEvents(20);
+    EXPECT_GT(inkOf(qt.grabControl(f.cmdRun)).dark, 10);
+    f.cmdRun.setEnabled(false);
+    f.cmdRun.setForeColor(forms::RGB(0, 0, 128));  // a colour of its own greys too
+    qt.processEvents(20);
+    EXPECT_EQ(inkOf(qt.grabControl(f.cmdRun)).dark, 0);
 }
 
 TEST(QtSmoke, ThePlatformIsOffscreenAndFormsEndTheProgram) {

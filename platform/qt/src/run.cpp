@@ -1,6 +1,9 @@
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QFontMetrics>
+#include <QImage>
+#include <QScrollBar>
 #include <QMessageBox>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -12,6 +15,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -279,6 +283,31 @@ bool Session::grabScreen(const std::string& pngPath) {
     if (!s) return false;
     QPixmap shot = s->grabWindow(0);
     return !shot.isNull() && shot.save(toQ(pngPath), "PNG");
+}
+
+forms::Picture Session::grabControl(forms::Control& c) {
+    QWidget* w = QtBackend::widgetOf(c);
+    if (!w) return {};
+    QImage img = w->grab().toImage().convertToFormat(QImage::Format_RGBA8888);
+    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(img.width()) * img.height() * 4);
+    for (int y = 0; y < img.height(); ++y)
+        std::copy_n(img.constScanLine(y), img.width() * 4, rgba.begin() + static_cast<std::ptrdiff_t>(y) * img.width() * 4);
+    return forms::Picture::fromRgba(img.width(), img.height(), std::move(rgba));
+}
+
+int Session::textWidth(forms::Control& c, const std::string& text) const {
+    QWidget* w = QtBackend::widgetOf(c);
+    if (!w) return -1;
+    return QFontMetrics(w->font()).horizontalAdvance(toQ(text));
+}
+
+bool Session::scrollBarsShown(forms::Control& c, bool& horizontal, bool& vertical) const {
+    auto* area = qobject_cast<QAbstractScrollArea*>(QtBackend::widgetOf(c));
+    horizontal = vertical = false;
+    if (!area) return false;
+    horizontal = area->horizontalScrollBar()->isVisible();
+    vertical = area->verticalScrollBar()->isVisible();
+    return true;
 }
 
 std::string Session::platformName() const { return fromQ(QGuiApplication::platformName()); }

@@ -19,6 +19,8 @@
 #include <optional>
 #include <string>
 
+#include "forms/picture.hpp"
+
 namespace forms {
 class Control;
 class Form;
@@ -69,6 +71,14 @@ public:
     void answerNextInputBox(std::optional<std::string> text);
     // The whole screen as a PNG file; false when it cannot be grabbed.
     bool grabScreen(const std::string& pngPath);
+    // The control's widget as it draws itself (no picture when it has none).
+    forms::Picture grabControl(forms::Control& c);
+    // The width in pixels of text set in the font the control's widget shows
+    // (-1 when the control has no widget).
+    int textWidth(forms::Control& c, const std::string& text) const;
+    // Whether the control's widget shows its horizontal and vertical scroll
+    // bars; false when it has none or no widget.
+    bool scrollBarsShown(forms::Control& c, bool& horizontal, bool& vertical) const;
     // The platform plugin in use ("offscreen", "xcb" ...).
     std::string platformName() const;
     // Whether the form's window is shown on screen (not only in the model).
