@@ -378,6 +378,91 @@ TEST(QtLooks, ADisabledButtonGreysItsTextAndAnEnabledOneDrawsItBlack) {
     EXPECT_EQ(inkOf(qt.grabControl(f.cmdRun)).dark, 0);
 }
 
+// A status frame as the downloader's: caption labels of 1170 x 195 twips in
+// Tahoma 8.25 pt, which is not installed here, beside a label of the
+// default face.
+struct Captions : forms::Form {
+    forms::Frame Frame1{*this, "Frame1"};
+    forms::Label Label11{Frame1, "Label11"};
+    forms::Label Label13{Frame1, "Label13"};
+    forms::Label Label12{Frame1, "Label12"};
+    forms::Label Label3{Frame1, "Label3"};
+    forms::Label Long1{*this, "Long1"};
+    forms::Label Tall1{*this, "Tall1"};
+    forms::CommandButton Command1{*this, "Command1"};
+    Captions() : Form("Captions") {
+        setClientSize(9000, 6000);
+        Frame1.move(120, 120, 3255, 4575);
+        Frame1.setBackColor(forms::RGB(255, 255, 255));
+        forms::Font tahoma;
+        tahoma.name = "Tahoma";
+        tahoma.size = 8.25f;
+        struct Row {
+            forms::Label& l;
+            const char* caption;
+            float top, width;
+        } rows[] = {{Label11, "Recieved Size:", 1200, 1170},
+                    {Label13, "Time Remaining:", 1560, 1170},
+                    {Label12, "Elapsed Time:", 1920, 1170},
+                    {Label3, "Percent:", 2280, 615}};
+        for (Row& r : rows) {
+            r.l.setCaption(r.caption);
+            r.l.move(120, r.top, r.width, 195);
+            r.l.setBackColor(forms::RGB(255, 255, 255));
+            r.l.setFont(tahoma);
+        }
+        Long1.move(3600, 120, 1170, 195);
+        Long1.setCaption("You Have Downloaded 3 From 1012 Songs");
+        Tall1.move(3600, 600, 1500, 900);
+        Tall1.setCaption("A caption too long for one line of its label");
+        Command1.move(3600, 1800, 1095, 375);
+        Command1.setCaption("Download");
+    }
+};
+
+// The columns and rows of a picture that hold dark pixels (text).
+struct InkBox {
+    int right = -1, bottom = -1;
+};
+InkBox inkBoxOf(const forms::Picture& p) {
+    InkBox box;
+    for (int y = 0; y < p.height(); ++y)
+        for (int x = 0; x < p.width(); ++x) {
+            forms::Colour c = p.pixel(x, y);
+            if (std::max({forms::redOf(c), forms::greenOf(c), forms::blueOf(c)}) < 110) {
+                box.right = std::max(box.right, x);
+                box.bottom = std::max(box.bottom, y);
+            }
+        }
+    return box;
+}
+
+TEST(QtLooks, CaptionsFitTheirLabelsOnOneLineWhereTheWindowsFacesAreMissing) {
+    formsqt::Session qt;
+    auto& f = forms::Get<Captions>();
+    f.show();
+    qt.processEvents(50);
+    for (forms::Label* l : {&f.Label11, &f.Label13, &f.Label12, &f.Label3}) {
+        int room = static_cast<int>(l->widthTwips() / forms::TwipsPerPixel);
+        int wide = qt.textWidth(*l, l->caption());
+        EXPECT_GT(wide, room / 2) << l->caption();
+        EXPECT_LE(wide, room) << l->caption();
+        // The whole caption is drawn on the label's one line: its last
+        // character lies near the caption's full width, not after a first word.
+        InkBox ink = inkBoxOf(qt.grabControl(*l));
+        EXPECT_GE(ink.right, wide - 8) << l->caption();
+        EXPECT_LT(ink.right, room) << l->caption();
+    }
+    EXPECT_LE(qt.textWidth(f.Command1, "Download"), 1095 / 15 - 8);
+    // A caption longer than its one-line label is cut at the right edge;
+    // a label with room for several lines breaks its caption between words.
+    InkBox cut = inkBoxOf(qt.grabControl(f.Long1));
+    EXPECT_GE(cut.right, 1170 / 15 - 6);
+    InkBox tall = inkBoxOf(qt.grabControl(f.Tall1));
+    EXPECT_LT(tall.right, 1500 / 15);
+    EXPECT_GT(tall.bottom, 16);  // a second line
+}
+
 TEST(QtSmoke, ThePlatformIsOffscreenAndFormsEndTheProgram) {
     formsqt::Session qt;
     EXPECT_EQ(qt.platformName(), "offscreen");

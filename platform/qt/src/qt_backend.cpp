@@ -8,6 +8,7 @@
 #include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -76,9 +77,58 @@ QImage imageOf(const forms::Picture& p) {
     return img.copy();
 }
 
+// The faces the windows name are the original platform's, and most are not
+// installed here. A missing one is replaced by an installed face of like
+// design. The original's dialog faces at their usual sizes are hinted to
+// narrower advances than their outlines give (Tahoma 8.25 pt sets "Time
+// Remaining:" in about 77 pixels on that screen, its outlines in 82), and the
+// stand-ins' outlines are about as wide as those outlines: a stand-in for
+// such a face is therefore set at 10/11 of the size asked for, so captions
+// fit the labels and buttons made to hold them. Its advances are left
+// unhinted, so that they do not widen with the desktop's hinting settings.
+struct StandIn {
+    const char* face;
+    QStringList families;
+    double scale;
+};
+
+const StandIn* standInFor(const std::string& face) {
+    static const QStringList sans = {"Liberation Sans", "Arimo", "DejaVu Sans Condensed"};
+    static const StandIn table[] = {
+        {"MS Sans Serif", sans, 10.0 / 11.0},
+        {"Microsoft Sans Serif", sans, 10.0 / 11.0},
+        {"Tahoma", sans, 10.0 / 11.0},
+        {"Arial", sans, 1.0},  // Liberation Sans has Arial's metrics
+        {"Verdana", {"DejaVu Sans"}, 1.0},
+    };
+    static std::map<std::string, const StandIn*> known;
+    auto it = known.find(face);
+    if (it != known.end()) return it->second;
+    const StandIn* found = nullptr;
+    QString name = toQ(face);
+    for (const StandIn& s : table)
+        if (name.compare(QLatin1String(s.face), Qt::CaseInsensitive) == 0) found = &s;
+    // The face itself, where it is installed, is used as it is.
+    if (found && QFontDatabase::families().contains(name, Qt::CaseInsensitive)) found = nullptr;
+    known[face] = found;
+    return found;
+}
+
 QFont fontOf(const forms::Font& f) {
-    QFont q(toQ(f.name));
-    q.setPointSizeF(f.size > 0 ? f.size : 8.25);
+    QFont q;
+    double points = f.size > 0 ? f.size : 8.25;
+    if (const StandIn* s = standInFor(f.name)) {
+        q.setFamilies(s->families);
+        points *= s->scale;
+        q.setHintingPreference(QFont::PreferVerticalHinting);
+    } else {
+        q.setFamily(toQ(f.name));
+    }
+    // Controls are placed at 15 twips (1/96 inch) to a pixel whatever the
+    // screen's resolution, and their text is sized on the same scale.
+    QScreen* screen = QGuiApplication::primaryScreen();
+    double dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
+    q.setPointSizeF(points * 96.0 / (dpi > 0 ? dpi : 96.0));
     q.setBold(f.bold);
     q.setItalic(f.italic);
     q.setUnderline(f.underline);
@@ -488,7 +538,6 @@ public:
         switch (c.kind()) {
             case Kind::Label: {
                 auto* l = new QLabel(parent);
-                l->setWordWrap(true);
                 l->setTextFormat(Qt::PlainText);
                 w = l;
                 break;
@@ -674,11 +723,15 @@ public:
             case Prop::Geometry: {
                 forms::PixelRect r = relativeRect(c);
                 w->setGeometry(r.left, r.top, std::max(0, r.right - r.left), std::max(0, r.bottom - r.top));
+                if (c.kind() == Kind::Label) applyWrap(static_cast<forms::Label&>(c), static_cast<QLabel*>(w));
                 break;
             }
             case Prop::Visible: w->setVisible(c.visible()); break;
             case Prop::Enabled: w->setEnabled(c.enabled()); break;
-            case Prop::Font: w->setFont(fontOf(c.font())); break;
+            case Prop::Font:
+                w->setFont(fontOf(c.font()));
+                if (c.kind() == Kind::Label) applyWrap(static_cast<forms::Label&>(c), static_cast<QLabel*>(w));
+                break;
             case Prop::BackColor:
             case Prop::ForeColor:
             case Prop::BackStyle: applyColours(c, w); break;
@@ -687,6 +740,15 @@ public:
             case Prop::ZOrder: queueRestack(); break;
             default: syncKind(c, w, what); break;
         }
+    }
+
+    // A label one line high keeps its caption on that line, cut off at its
+    // right edge, so the user reads as much of it as fits; a label with room
+    // for more lines (or with WordWrap set) breaks its caption between words
+    // to fill them. Line breaks in the caption break it in either case.
+    static void applyWrap(forms::Label& l, QLabel* q) {
+        bool roomy = q->height() >= 2 * QFontMetrics(q->font()).lineSpacing();
+        q->setWordWrap(l.wordWrap() || roomy);
     }
 
     forms::PixelRect relativeRect(Control& c) {
@@ -710,6 +772,7 @@ public:
                     q->setAlignment(a | Qt::AlignTop);
                 } else if (what == Prop::Style) {
                     applyColours(c, w);
+                    applyWrap(l, q);
                 }
                 break;
             }
@@ -1259,11 +1322,6 @@ private:
 }  // namespace
 
 QtBackend::QtBackend() : filter_(std::make_unique<InputFilter>()) {
-    // The fonts the windows name are narrow sans-serif faces; where they are
-    // missing, the narrowest similar faces stand in, so captions keep to
-    // their labels' widths as far as the installed fonts allow.
-    for (const char* family : {"MS Sans Serif", "Microsoft Sans Serif", "Tahoma", "Arial", "Verdana"})
-        QFont::insertSubstitutions(family, {"Liberation Sans", "Arimo", "Arial", "DejaVu Sans Condensed"});
     qApp->installEventFilter(filter_.get());
     QObject::connect(qApp, &QApplication::focusChanged, filter_.get(), [](QWidget*, QWidget* now) {
         if (!now) return;
