@@ -15,6 +15,7 @@
 #include "forms/forms.hpp"
 #include "formsqt/run.hpp"
 #include "runtime/scheduler.hpp"
+#include "testsupport/support.hpp"
 
 namespace {
 
@@ -461,6 +462,40 @@ TEST(QtLooks, CaptionsFitTheirLabelsOnOneLineWhereTheWindowsFacesAreMissing) {
     InkBox tall = inkBoxOf(qt.grabControl(f.Tall1));
     EXPECT_LT(tall.right, 1500 / 15);
     EXPECT_GT(tall.bottom, 16);  // a second line
+}
+
+struct Lists : forms::Form {
+    forms::ListBox List1{*this, "List1"};
+    forms::ListBox List2{*this, "List2"};
+    forms::FileListBox File1{*this, "File1"};
+    Lists() : Form("Lists") {
+        setClientSize(12000, 6000);
+        List1.move(240, 240, 3735, 4515);
+        List2.move(4080, 240, 3735, 4515);
+        File1.move(7920, 240, 3735, 4515);
+    }
+};
+
+TEST(QtLooks, AListScrollsUpAndDownOnlyWithItsBarShownWhenNeeded) {
+    formsqt::Session qt;
+    testsupport::TempDir dir;
+    auto& f = forms::Get<Lists>();
+    for (int i = 0; i < 100; ++i) f.List1.addItem(i % 10 ? "line " + std::to_string(i) : std::string(74, '-'));
+    f.List2.addItem(std::string(74, '-'));  // wider than the list, and alone
+    for (int i = 0; i < 60; ++i) testsupport::writeFile(dir.file("a long file name that does not fit the list " + std::to_string(i) + ".Mp3"), "");
+    f.File1.setPath(dir.path());
+    f.show();
+    qt.processEvents(50);
+    struct Case {
+        forms::Control& list;
+        bool vertical;
+    } cases[] = {{f.List1, true}, {f.List2, false}, {f.File1, true}};
+    for (Case& c : cases) {
+        bool h = true, v = !c.vertical;
+        ASSERT_TRUE(qt.scrollBarsShown(c.list, h, v)) << c.list.name();
+        EXPECT_FALSE(h) << c.list.name();
+        EXPECT_EQ(v, c.vertical) << c.list.name();
+    }
 }
 
 TEST(QtSmoke, ThePlatformIsOffscreenAndFormsEndTheProgram) {

@@ -595,6 +595,12 @@ public:
             case Kind::FileListBox: {
                 auto* l = new QListWidget(parent);
                 l->setSelectionMode(QAbstractItemView::SingleSelection);
+                // The original's lists scroll up and down only, with the bar
+                // shown when the lines do not fit; a line wider than the list
+                // is cut off at its right edge, without an ellipsis.
+                l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+                l->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+                l->setTextElideMode(Qt::ElideNone);
                 // A line the user selects (mouse or keys) is the list's click.
                 // Taking the focus only marks a line as current, without
                 // selecting it, and raises nothing: the original's list gets
