@@ -464,6 +464,34 @@ TEST(QtLooks, CaptionsFitTheirLabelsOnOneLineWhereTheWindowsFacesAreMissing) {
     EXPECT_GT(tall.bottom, 16);  // a second line
 }
 
+TEST(QtLooks, AFrameIsItsBackColourInsideAnEtchedLineThatRunsThroughItsCaption) {
+    formsqt::Session qt;
+    auto& f = forms::Get<Captions>();
+    f.Frame1.setCaption("File Status");
+    f.show();
+    qt.processEvents(50);
+    forms::Picture frame = qt.grabControl(f.Frame1);
+    ASSERT_EQ(frame.width(), 3255 / 15);
+    const forms::Colour white = forms::RGB(255, 255, 255), line = forms::RGB(128, 128, 128);
+    // Inside, away from the labels: the frame's own colour, untinted.
+    for (int y = 180; y < frame.height() - 4; y += 7)
+        for (int x = 4; x < frame.width() - 4; x += 5) ASSERT_EQ(frame.pixel(x, y), white) << x << "," << y;
+    // The top line lies within the caption's height, right of the caption;
+    // above it the frame is its own colour too.
+    int top = -1;
+    for (int y = 0; y < 12 && top < 0; ++y)
+        if (frame.pixel(frame.width() - 20, y) == line) top = y;
+    ASSERT_GT(top, 2);
+    EXPECT_EQ(frame.pixel(frame.width() - 20, 0), white);
+    EXPECT_EQ(frame.pixel(2, frame.height() - 2), line);  // the bottom line, etched
+    EXPECT_EQ(frame.pixel(2, frame.height() - 1), white);
+    int ink = 0;  // the caption, near the left, on the line
+    for (int y = 0; y < 13; ++y)
+        for (int x = 6; x < 80; ++x) ink += std::max({forms::redOf(frame.pixel(x, y)), forms::greenOf(frame.pixel(x, y)),
+                                                       forms::blueOf(frame.pixel(x, y))}) < 110;
+    EXPECT_GT(ink, 20);
+}
+
 struct Lists : forms::Form {
     forms::ListBox List1{*this, "List1"};
     forms::ListBox List2{*this, "List2"};

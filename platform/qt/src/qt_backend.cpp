@@ -9,7 +9,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFontDatabase>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -260,6 +259,37 @@ protected:
             p.setPen(QColor(128, 128, 128));
             p.drawRect(rect().adjusted(0, 0, -1, -1));
         }
+    }
+};
+
+// The original's frame: its back colour over the whole rectangle, an etched
+// line round it whose top runs through the middle of the caption, and the
+// caption near the left on that line, over the back colour. (The style's own
+// group box sets its caption above the line and tints the inside, so labels
+// of the frame's colour would stand out on it.)
+class FrameWidget : public QWidget {
+public:
+    explicit FrameWidget(QWidget* parent) : QWidget(parent) {}
+    QString caption;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        const QPalette& pal = palette();
+        p.fillRect(rect(), pal.color(QPalette::Window));
+        QFontMetrics fm(font());
+        int top = caption.isEmpty() ? 0 : fm.height() / 2;
+        int w = width() - 2, h = height() - 2 - top;
+        if (w < 0 || h < 0) return;
+        p.setPen(QColor(128, 128, 128));
+        p.drawRect(0, top, w, h);
+        p.setPen(QColor(255, 255, 255));
+        p.drawRect(1, top + 1, w, h);
+        if (caption.isEmpty()) return;
+        QRect text(8, 0, fm.horizontalAdvance(caption), fm.height());
+        p.fillRect(text.adjusted(-1, 0, 1, 0), pal.color(QPalette::Window));
+        p.setPen(pal.color(QPalette::WindowText));
+        p.drawText(text, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, caption);
     }
 };
 
@@ -642,7 +672,7 @@ public:
             }
             case Kind::Image:
             case Kind::PictureBox: w = new PictureWidget(parent); break;
-            case Kind::Frame: w = new QGroupBox(parent); break;
+            case Kind::Frame: w = new FrameWidget(parent); break;
             case Kind::Shape: {
                 auto* s = new ShapeWidget(parent);
                 s->shape = &static_cast<forms::Shape&>(c);
@@ -890,8 +920,10 @@ public:
                 break;
             }
             case Kind::Frame:
-                if (what == Prop::Caption)
-                    static_cast<QGroupBox*>(w)->setTitle(toQ(forms::stripAccessKeys(static_cast<forms::Frame&>(c).caption())));
+                if (what == Prop::Caption) {
+                    static_cast<FrameWidget*>(w)->caption = toQ(forms::stripAccessKeys(static_cast<forms::Frame&>(c).caption()));
+                    w->update();
+                }
                 break;
             case Kind::Shape: w->update(); break;
             case Kind::Slider: {
