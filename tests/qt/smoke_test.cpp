@@ -496,15 +496,28 @@ struct Lists : forms::Form {
     forms::ListBox List1{*this, "List1"};
     forms::ListBox List2{*this, "List2"};
     forms::FileListBox File1{*this, "File1"};
+    forms::TextBox Text1{*this, "Text1"};  // multi-line, without scroll bars
+    forms::TextBox Text2{*this, "Text2"};  // multi-line, with the vertical bar
     Lists() : Form("Lists") {
-        setClientSize(12000, 6000);
+        setClientSize(12000, 8000);
         List1.move(240, 240, 3735, 4515);
         List2.move(4080, 240, 3735, 4515);
         File1.move(7920, 240, 3735, 4515);
+        for (forms::TextBox* t : {&Text1, &Text2}) {
+            t->setMultiLine(true);
+            std::string header;
+            for (int i = 0; i < 30; ++i) header += "Header-" + std::to_string(i) + ": a value\r\n";
+            t->setText(header);
+        }
+        Text1.move(240, 4900, 2775, 1815);
+        Text2.move(4080, 4900, 2775, 1815);
+        Text2.setScrollBars(2);
     }
 };
 
-TEST(QtLooks, AListScrollsUpAndDownOnlyWithItsBarShownWhenNeeded) {
+// A list box scrolls up and down only, its bar shown when the lines do not
+// fit; a multi-line text box shows the bars its ScrollBars names, and no others.
+TEST(QtLooks, ListsAndBoxesShowTheScrollBarsOfTheOriginal) {
     formsqt::Session qt;
     testsupport::TempDir dir;
     auto& f = forms::Get<Lists>();
@@ -517,7 +530,7 @@ TEST(QtLooks, AListScrollsUpAndDownOnlyWithItsBarShownWhenNeeded) {
     struct Case {
         forms::Control& list;
         bool vertical;
-    } cases[] = {{f.List1, true}, {f.List2, false}, {f.File1, true}};
+    } cases[] = {{f.List1, true}, {f.List2, false}, {f.File1, true}, {f.Text1, false}, {f.Text2, true}};
     for (Case& c : cases) {
         bool h = true, v = !c.vertical;
         ASSERT_TRUE(qt.scrollBarsShown(c.list, h, v)) << c.list.name();

@@ -830,7 +830,8 @@ public:
                     }
                     if (what == Prop::Locked) e->setReadOnly(t.locked());
                     if (what == Prop::Style) {
-                        e->setVerticalScrollBarPolicy((t.scrollBars() & 2) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
+                        // The original's box shows the bars its ScrollBars names, always, and no others.
+                        e->setVerticalScrollBarPolicy((t.scrollBars() & 2) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
                         e->setHorizontalScrollBarPolicy((t.scrollBars() & 1) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
                         e->setLineWrapMode((t.scrollBars() & 1) ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
                     }
