@@ -153,6 +153,19 @@ TEST(Winsock, UnknownHostRaisesHostNotFoundFromTheLoop) {
     EXPECT_EQ(r.errorNumber, net::sck::HostNotFound);
 }
 
+// The control speaks IPv4, as the original's does: an IPv6 address is no host
+// for it, and "localhost" is 127.0.0.1 even where the hosts file lists ::1 first.
+TEST(Winsock, AnIPv6AddressIsNoHost) {
+    runtime::ManualScheduler sched;
+    Winsock w(&sched);
+    Recorder r;
+    r.attach(w);
+    w.Connect("::1", 80);
+    sched.advance(0);
+    EXPECT_EQ(r.events, (std::vector<std::string>{"error:9"}));
+    EXPECT_EQ(r.errorNumber, net::sck::HostNotFound);
+}
+
 TEST(Winsock, ConnectionThatIsNeverAcceptedTimesOut) {
     // A listening socket whose queue is full drops further SYNs, so the
     // connect neither succeeds nor fails until the control's own time limit.

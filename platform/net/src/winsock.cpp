@@ -280,9 +280,11 @@ void Winsock::Connect(std::string_view host, int port) {
     d.state = sckConnecting;
 
     // Names are resolved here; the programs connect to numeric addresses,
-    // which resolve without asking any name server.
+    // which resolve without asking any name server. The control speaks IPv4
+    // only, as the original's does, so "localhost" means 127.0.0.1 even where
+    // the hosts file lists ::1 first.
     addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
+    hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_flags = AI_NUMERICSERV;
     addrinfo* res = nullptr;
@@ -302,22 +304,11 @@ void Winsock::Connect(std::string_view host, int port) {
     int one = 1;
     ::setsockopt(d.fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     if (d.localPort != 0) {
-        sockaddr_storage local{};
-        socklen_t len = 0;
-        if (res->ai_family == AF_INET6) {
-            auto* a = reinterpret_cast<sockaddr_in6*>(&local);
-            a->sin6_family = AF_INET6;
-            a->sin6_addr = in6addr_any;
-            a->sin6_port = htons(static_cast<std::uint16_t>(d.localPort));
-            len = sizeof *a;
-        } else {
-            auto* a = reinterpret_cast<sockaddr_in*>(&local);
-            a->sin_family = AF_INET;
-            a->sin_addr.s_addr = htonl(INADDR_ANY);
-            a->sin_port = htons(static_cast<std::uint16_t>(d.localPort));
-            len = sizeof *a;
-        }
-        if (::bind(d.fd, reinterpret_cast<sockaddr*>(&local), len) != 0) {
+        sockaddr_in local{};
+        local.sin_family = AF_INET;
+        local.sin_addr.s_addr = htonl(INADDR_ANY);
+        local.sin_port = htons(static_cast<std::uint16_t>(d.localPort));
+        if (::bind(d.fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
             int e = errno;
             ::freeaddrinfo(res);
             d.failLater(failureFromErrno(e));
@@ -374,12 +365,10 @@ int Winsock::State() const { return impl_->state; }
 int Winsock::LocalPort() const {
     const Impl& d = *impl_;
     if (d.fd >= 0) {
-        sockaddr_storage a{};
+        sockaddr_in a{};
         socklen_t len = sizeof a;
-        if (::getsockname(d.fd, reinterpret_cast<sockaddr*>(&a), &len) == 0) {
-            if (a.ss_family == AF_INET) return ntohs(reinterpret_cast<sockaddr_in*>(&a)->sin_port);
-            if (a.ss_family == AF_INET6) return ntohs(reinterpret_cast<sockaddr_in6*>(&a)->sin6_port);
-        }
+        if (::getsockname(d.fd, reinterpret_cast<sockaddr*>(&a), &len) == 0 && a.sin_family == AF_INET)
+            return ntohs(a.sin_port);
     }
     return d.localPort;
 }
