@@ -52,6 +52,11 @@ void Form1::connectToHost() {
 void Form1::Command1_Click() {
     // A running transfer is never redirected into another file or position.
     if (Winsock.State() != net::Winsock::sckClosed) return;
+    // Without a chosen line there is no name to save under.
+    if (List1.listIndex() < 0) {
+        forms::MsgBox("Choose a song from the list first.", forms::vbInformation, caption());
+        return;
+    }
     runtime::Steps step;
     std::string url;
     step([&] { url = txtFrom.text(); });

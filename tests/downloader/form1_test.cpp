@@ -686,15 +686,30 @@ TEST(Form1Faults, CatalogueLineIsOneFileNameInsideMedia) {
     EXPECT_EQ(testsupport::readFile(d.media() + "/" + expected + ".mp3"), "abcd");
 }
 
-TEST(Form1Faults, NoLineSelectedSavesTheExtensionAlone) {
-    Downloader d;
-    ScriptedServer server([&](Connection& c) {
-        c.readHead();
-        c.send(head200(2) + "ok");
-    });
-    d.download(server.url("/x.mp3"), -1);
-    ASSERT_TRUE(d.waitForBytes(2));
-    EXPECT_EQ(d.target(), d.media() + "/.mp3");
+TEST(Form1Faults, DownloadWithNoLineChosenAsksForOneAndDoesNothingElse) {
+    for (int build : {1, 2, 3}) {
+        SCOPED_TRACE(build);
+        Downloader d(build);
+        d.form->show();
+        std::atomic<int> connections{0};
+        ScriptedServer server([&](Connection& c) {
+            ++connections;
+            c.readHead();
+            c.send(head200(2) + "ok");
+        });
+        std::string before = d.target();
+        d.expectMessages(1);
+        d.download(server.url("/x.mp3"), -1);
+        d.waitFor([] { return false; }, 200);
+        EXPECT_EQ(d.messages(), (std::vector<std::string>{"Choose a song from the list first.|64|Songhaul" +
+                                                          std::to_string(build)}));
+        EXPECT_EQ(connections, 0);
+        EXPECT_EQ(d.form->Winsock.State(), net::Winsock::sckClosed);
+        EXPECT_EQ(d.target(), before);
+        EXPECT_FALSE(runtime::FileExists(d.media() + "/.mp3"));
+        EXPECT_TRUE(d.form->Command1.enabled());
+        EXPECT_FALSE(d.form->lblStatus.visible());
+    }
 }
 
 TEST(Form1Faults, FileOver16MiBWithAPauseBeyondItIsByteExact) {
