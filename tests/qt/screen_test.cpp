@@ -1,11 +1,14 @@
-// A shaped window on a real X server (Xvfb, platform xcb): the screen shows
-// exactly the skin's kept pixels, with no frame, title bar or menu bar, and
-// nothing where the key colour was. Qt's offscreen platform applies no window
-// masks, so this runs under xvfb-run and grabs the screen.
+// Windows on a real X server (Xvfb, platform xcb). A shaped window: the
+// screen shows exactly the skin's kept pixels, with no frame, title bar or
+// menu bar, and nothing where the key colour was (Qt's offscreen platform
+// applies no window masks, so this grabs the screen). And what a keyboard
+// user sees and does: the focus mark, underlined access keys, the window's
+// icon, the boxes' face, Tab, Enter and Escape. One Qt session serves all.
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 #include <string>
 
 #include "forms/forms.hpp"
@@ -14,6 +17,18 @@
 #include "testsupport/support.hpp"
 
 namespace {
+
+// The one Qt application of this process, made before the first test.
+formsqt::Session* g_qt = nullptr;
+struct QtScreen : ::testing::Environment {
+    void SetUp() override { g_qt = new formsqt::Session; }
+    void TearDown() override {
+        delete g_qt;
+        g_qt = nullptr;
+    }
+};
+const auto* const kQtScreen = ::testing::AddGlobalTestEnvironment(new QtScreen);
+formsqt::Session& screen() { return *g_qt; }
 
 constexpr forms::Colour kKey = forms::RGB(255, 0, 255);
 
@@ -60,7 +75,7 @@ struct Skinned : forms::Form {
 };
 
 TEST(Screen, AShapedWindowShowsOnlyItsRegion) {
-    formsqt::Session qt;
+    formsqt::Session& qt = screen();
     ASSERT_EQ(qt.platformName(), "xcb");
     auto& f = forms::Get<Skinned>();
     f.show();
@@ -109,6 +124,190 @@ TEST(Screen, AShapedWindowShowsOnlyItsRegion) {
     qt.processEvents(300);
     ASSERT_TRUE(qt.windowPosition(f, wx, wy));
     check("after a change of flags");
+    f.unload();
+}
+
+// ---- the keyboard user's window ----
+
+// A 16 x 16 icon of two colours.
+forms::Picture twoColourIcon() {
+    std::vector<std::uint8_t> px(16 * 16 * 4);
+    for (int i = 0; i < 256; ++i) {
+        bool corner = i % 16 < 8 && i / 16 < 8;
+        px[i * 4 + 0] = corner ? 200 : 20;
+        px[i * 4 + 1] = 40;
+        px[i * 4 + 2] = corner ? 30 : 220;
+        px[i * 4 + 3] = 255;
+    }
+    return forms::Picture::fromRgba(16, 16, std::move(px));
+}
+
+struct Keys : forms::Form {
+    forms::TextBox Text1{*this, "Text1"};  // multi-line
+    forms::TextBox Text2{*this, "Text2"};
+    forms::ListBox List1{*this, "List1"};
+    forms::CommandButton cmdRun{*this, "cmdRun"};
+    forms::CommandButton cmdOK{*this, "cmdOK"};          // Default
+    forms::CommandButton cmdCancel{*this, "cmdCancel"};  // Cancel
+    forms::CommandButton cmdPlain{*this, "cmdPlain"};    // not a tab stop
+    forms::Label Label1{*this, "Label1"};
+    forms::Label Label2{*this, "Label2"};
+    forms::CheckBox Check1{*this, "Check1"};
+    forms::CheckBox Check2{*this, "Check2"};
+    std::map<std::string, int> clicks;
+
+    Keys() : Form("Keys") {
+        setCaption("Keys");
+        setClientSize(420 * 15, 260 * 15);
+        move(20 * 15, 20 * 15);
+        setIcon(twoColourIcon());  // while the window is being built
+        Text1.setMultiLine(true);
+        Text1.setText("");
+        Text2.setText("");
+        Text1.setRectTwips(10 * 15, 10 * 15, 150 * 15, 60 * 15);
+        Text2.setRectTwips(10 * 15, 80 * 15, 150 * 15, 21 * 15);
+        List1.setRectTwips(170 * 15, 10 * 15, 120 * 15, 90 * 15);
+        cmdRun.setCaption("&Run");
+        cmdOK.setCaption("OK");
+        cmdOK.setDefault(true);
+        cmdCancel.setCaption("Cancel");
+        cmdCancel.setCancel(true);
+        cmdPlain.setCaption("Run");
+        cmdPlain.setTabStop(false);
+        int x = 10;
+        for (forms::CommandButton* b : {&cmdRun, &cmdOK, &cmdCancel, &cmdPlain}) {
+            b->setRectTwips(x * 15.0f, 120 * 15, 80 * 15, 25 * 15);
+            x += 90;
+            b->Click = [this, b] { ++clicks[b->name()]; };
+        }
+        Label1.setCaption("&Name:");
+        Label2.setCaption("Name:");
+        Check1.setCaption("&Loop");
+        Check2.setCaption("Loop");
+        x = 10;
+        for (forms::Control* c : std::initializer_list<forms::Control*>{&Label1, &Label2, &Check1, &Check2}) {
+            c->setRectTwips(x * 15.0f, 160 * 15, 80 * 15, 20 * 15);
+            x += 90;
+        }
+        int tab = 0;
+        for (forms::Control* c : std::initializer_list<forms::Control*>{&Text1, &Text2, &List1, &cmdRun, &cmdOK, &cmdCancel,
+                                                                       &cmdPlain, &Label1, &Label2, &Check1, &Check2})
+            c->setTabIndex(tab++);
+        Check1.setTabStop(false);
+        Check2.setTabStop(false);
+    }
+    void Form_Load() override {
+        for (const char* line : {"one", "two", "three"}) List1.addItem(line);
+    }
+};
+
+// Shows the form with the keyboard focus in its window.
+Keys& showKeys() {
+    auto& f = forms::Get<Keys>();
+    f.show();
+    f.zOrder(0);
+    screen().waitUntil([&] { return screen().focusedControl() == &f.Text1; }, 3000);
+    return f;
+}
+
+void focusOn(forms::Control& c) {
+    c.setFocus();
+    screen().waitUntil([&] { return screen().focusedControl() == &c; }, 1000);
+}
+
+// KEYTESTS
+int differingPixels(const forms::Picture& a, const forms::Picture& b, int* firstRow = nullptr) {
+    if (a.width() != b.width() || a.height() != b.height()) return -1;
+    int n = 0;
+    if (firstRow) *firstRow = a.height();
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y)) {
+                ++n;
+                if (firstRow && y < *firstRow) *firstRow = y;
+            }
+    return n;
+}
+
+TEST(ScreenKeys, TheFocusedButtonAndListLineShowTheFocusMark) {
+    Keys& f = showKeys();
+    f.List1.setListIndex(1);
+    screen().processEvents(50);
+    forms::Picture button = screen().grabControl(f.cmdRun);
+    forms::Picture list = screen().grabControl(f.List1);
+    focusOn(f.cmdRun);
+    screen().processEvents(50);
+    forms::Picture focusedButton = screen().grabControl(f.cmdRun);
+    focusOn(f.List1);
+    screen().processEvents(50);
+    forms::Picture focusedList = screen().grabControl(f.List1);
+    ASSERT_FALSE(button.empty());
+    EXPECT_GT(differingPixels(button, focusedButton), 20);
+    EXPECT_GT(differingPixels(list, focusedList), 20);
+    // Focused again and left: the mark goes with the focus.
+    focusOn(f.Text1);
+    screen().processEvents(50);
+    EXPECT_EQ(differingPixels(button, screen().grabControl(f.cmdRun)), 0);
+    f.unload();
+}
+
+TEST(ScreenKeys, AccessKeysAreUnderlined) {
+    Keys& f = showKeys();
+    screen().processEvents(50);
+    struct Pair {
+        forms::Control& marked;
+        forms::Control& plain;
+    };
+    const Pair pairs[] = {{f.cmdRun, f.cmdPlain}, {f.Label1, f.Label2}, {f.Check1, f.Check2}};
+    for (const Pair& p : pairs) {
+        SCOPED_TRACE(p.marked.name());
+        forms::Picture marked = screen().grabControl(p.marked), plain = screen().grabControl(p.plain);
+        ASSERT_FALSE(marked.empty());
+        int firstRow = 0;
+        int n = differingPixels(marked, plain, &firstRow);
+        // A short line under the first letter, nothing else.
+        EXPECT_GT(n, 2);
+        EXPECT_LT(n, 40);
+        EXPECT_GT(firstRow, marked.height() / 3) << "below the letter, not through it";
+    }
+    // Alt and the letter still press the button once.
+    f.clicks.clear();
+    f.typeKey('R', forms::vbAltMask);
+    EXPECT_EQ(f.clicks, (std::map<std::string, int>{{"cmdRun", 1}}));
+    f.unload();
+}
+
+TEST(ScreenKeys, TheWindowCarriesTheFormsIcon) {
+    Keys& f = showKeys();
+    forms::Picture shown = screen().windowIcon(f);
+    ASSERT_FALSE(shown.empty()) << "the icon set while the form was built";
+    ASSERT_EQ(shown.width(), 16);
+    ASSERT_EQ(shown.height(), 16);
+    EXPECT_EQ(shown.pixel(2, 2), forms::RGB(200, 40, 30));
+    EXPECT_EQ(shown.pixel(12, 12), forms::RGB(20, 40, 220));
+    forms::Picture other = forms::Picture::fromRgba(16, 16, std::vector<std::uint8_t>(16 * 16 * 4, 255));
+    f.setIcon(other);
+    screen().processEvents(20);
+    EXPECT_EQ(screen().windowIcon(f).pixel(2, 2), forms::RGB(255, 255, 255));
+    f.unload();
+}
+
+TEST(ScreenKeys, MessageAndInputBoxesUseTheWindowsStandInFace) {
+    Keys& f = showKeys();
+    screen().answerNextMessageBox(forms::vbOK);
+    EXPECT_EQ(forms::MsgBox("Choose a song.", forms::vbInformation, "Keys"), forms::vbOK);
+    auto box = screen().lastBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->text, "Choose a song.");
+    EXPECT_EQ(box->fontFamily, "Liberation Sans");
+    EXPECT_NEAR(box->pointSize, 8.25 * 10 / 11, 0.3);
+    screen().answerNextInputBox(std::string("x"));
+    EXPECT_EQ(forms::InputBox("Name?", "Keys"), "x");
+    box = screen().lastBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->text, "Name?");
+    EXPECT_EQ(box->fontFamily, "Liberation Sans");
+    f.unload();
 }
 
 }  // namespace

@@ -51,7 +51,7 @@ void smoke(int build) {
     EXPECT_TRUE(listed) << "no list shows the " << lines << " catalogue lines";
     int runButtons = 0;
     for (QPushButton* b : window->findChildren<QPushButton*>())
-        if (b->text() == "Run") {
+        if (b->text() == "&Run") {
             ++runButtons;
             EXPECT_FALSE(b->isEnabled()) << "Run waits for a completed download";
         }
@@ -110,7 +110,7 @@ TEST(SonghaulSmoke, DownloadThroughTheWindow) {
     EXPECT_TRUE(shown.contains("68.36 KB")) << shown.join("|").toStdString();
     EXPECT_TRUE(shown.contains("100")) << shown.join("|").toStdString();
     for (QPushButton* b : window->findChildren<QPushButton*>()) {
-        if (b->text() == "Run") {
+        if (b->text() == "&Run") {
             EXPECT_TRUE(b->isEnabled());
         }
     }

@@ -22,6 +22,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSlider>
+#include <QStyledItemDelegate>
 #include <QTextCursor>
 #include <QUrl>
 #include <QWheelEvent>
@@ -113,6 +114,8 @@ const StandIn* standInFor(const std::string& face) {
     return found;
 }
 
+}  // namespace
+
 QFont fontOf(const forms::Font& f) {
     QFont q;
     double points = f.size > 0 ? f.size : 8.25;
@@ -134,6 +137,12 @@ QFont fontOf(const forms::Font& f) {
     q.setStrikeOut(f.strikethrough);
     return q;
 }
+
+// The original's message and input boxes are set in its dialog face, the
+// face a control gets when its form names none: the same stand-in here.
+QFont dialogFont() { return fontOf(forms::Font{}); }
+
+namespace {
 
 int buttonsOf(Qt::MouseButtons b) {
     int bits = 0;
@@ -262,6 +271,51 @@ protected:
     }
 };
 
+// The original's focus mark: a dotted rectangle, every other pixel set.
+void drawFocusMark(QPainter& p, const QRect& r, const QColor& colour) {
+    if (r.width() < 2 || r.height() < 2) return;
+    QPen pen(colour, 0);
+    pen.setDashPattern({1.0, 1.0});
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(r);
+    p.restore();
+}
+
+// A command button that shows its focus mark inside its edge while it has
+// the focus, as the original's does.
+class ButtonWidget : public QPushButton {
+public:
+    explicit ButtonWidget(QWidget* parent) : QPushButton(parent) {}
+
+protected:
+    void paintEvent(QPaintEvent* e) override {
+        QPushButton::paintEvent(e);
+        if (!hasFocus()) return;
+        QPainter p(this);
+        drawFocusMark(p, rect().adjusted(3, 3, -4, -4), palette().color(QPalette::ButtonText));
+    }
+};
+
+// The lines of a list: the line that holds the list's focus is framed by the
+// focus mark (the style's own marking is left out, so there is one mark).
+class ListLineDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem opt(option);
+        bool focus = opt.state & QStyle::State_HasFocus;
+        opt.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(p, opt, index);
+        if (!focus) return;
+        bool selected = opt.state & QStyle::State_Selected;
+        drawFocusMark(*p, opt.rect.adjusted(0, 0, -1, -1),
+                      opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    }
+};
+
 // The original's frame: its back colour over the whole rectangle, an etched
 // line round it whose top runs through the middle of the caption, and the
 // caption near the left on that line, over the back colour. (The style's own
@@ -270,7 +324,7 @@ protected:
 class FrameWidget : public QWidget {
 public:
     explicit FrameWidget(QWidget* parent) : QWidget(parent) {}
-    QString caption;
+    QString caption;  // with its "&" marks: the access key is underlined
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -286,10 +340,11 @@ protected:
         p.setPen(QColor(255, 255, 255));
         p.drawRect(1, top + 1, w, h);
         if (caption.isEmpty()) return;
-        QRect text(8, 0, fm.horizontalAdvance(caption), fm.height());
+        const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextShowMnemonic;
+        QRect text(8, 0, fm.size(flags, caption).width(), fm.height());
         p.fillRect(text.adjusted(-1, 0, 1, 0), pal.color(QPalette::Window));
         p.setPen(pal.color(QPalette::WindowText));
-        p.drawText(text, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, caption);
+        p.drawText(text, flags, caption);
     }
 };
 
@@ -393,6 +448,7 @@ public:
         applyGeometry();
         window->setWindowTitle(toQ(form.caption()));
         window->backColour = colourOf(form.backColor());
+        applyIcon();  // an Icon set while the form was being built
     }
 
     ~QtFormPeer() override {
@@ -461,6 +517,9 @@ public:
         if (form.visible()) showWindow();
     }
 
+    // The title bar's and the task list's icon (_NET_WM_ICON under X11).
+    void applyIcon() { window->setWindowIcon(form.icon() ? QIcon(QPixmap::fromImage(imageOf(form.icon()))) : QIcon()); }
+
     void showWindow() {
         flushRestack();
         flushItems();
@@ -502,9 +561,7 @@ public:
             case forms::FormProp::Geometry:
             case forms::FormProp::ScaleMode: applyGeometry(); break;
             case forms::FormProp::Caption: window->setWindowTitle(toQ(form.caption())); break;
-            case forms::FormProp::Icon:
-                window->setWindowIcon(form.icon() ? QIcon(QPixmap::fromImage(imageOf(form.icon()))) : QIcon());
-                break;
+            case forms::FormProp::Icon: applyIcon(); break;
             case forms::FormProp::Picture:
                 window->background = imageOf(form.picture());
                 window->update();
@@ -569,6 +626,7 @@ public:
             case Kind::Label: {
                 auto* l = new QLabel(parent);
                 l->setTextFormat(Qt::PlainText);
+                l->setBuddy(l);
                 w = l;
                 break;
             }
@@ -592,7 +650,7 @@ public:
                 break;
             }
             case Kind::CommandButton: {
-                auto* b = new QPushButton(parent);
+                auto* b = new ButtonWidget(parent);
                 QObject::connect(b, &QPushButton::clicked, [this, &c] {
                     if (!syncing) guarded([&] { c.click(); });
                 });
@@ -624,6 +682,7 @@ public:
             case Kind::ListBox:
             case Kind::FileListBox: {
                 auto* l = new QListWidget(parent);
+                l->setItemDelegate(new ListLineDelegate(l));
                 l->setSelectionMode(QAbstractItemView::SingleSelection);
                 // The original's lists scroll up and down only, with the bar
                 // shown when the lines do not fit; a line wider than the list
@@ -798,8 +857,10 @@ public:
                 auto& l = static_cast<forms::Label&>(c);
                 auto* q = static_cast<QLabel*>(w);
                 if (what == Prop::Caption) {
-                    // Shown up to a NUL, with CR LF as a line break.
-                    std::string text = forms::stripAccessKeys(l.caption());
+                    // Shown up to a NUL, with CR LF as a line break, and the
+                    // access key underlined (a QLabel shows its "&" marks so
+                    // only while it has a buddy: itself; the model routes the key).
+                    std::string text = l.caption();
                     auto nul = text.find('\0');
                     if (nul != std::string::npos) text.resize(nul);
                     q->setText(toQ(text).replace("\r\n", "\n").replace('\r', '\n'));
@@ -841,11 +902,9 @@ public:
             case Kind::CommandButton: {
                 auto& b = static_cast<forms::CommandButton&>(c);
                 auto* q = static_cast<QPushButton*>(w);
-                if (what == Prop::Caption) {
-                    // The model routes access keys; the button shows the caption without them.
-                    QString text = toQ(forms::stripAccessKeys(b.caption()));
-                    q->setText(text.replace("&", "&&"));
-                }
+                // The caption's "&" marks its access key, underlined as Qt's "&" is
+                // ("&&" is an ampersand in both); the model routes the key itself.
+                if (what == Prop::Caption) q->setText(toQ(b.caption()));
                 if (what == Prop::Picture || what == Prop::Style) {
                     if (b.style() == 1 && b.picture()) {
                         q->setIcon(QIcon(QPixmap::fromImage(imageOf(b.picture()))));
@@ -859,7 +918,7 @@ public:
             case Kind::CheckBox: {
                 auto& b = static_cast<forms::CheckBox&>(c);
                 auto* q = static_cast<QCheckBox*>(w);
-                if (what == Prop::Caption) q->setText(toQ(forms::stripAccessKeys(b.caption())).replace("&", "&&"));
+                if (what == Prop::Caption) q->setText(toQ(b.caption()));
                 if (what == Prop::Value) {
                     q->setTristate(b.value() == forms::vbGrayed);
                     q->setCheckState(b.value() == 1 ? Qt::Checked : b.value() == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
@@ -869,7 +928,7 @@ public:
             case Kind::OptionButton: {
                 auto& b = static_cast<forms::OptionButton&>(c);
                 auto* q = static_cast<QRadioButton*>(w);
-                if (what == Prop::Caption) q->setText(toQ(forms::stripAccessKeys(b.caption())).replace("&", "&&"));
+                if (what == Prop::Caption) q->setText(toQ(b.caption()));
                 if (what == Prop::Value) q->setChecked(b.value());
                 break;
             }
@@ -922,7 +981,7 @@ public:
             }
             case Kind::Frame:
                 if (what == Prop::Caption) {
-                    static_cast<FrameWidget*>(w)->caption = toQ(forms::stripAccessKeys(static_cast<forms::Frame&>(c).caption()));
+                    static_cast<FrameWidget*>(w)->caption = toQ(static_cast<forms::Frame&>(c).caption());
                     w->update();
                 }
                 break;
@@ -1322,12 +1381,21 @@ private:
         return true;
     }
 
+    // Whether Alt and this key name a control's access key.
+    static bool accessKeyOf(Form& f, int code, int shift) {
+        if ((shift & (forms::vbAltMask | forms::vbCtrlMask)) != forms::vbAltMask) return false;
+        for (Control* c : f.tabOrder())
+            if (c->accessKey() == code) return true;
+        return false;
+    }
+
     bool key(QtFormPeer* pe, QWidget* w, QKeyEvent* e) {
         int code = keyCodeOf(e->key());
         int shift = shiftOf(e->modifiers());
         if (e->type() == QEvent::ShortcutOverride) {
-            // Accelerators of the model win over the widgets' own shortcuts.
-            if (code && pe->form.findShortcut(code, shift)) e->accept();
+            // Accelerators and access keys of the model win over the widgets'
+            // own shortcuts (Qt makes one of each underlined letter).
+            if (code && (pe->form.findShortcut(code, shift) || accessKeyOf(pe->form, code, shift))) e->accept();
             return false;
         }
         if (e->type() == QEvent::KeyRelease) {

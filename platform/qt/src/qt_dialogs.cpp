@@ -32,6 +32,7 @@ QString patternsOf(const std::string& patterns) {
 
 int QtDialogs::messageBox(const forms::MessageBoxRequest& r) {
     QMessageBox box(QApplication::activeWindow());
+    box.setFont(dialogFont());
     box.setWindowTitle(toQ(r.title));
     box.setText(toQ(r.prompt));
     switch (r.buttons & 0x70) {
@@ -74,11 +75,14 @@ int QtDialogs::messageBox(const forms::MessageBoxRequest& r) {
 }
 
 std::optional<std::string> QtDialogs::inputBox(const forms::InputBoxRequest& r) {
-    bool ok = false;
-    QString text = QInputDialog::getText(QApplication::activeWindow(), toQ(r.title), toQ(r.prompt), QLineEdit::Normal,
-                                         toQ(r.defaultText), &ok);
-    if (!ok) return std::nullopt;
-    return fromQ(text);
+    QInputDialog dlg(QApplication::activeWindow());
+    dlg.setFont(dialogFont());
+    dlg.setWindowTitle(toQ(r.title));
+    dlg.setLabelText(toQ(r.prompt));
+    dlg.setInputMode(QInputDialog::TextInput);
+    dlg.setTextValue(toQ(r.defaultText));
+    if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+    return fromQ(dlg.textValue());
 }
 
 forms::FileDialogResult QtDialogs::fileDialog(const forms::FileDialogRequest& r) {

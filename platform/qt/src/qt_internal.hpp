@@ -2,6 +2,7 @@
 // The Qt side of the forms: the scheduler on the Qt event loop, the backend
 // and its peers, the dialogs and the clipboard.
 
+#include <QFont>
 #include <QObject>
 #include <QPointer>
 #include <QSocketNotifier>
@@ -110,6 +111,10 @@ public:
 void guarded(const std::function<void()>& fn);
 
 QString toQ(const std::string& s);
+// The Qt font that shows a control's font (a stand-in for a missing face).
+QFont fontOf(const forms::Font& f);
+// The face of message and input boxes.
+QFont dialogFont();
 std::string fromQ(const QString& s);
 
 }  // namespace formsqt

@@ -9,6 +9,8 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QWheelEvent>
+#include <QWindow>
+#include <QIcon>
 #include <QPointer>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -77,6 +79,7 @@ struct Session::Impl {
     char* argv[2] = {arg0, nullptr};
     std::unique_ptr<QApplication> app;
     std::unique_ptr<Installation> inst;
+    std::optional<ShownBox> lastBox;
 };
 
 Session::Session() : impl_(new Impl) {
@@ -231,6 +234,7 @@ bool Session::pressKey(forms::Form& f, int keyCode, int shift, const std::string
     if (shift & forms::vbCtrlMask) mods |= Qt::ControlModifier;
     if (shift & forms::vbAltMask) mods |= Qt::AltModifier;
     int key = qtKeyOf(keyCode);
+    if (key == Qt::Key_Tab && (mods & Qt::ShiftModifier)) key = Qt::Key_Backtab;  // as X11 delivers Shift+Tab
     QKeyEvent press(QEvent::KeyPress, key, mods, toQ(text));
     QApplication::sendEvent(target, &press);
     QPointer<QWidget> still(target);
@@ -241,12 +245,47 @@ bool Session::pressKey(forms::Form& f, int keyCode, int shift, const std::string
     return true;
 }
 
+namespace {
+Session::ShownBox shownBox(QWidget* box, const QString& text) {
+    QFontInfo face(box->font());
+    return {fromQ(box->windowTitle()), fromQ(text), fromQ(face.family()), face.pointSizeF()};
+}
+}  // namespace
+
+forms::Control* Session::focusedControl() const {
+    QWidget* now = QApplication::focusWidget();
+    if (!now) return nullptr;
+    for (forms::Form* f : forms::Application::instance().loadedForms())
+        for (forms::Control* c : f->controls()) {
+            QWidget* w = QtBackend::widgetOf(*c);
+            if (w && (w == now || w->isAncestorOf(now))) return c;
+        }
+    return nullptr;
+}
+
+forms::Picture Session::windowIcon(forms::Form& f) const {
+    QWidget* w = QtBackend::windowOf(f);
+    if (!w) return {};
+    QWindow* h = w->windowHandle();
+    QIcon icon = h ? h->icon() : w->windowIcon();
+    QList<QSize> sizes = icon.availableSizes();
+    if (icon.isNull() || sizes.isEmpty()) return {};
+    QImage img = icon.pixmap(sizes.front()).toImage().convertToFormat(QImage::Format_RGBA8888);
+    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(img.width()) * img.height() * 4);
+    for (int y = 0; y < img.height(); ++y)
+        std::copy_n(img.constScanLine(y), img.width() * 4, rgba.begin() + static_cast<std::ptrdiff_t>(y) * img.width() * 4);
+    return forms::Picture::fromRgba(img.width(), img.height(), std::move(rgba));
+}
+
+std::optional<Session::ShownBox> Session::lastBox() const { return impl_->lastBox; }
+
 void Session::answerNextMessageBox(int answer) {
     auto* timer = new QTimer;
     timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+    QObject::connect(timer, &QTimer::timeout, [this, timer, answer] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) return;
+        impl_->lastBox = shownBox(box, box->text());
         QMessageBox::StandardButton want = answer == forms::vbYes ? QMessageBox::Yes
                                            : answer == forms::vbNo ? QMessageBox::No
                                            : answer == forms::vbCancel ? QMessageBox::Cancel
@@ -263,9 +302,10 @@ void Session::answerNextMessageBox(int answer) {
 void Session::answerNextInputBox(std::optional<std::string> text) {
     auto* timer = new QTimer;
     timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, text] {
+    QObject::connect(timer, &QTimer::timeout, [this, timer, text] {
         auto* dlg = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
         if (!dlg) return;
+        impl_->lastBox = shownBox(dlg, dlg->labelText());
         if (text) {
             dlg->setTextValue(toQ(*text));
             dlg->accept();

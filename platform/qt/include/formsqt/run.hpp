@@ -65,6 +65,20 @@ public:
     // window): the key code as the original numbers keys, the shift bits, and
     // the character it types ("" for none).
     bool pressKey(forms::Form& f, int keyCode, int shift = 0, const std::string& text = {});
+    // The control whose widget holds the keyboard focus of the application,
+    // or nullptr (no control's widget has it).
+    forms::Control* focusedControl() const;
+    // The icon the form's window carries (no picture when it has none).
+    forms::Picture windowIcon(forms::Form& f) const;
+    // A message or input box as the session answered it.
+    struct ShownBox {
+        std::string title;
+        std::string text;
+        std::string fontFamily;  // the face its text is set in
+        double pointSize = 0;
+    };
+    // The last box answered through answerNextMessageBox or answerNextInputBox.
+    std::optional<ShownBox> lastBox() const;
     // The next message box shown is answered with this vbYes/vbNo/vbOK... answer.
     void answerNextMessageBox(int answer);
     // The next input box shown is answered with this text (nullopt: Cancel).
