@@ -46,26 +46,27 @@ namespace {
 void takeOut(std::vector<Form*>& v, Form* f) { v.erase(std::remove(v.begin(), v.end(), f), v.end()); }
 }  // namespace
 
-void Application::formUnloaded(Form* f) {
-    takeOut(loaded_, f);
+void Application::keepRetired(Form* f, bool destroying) {
     for (auto it = instances_.begin(); it != instances_.end(); ++it) {
         if (it->second.get() != f) continue;
-        std::shared_ptr<Form> gone(std::move(it->second));
+        if (destroying)
+            it->second.release();  // the form is being destroyed by its owner
+        else
+            retiredForms_.push_back(std::move(it->second));
         instances_.erase(it);
-        retire([gone]() mutable { gone.reset(); });
-        break;
+        return;
     }
+}
+
+void Application::formUnloaded(Form* f) {
+    takeOut(loaded_, f);
+    keepRetired(f, false);
     if (loaded_.empty()) endProgram();
 }
 
-void Application::formDiscarded(Form* f) {
+void Application::formDiscarded(Form* f, bool destroying) {
     takeOut(loaded_, f);
-    for (auto it = instances_.begin(); it != instances_.end(); ++it) {
-        if (it->second.get() != f) continue;
-        it->second.release();  // the form is being destroyed by its owner
-        instances_.erase(it);
-        break;
-    }
+    keepRetired(f, destroying);
 }
 
 void Application::endProgram() {
@@ -140,6 +141,9 @@ void Application::reset() {
     std::vector<Form*> rest = loaded_;
     for (Form* f : rest) f->discard();
     loaded_.clear();
+    auto retiredForms = std::move(retiredForms_);
+    retiredForms_.clear();
+    retiredForms.clear();
     handles_.clear();
     depth_ = 0;
     while (!retired_.empty()) {

@@ -28,7 +28,7 @@ Menu* findShortcutIn(const std::vector<Menu*>& items, int keyCode, int shift) {
 
 Form::Form(std::string name) : name_(std::move(name)) { caption_ = name_; }
 
-Form::~Form() { discard(); }
+Form::~Form() { discard(true); }
 
 // ---- registration ----
 
@@ -83,7 +83,7 @@ void Form::stopTimers() {
 }
 
 void Form::load() {
-    if (loaded_ || loading_) return;
+    if (loaded_ || loading_ || retired_) return;
     auto& app = Application::instance();
     loading_ = true;
     loaded_ = true;
@@ -181,10 +181,11 @@ void Form::finishUnload() {
     alpha_ = 255;
     topmost_ = false;
     region_.reset();
+    retired_ = true;
     app.formUnloaded(this);
 }
 
-void Form::discard() {
+void Form::discard(bool destroying) {
     if (!loaded_) return;
     stopTimers();
     auto& app = Application::instance();
@@ -196,7 +197,8 @@ void Form::discard() {
     loaded_ = false;
     loading_ = false;
     live_ = false;
-    app.formDiscarded(this);
+    retired_ = true;
+    app.formDiscarded(this, destroying);
 }
 
 // ---- geometry ----
@@ -224,26 +226,31 @@ float Form::height() const {
 }
 
 void Form::setLeft(float v) {
+    if (retired_) return;
     if (windowState_ != vbNormal) runtime::raise(kMovedWhileMinimised, name_);
     left_ = v;
     changed(FormProp::Geometry);
 }
 void Form::setTop(float v) {
+    if (retired_) return;
     if (windowState_ != vbNormal) runtime::raise(kMovedWhileMinimised, name_);
     top_ = v;
     changed(FormProp::Geometry);
 }
 void Form::setWidth(float v) {
+    if (retired_) return;
     if (windowState_ != vbNormal) runtime::raise(kMovedWhileMinimised, name_);
     if (v < 0) runtime::raise(runtime::err::InvalidPropertyValue, name_);
     resizeClient(std::max(0.0f, v - (width() - clientW_)), clientH_);
 }
 void Form::setHeight(float v) {
+    if (retired_) return;
     if (windowState_ != vbNormal) runtime::raise(kMovedWhileMinimised, name_);
     if (v < 0) runtime::raise(runtime::err::InvalidPropertyValue, name_);
     resizeClient(clientW_, std::max(0.0f, v - (height() - clientH_)));
 }
 void Form::move(float left, float top) {
+    if (retired_) return;
     if (windowState_ != vbNormal) runtime::raise(kMovedWhileMinimised, name_);
     left_ = left;
     top_ = top;
@@ -254,7 +261,9 @@ void Form::move(float left, float top, float w, float h) {
     setWidth(w);
     setHeight(h);
 }
-void Form::setClientSize(float w, float h) { resizeClient(std::max(0.0f, w), std::max(0.0f, h)); }
+void Form::setClientSize(float w, float h) {
+    if (!retired_) resizeClient(std::max(0.0f, w), std::max(0.0f, h));
+}
 
 void Form::resizeClient(float w, float h) {
     if (w == clientW_ && h == clientH_) return;
@@ -265,6 +274,7 @@ void Form::resizeClient(float w, float h) {
 }
 
 void Form::setScaleMode(int mode) {
+    if (retired_) return;
     if (mode != vbTwips && mode != vbPixels) runtime::raise(runtime::err::InvalidPropertyValue, name_);
     scaleMode_ = mode;
     changed(FormProp::ScaleMode);
@@ -288,52 +298,64 @@ float Form::scaleY(float value, int from, int to) const { return scaleX(value, f
 // ---- window properties ----
 
 void Form::setCaption(std::string c) {
+    if (retired_) return;
     caption_ = std::move(c);
     changed(FormProp::Caption);
 }
 void Form::setIcon(Picture p) {
+    if (retired_) return;
     icon_ = std::move(p);
     changed(FormProp::Icon);
 }
 void Form::setPicture(Picture p) {
+    if (retired_) return;
     picture_ = std::move(p);
     changed(FormProp::Picture);
 }
 void Form::setBackColor(Colour c) {
+    if (retired_) return;
     backColor_ = c;
     changed(FormProp::BackColor);
 }
 void Form::setBorderStyle(BorderStyle b) {
+    if (retired_) return;
     borderStyle_ = b;
     changed(FormProp::BorderStyle);
 }
 void Form::setMaxButton(bool b) {
+    if (retired_) return;
     maxButton_ = b;
     changed(FormProp::Buttons);
 }
 void Form::setMinButton(bool b) {
+    if (retired_) return;
     minButton_ = b;
     changed(FormProp::Buttons);
 }
 void Form::setControlBox(bool b) {
+    if (retired_) return;
     controlBox_ = b;
     changed(FormProp::Buttons);
 }
 void Form::setShowInTaskbar(bool b) {
+    if (retired_) return;
     showInTaskbar_ = b;
     changed(FormProp::ShowInTaskbar);
 }
 void Form::setWindowState(int s) {
+    if (retired_) return;
     if (s < vbNormal || s > vbMaximized) runtime::raise(runtime::err::InvalidPropertyValue, name_);
     userWindowState(s);
 }
 void Form::userWindowState(int s) {
+    if (retired_) return;
     if (s == windowState_) return;
     windowState_ = s;
     changed(FormProp::WindowState);
     if (loaded_ && live_) dispatch([this] { Form_Resize(); });
 }
 void Form::setMousePointer(int p) {
+    if (retired_) return;
     if (p < 0 || (p > 15 && p != 99)) runtime::raise(runtime::err::InvalidPropertyValue, name_);
     mousePointer_ = p;
     changed(FormProp::MousePointer);
@@ -347,6 +369,7 @@ std::string Form::activeControlTag() const {
 // ---- effects ----
 
 void Form::setLayered(bool l) {
+    if (retired_) return;
     if (layered_ == l) return;
     layered_ = l;
     // As on the original platform, a window made layered shows nothing until
@@ -356,28 +379,32 @@ void Form::setLayered(bool l) {
 }
 
 bool Form::setLayeredAlpha(int a) {
-    if (!layered_ || !loaded_) return false;
+    if (!layered_ || !loaded_ || retired_) return false;
     alpha_ = std::clamp(a, 0, 255);
     changed(FormProp::Opacity);
     return true;
 }
 
 void Form::setTopmost(bool t) {
+    if (retired_) return;
     topmost_ = t;
     changed(FormProp::Topmost);
 }
 
 void Form::setRegion(std::optional<WindowRegion> r) {
+    if (retired_) return;
     region_ = std::move(r);
     changed(FormProp::Region);
 }
 
 void Form::beginSystemMove() {
+    if (retired_) return;
     ++systemMoves_;
     if (peer_) peer_->beginSystemMove();
 }
 
 void Form::zOrder(int position) {
+    if (retired_) return;
     if (position == 0) changed(FormProp::ZOrder);
 }
 
@@ -390,6 +417,7 @@ bool Form::hasMenuBar() const {
 Menu* Form::findShortcut(int keyCode, int shift) const { return findShortcutIn(menus_, keyCode, shift); }
 
 void Form::popupMenu(Menu& menu) {
+    if (retired_) return;
     ++popups_;
     lastPopup_ = &menu;
     Menu* chosen = peer_ ? peer_->popupMenu(menu) : Application::instance().choosePopup(*this, menu);
@@ -603,10 +631,13 @@ int Form::dragOver(const std::vector<std::string>& files, int state, float x, fl
 }
 
 void Form::userMoved(float leftTwips, float topTwips) {
+    if (retired_) return;
     left_ = leftTwips;
     top_ = topTwips;
 }
 
-void Form::userResized(float w, float h) { resizeClient(std::max(0.0f, w), std::max(0.0f, h)); }
+void Form::userResized(float w, float h) {
+    if (!retired_) resizeClient(std::max(0.0f, w), std::max(0.0f, h));
+}
 
 }  // namespace forms

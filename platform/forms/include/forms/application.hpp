@@ -8,6 +8,16 @@
 //     forms::Get<Form2>().show();
 //     forms::Unload<Form1>();          // nothing when Form1 is not loaded
 //     forms::End();                    // ends the program at once
+//
+// Lifetime: an instance made by forms::Get stays allocated until the program
+// ends (until reset() between tests), also after it is unloaded, so a Form&
+// kept anywhere (a member, a lambda capture, a timer's handler) never dangles.
+// An unloaded instance is retired: it never loads again, raises no events,
+// and show(), hide() and its property writes do nothing. The next
+// forms::Get<T>() after an unload makes a fresh instance from the design
+// values. So keep a reference to reach a window only while it is loaded
+// (check isLoaded() when it may have been unloaded since), and go through
+// forms::Get<T>() at each use where the window must be loaded anew.
 
 #include <cstdint>
 #include <functional>
@@ -40,7 +50,8 @@ public:
     void setBackend(Backend* b) { backend_ = b; }
     Backend* backend() const { return backend_; }
 
-    // The global instance of a window class, made and loaded at first use.
+    // The global instance of a window class, made and loaded at first use
+    // (and made anew at the first use after an unload).
     template <class T>
     T& get() {
         if (Form* f = find(typeid(T))) return static_cast<T&>(*f);
@@ -75,8 +86,8 @@ public:
     // Popup menus without a backend: the test's chooser picks the item.
     void setPopupChooser(std::function<Menu*(Menu&)> fn) { chooser_ = std::move(fn); }
 
-    // Releases an object after the current event (unloaded forms, unloaded
-    // control-array elements).
+    // Releases an object after the current event (unloaded control-array
+    // elements).
     void retire(std::function<void()> release);
     void flushRetired();
 
@@ -89,7 +100,9 @@ public:
     void releaseHandle(std::int32_t h);
     void formLoaded(Form* f);
     void formUnloaded(Form* f);   // may end the program
-    void formDiscarded(Form* f);  // dropped without events; never ends the program
+    // Dropped without events (End, or the form's destructor when destroying);
+    // never ends the program.
+    void formDiscarded(Form* f, bool destroying);
     void endProgram();
     Menu* choosePopup(Form& f, Menu& m);
 
@@ -97,9 +110,13 @@ private:
     Application() = default;
     Form* find(std::type_index t) const;
     void adopt(std::type_index t, std::unique_ptr<Form> f);
+    // Moves an unloaded instance out of the live ones; it is kept (inert)
+    // until the program ends, unless its owner is destroying it.
+    void keepRetired(Form* f, bool destroying);
 
     Backend* backend_ = nullptr;
     std::map<std::type_index, std::unique_ptr<Form>> instances_;
+    std::vector<std::unique_ptr<Form>> retiredForms_;  // unloaded, kept until reset()
     std::map<std::int32_t, Form*> handles_;
     std::vector<Form*> loaded_;
     std::vector<std::function<void()>> retired_;

@@ -40,11 +40,15 @@ public:
     // ---- life cycle ----
     // Loads the form when it is not loaded: the window is made (hidden) and
     // Form_Load runs. An unload asked for while Form_Load runs is held back
-    // until it returns.
+    // until it returns. A retired form never loads again.
     void load();
+    // Once unloaded (or dropped at the end of the program) a form is retired:
+    // the instance stays allocated but inert; show(), hide() and property
+    // writes do nothing, and forms::Get makes a fresh instance of the class.
     bool isLoaded() const { return loaded_; }
     bool isLoading() const { return loading_; }
     // Show (modeless, no owner): loads first; a shown form is brought forward.
+    // Nothing on a retired form.
     void show();
     void hide();
     // Unload: QueryUnload (UnloadMode vbFormCode) and Unload may cancel it;
@@ -129,12 +133,16 @@ public:
     void setShowInTaskbar(bool b);
     // 0 none, 1 manual: the window accepts files dropped on it.
     int oleDropMode() const { return oleDropMode_; }
-    void setOleDropMode(int m) { oleDropMode_ = m; }
+    void setOleDropMode(int m) {
+        if (!retired_) oleDropMode_ = m;
+    }
     // 0 normal, 1 minimised, 2 maximised; any other value is error 380.
     int windowState() const { return windowState_; }
     void setWindowState(int s);
     bool keyPreview() const { return keyPreview_; }
-    void setKeyPreview(bool k) { keyPreview_ = k; }
+    void setKeyPreview(bool k) {
+        if (!retired_) keyPreview_ = k;
+    }
     bool visible() const { return visible_; }
     void setVisible(bool v);  // true shows (and loads), false hides
     int mousePointer() const { return mousePointer_; }
@@ -249,8 +257,9 @@ private:
     void syncTabOrder();
     void startTimers();
     void stopTimers();
-    // Drops the window without events (End, or a reset of the program).
-    void discard();
+    // Drops the window without events (End, a reset of the program, or the
+    // destructor: destroying).
+    void discard(bool destroying = false);
 
     std::string name_;
     std::unique_ptr<FormPeer> peer_;
@@ -263,6 +272,7 @@ private:
     bool loading_ = false;
     bool unloading_ = false;
     bool pendingUnload_ = false;
+    bool retired_ = false;
     bool live_ = false;
     bool shownOnce_ = false;
     int busy_ = 0;
