@@ -5,6 +5,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -292,4 +293,69 @@ TEST_F(FileSystemTest, WalkFoldersNeverFollowsLinksNorVisitsTwice) {
     visited.clear();
     WalkFolders(dir.file("none"), [&](const std::string& folder) { visited.push_back(folder); });
     EXPECT_TRUE(visited.empty());
+}
+
+TEST_F(FileSystemTest, KillFileDeletesOneFileLiterally) {
+    for (const char* f : {"Why?.mp3", "Whyz.mp3", "*", "a.mp3", ".hidden"}) writeFile(dir.file(f), "x");
+    KillFile(dir.file("Why?.mp3"));
+    KillFile(dir.file("*"));
+    EXPECT_EQ(onlyEntries(dir.path()), (std::vector<std::string>{".hidden", "Whyz.mp3", "a.mp3"}));
+    EXPECT_EQ(errorOf([&] { KillFile(dir.file("*")); }), 53);       // no pattern: nothing named "*" is left
+    EXPECT_EQ(errorOf([&] { KillFile(dir.file("?.mp3")); }), 53);
+    KillFile(dir.file(".hidden"));                                    // a hidden file is one file like another
+    KillFile(dir.file("A.MP3"));                                      // resolved without regard to case
+    EXPECT_EQ(onlyEntries(dir.path()), (std::vector<std::string>{"Whyz.mp3"}));
+
+    // Kill's refusals: a folder, a file open here, a read-only file, no name.
+    fs::create_directory(dir.file("folder"));
+    EXPECT_EQ(errorOf([&] { KillFile(dir.file("folder")); }), 75);
+    writeFile(dir.file("open.mp3"), "x");
+    Files().Open(dir.file("open.mp3"), OpenMode::Binary, 1, Access::Read);
+    EXPECT_EQ(errorOf([&] { KillFile(dir.file("open.mp3")); }), 55);
+    Close(1);
+    writeFile(dir.file("ro.mp3"), "x");
+    SetAttr(dir.file("ro.mp3"), vbReadOnly);
+    EXPECT_EQ(errorOf([&] { KillFile(dir.file("ro.mp3")); }), 75);
+    EXPECT_EQ(errorOf([] { KillFile(""); }), 52);
+    EXPECT_EQ(onlyEntries(dir.path()), (std::vector<std::string>{"Whyz.mp3", "folder", "open.mp3", "ro.mp3"}));
+
+    // A link goes, not the file it names.
+    fs::create_symlink(dir.file("Whyz.mp3"), dir.file("link.mp3"));
+    KillFile(dir.file("link.mp3"));
+    EXPECT_TRUE(testsupport::exists(dir.file("Whyz.mp3")));
+}
+
+TEST_F(FileSystemTest, WalkFoldersSkipsWhatTheCallerRefuses) {
+    for (const char* d : {"root/.hidden/inner", "root/A/skip/deep", "root/A/keep", "root/b"})
+        fs::create_directories(dir.file(d));
+    std::vector<std::string> visited, asked;
+    WalkFolders(
+        dir.file("root"), [&](const std::string& folder) { visited.push_back(folder); },
+        [&](const std::string& folder) {
+            asked.push_back(folder);
+            std::string name = folder.substr(folder.rfind('/') + 1);
+            return name[0] != '.' && name != "skip";
+        });
+    EXPECT_EQ(visited, (std::vector<std::string>{dir.file("root"), dir.file("root/A"), dir.file("root/A/keep"),
+                                                 dir.file("root/b")}));
+    // Asked once for each folder beneath a visited one, never for the root or
+    // for what lies beneath a refused folder.
+    std::sort(asked.begin(), asked.end());
+    EXPECT_EQ(asked, (std::vector<std::string>{dir.file("root/.hidden"), dir.file("root/A"), dir.file("root/A/keep"),
+                                               dir.file("root/A/skip"), dir.file("root/b")}));
+}
+
+TEST_F(FileSystemTest, WalkFoldersOfNothingIsTheRoot) {
+    std::vector<std::string> visited, asked;
+    auto refuse = [&](const std::string& folder) {
+        asked.push_back(folder);
+        return false;
+    };
+    WalkFolders("", [&](const std::string& folder) { visited.push_back(folder); }, refuse);
+    EXPECT_EQ(visited, std::vector<std::string>{"/"});
+    ASSERT_FALSE(asked.empty());
+    EXPECT_NE(std::find(asked.begin(), asked.end(), "/tmp"), asked.end());  // "/" + name, no double slash
+    visited.clear();
+    WalkFolders("/", [&](const std::string& folder) { visited.push_back(folder); }, refuse);
+    EXPECT_EQ(visited, std::vector<std::string>{"/"});
 }

@@ -137,6 +137,17 @@ std::vector<std::string> listMatches(const std::string& folder, const std::strin
     return out;
 }
 
+// Deletes one file (a link itself, not what it names), with Kill's refusals.
+void deleteOne(const std::string& path) {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0) raiseFileAt(errno, path);
+    if (S_ISDIR(st.st_mode)) raiseWith(err::PathFileAccessError, path);
+    // A file this program holds open, or one marked read-only, stays.
+    if (detail::OpenStateOf(st.st_dev, st.st_ino).open) raiseWith(err::FileAlreadyOpen, path);
+    if (!S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR)) raiseWith(err::PathFileAccessError, path);
+    if (unlink(path.c_str()) != 0) raiseFileAt(errno, path);
+}
+
 struct DirCursor {
     std::mutex mu;
     bool started = false;
@@ -268,15 +279,12 @@ void Kill(std::string_view pattern) {
             paths.push_back(detail::JoinPath(folder, n));
         if (paths.empty()) raiseWith(err::FileNotFound, pattern);
     }
-    for (const std::string& path : paths) {
-        struct stat st;
-        if (lstat(path.c_str(), &st) != 0) raiseFileAt(errno, path);
-        if (S_ISDIR(st.st_mode)) raiseWith(err::PathFileAccessError, path);
-        // A file this program holds open, or one marked read-only, stays.
-        if (detail::OpenStateOf(st.st_dev, st.st_ino).open) raiseWith(err::FileAlreadyOpen, path);
-        if (!S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR)) raiseWith(err::PathFileAccessError, path);
-        if (unlink(path.c_str()) != 0) raiseFileAt(errno, path);
-    }
+    for (const std::string& path : paths) deleteOne(path);
+}
+
+void KillFile(std::string_view path) {
+    if (path.empty()) raise(err::BadFileNameOrNumber);
+    deleteOne(ResolvePath(path));
 }
 
 void Name(std::string_view oldPath, std::string_view newPath) {
@@ -418,9 +426,9 @@ std::string CurDir() {
     return buf;
 }
 
-void WalkFolders(std::string_view root, const std::function<void(const std::string& folder)>& visit) {
-    if (root.empty()) return;
-    std::string start = ResolvePath(root);
+void WalkFolders(std::string_view root, const std::function<void(const std::string& folder)>& visit,
+                 const std::function<bool(const std::string& folder)>& descend) {
+    std::string start = root.empty() ? std::string("/") : ResolvePath(root);
     while (start.size() > 1 && start.back() == '/') start.pop_back();
     struct stat st;
     if (stat(start.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
@@ -450,8 +458,11 @@ void WalkFolders(std::string_view root, const std::function<void(const std::stri
         }
         std::sort(children.begin(), children.end(),
                   [](const auto& a, const auto& b) { return detail::NameLess(a.first, b.first); });
-        for (auto it = children.rbegin(); it != children.rend(); ++it)
-            pending.push_back({detail::JoinPath(folder, it->first), it->second});
+        for (auto it = children.rbegin(); it != children.rend(); ++it) {
+            std::string path = detail::JoinPath(folder, it->first);
+            if (descend && !descend(path)) continue;
+            pending.push_back({std::move(path), it->second});
+        }
     }
 }
 

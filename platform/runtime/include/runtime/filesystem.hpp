@@ -46,6 +46,11 @@ void SetAttr(std::string_view path, int attributes);
 // folders, hidden or system files); 53 when nothing matches. A file this
 // program holds open is error 55, a read-only file or a folder error 75.
 void Kill(std::string_view pattern);
+// Deletes exactly the one file path names: "*" and "?" are characters of the
+// name, never a pattern (a Linux name may hold them). The refusals are
+// Kill's: 53 when missing, 55 when this program holds it open, 75 for a
+// read-only file or a folder.
+void KillFile(std::string_view path);
 // Renames or moves a file or folder. The new name is kept as written (a
 // change of case alone is a rename); 58 when another file has the new name
 // (also in another case), 53 when the old one is missing, 76 when the new
@@ -68,7 +73,10 @@ bool MatchesPattern(std::string_view name, std::string_view pattern);
 
 // Visits root and every folder beneath it (root first, then depth first in
 // name order). Links to folders are never followed and no folder is visited
-// twice, so a link loop cannot hang a search.
-void WalkFolders(std::string_view root, const std::function<void(const std::string& folder)>& visit);
+// twice, so a link loop cannot hang a search. "" is the root folder "/".
+// descend, when given, is asked about every folder beneath root (its path)
+// before it is visited: false skips that folder and all beneath it.
+void WalkFolders(std::string_view root, const std::function<void(const std::string& folder)>& visit,
+                 const std::function<bool(const std::string& folder)>& descend = {});
 
 }  // namespace runtime
