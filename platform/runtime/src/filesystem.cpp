@@ -3,11 +3,14 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -36,9 +39,84 @@ constexpr int kDosBits = vbHidden | vbSystem | vbArchive;
 
 bool hasWildcards(std::string_view s) { return s.find_first_of("*?") != std::string_view::npos; }
 
-// The hidden, system and archive bits kept in user.DOSATTRIB, as Samba keeps
-// them ("0x22"); 0 when the file has none or its file system keeps no
-// extended attributes. *unsupported is set when the file system has none.
+// A wildcard pattern ("*", "?") folded once, matched against many names
+// without regard to case. ASCII names against an ASCII pattern are compared
+// byte by byte, with no copy.
+class NameMatcher {
+public:
+    explicit NameMatcher(std::string_view pattern) {
+        // "x.*" also matches "x", as the original's "*.*" matches every name.
+        for (;;) {
+            std::string folded = detail::FoldCase(pattern);
+            ascii_.push_back(detail::IsAscii(folded) ? folded : std::string());
+            wide_.push_back(ToCodePoints(folded));
+            if (pattern.size() < 2 || pattern.substr(pattern.size() - 2) != ".*") break;
+            pattern.remove_suffix(2);
+        }
+        allAscii_ = true;
+        for (std::size_t i = 0; i < wide_.size(); ++i)
+            if (ascii_[i].size() != wide_[i].size()) allAscii_ = false;
+    }
+
+    bool matches(std::string_view name) const {
+        if (allAscii_ && detail::IsAscii(name)) {
+            auto at = [&](std::size_t i) {
+                char c = name[i];
+                return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+            };
+            for (const std::string& p : ascii_)
+                if (glob(name.size(), at, p)) return true;
+            return false;
+        }
+        std::vector<char32_t> n = ToCodePoints(detail::FoldCase(name));
+        auto at = [&](std::size_t i) { return n[i]; };
+        for (const std::vector<char32_t>& p : wide_)
+            if (glob(n.size(), at, p)) return true;
+        return false;
+    }
+
+private:
+    // Greedy match with one backtrack point for the last "*".
+    template <typename At, typename Pattern>
+    static bool glob(std::size_t size, const At& at, const Pattern& p) {
+        std::size_t i = 0, j = 0, star = std::string::npos, mark = 0;
+        while (i < size) {
+            if (j < p.size() && (p[j] == '?' || p[j] == at(i))) {
+                ++i;
+                ++j;
+            } else if (j < p.size() && p[j] == '*') {
+                star = j++;
+                mark = i;
+            } else if (star != std::string::npos) {
+                j = star + 1;
+                i = ++mark;
+            } else {
+                return false;
+            }
+        }
+        while (j < p.size() && p[j] == '*') ++j;
+        return j == p.size();
+    }
+
+    std::vector<std::string> ascii_;
+    std::vector<std::vector<char32_t>> wide_;
+    bool allAscii_ = true;
+};
+
+// The hidden, system and archive bits of a user.DOSATTRIB value, as Samba
+// keeps them ("0x22"); 0 for a binary form we do not read.
+int parseDosBits(char* buf, ssize_t n) {
+    buf[n] = '\0';
+    if (n < 3 || buf[0] != '0' || (buf[1] != 'x' && buf[1] != 'X')) return 0;
+    char* end = nullptr;
+    long value = std::strtol(buf + 2, &end, 16);
+    if (end == buf + 2 || value < 0) return 0;
+    return static_cast<int>(value) & kDosBits;
+}
+
+// The hidden, system and archive bits kept in user.DOSATTRIB; 0 when the file
+// has none or its file system keeps no extended attributes. *unsupported is
+// set when the file system has none.
 int readDosBits(const std::string& path, bool* unsupported = nullptr) {
     char buf[64];
     ssize_t n = getxattr(path.c_str(), kDosAttrib, buf, sizeof buf - 1);
@@ -46,12 +124,36 @@ int readDosBits(const std::string& path, bool* unsupported = nullptr) {
         if (unsupported) *unsupported = errno == ENOTSUP;
         return 0;
     }
-    buf[n] = '\0';
-    if (n < 3 || buf[0] != '0' || (buf[1] != 'x' && buf[1] != 'X')) return 0;  // a binary form we do not read
-    char* end = nullptr;
-    long value = std::strtol(buf + 2, &end, 16);
-    if (end == buf + 2 || value < 0) return 0;
-    return static_cast<int>(value) & kDosBits;
+    return parseDosBits(buf, n);
+}
+
+// The same for a name in an open folder: through getxattrat where the kernel
+// has it (Linux 6.13), which looks up one name instead of the whole path, so
+// a folder listing pays less for its files' attributes; through the path
+// otherwise.
+#ifndef SYS_getxattrat
+#define SYS_getxattrat 464  // the same number on every architecture
+#endif
+std::atomic<bool> noGetxattrat{false};
+
+int readDosBitsAt(int dirFd, const char* name, const std::string& folder, bool* unsupported) {
+    char buf[64];
+    if (!noGetxattrat.load(std::memory_order_relaxed)) {
+        struct {
+            std::uint64_t value;
+            std::uint32_t size;
+            std::uint32_t flags;
+        } args{reinterpret_cast<std::uintptr_t>(buf), sizeof buf - 1, 0};
+        long n = syscall(SYS_getxattrat, dirFd, name, 0, kDosAttrib, &args, sizeof args);
+        if (n >= 0) return parseDosBits(buf, n);
+        // An older kernel, or a sandbox that refuses system calls it does not know.
+        if (errno != ENOSYS && errno != EPERM && errno != EINVAL) {
+            if (unsupported) *unsupported = errno == ENOTSUP;
+            return 0;
+        }
+        noGetxattrat.store(true, std::memory_order_relaxed);
+    }
+    return readDosBits(detail::JoinPath(folder, name), unsupported);
 }
 
 void writeDosBits(const std::string& path, int bits) {
@@ -99,41 +201,42 @@ std::pair<std::string, std::string> splitPattern(std::string_view pattern) {
 // asked for; "." and ".." never.
 std::vector<std::string> listMatches(const std::string& folder, const std::string& name, int attributes,
                                      bool filesOnly) {
-    std::vector<std::string> out;
     DIR* d = opendir(folder.empty() ? "." : folder.c_str());
-    if (!d) return out;
+    if (!d) return {};
+    const NameMatcher matcher(name);
     const bool wantDirs = !filesOnly && (attributes & vbDirectory);
     const bool needDosBits = !(attributes & vbHidden) || !(attributes & vbSystem);
     bool noXattrs = false;
+    // Each name with its folded form, the sort key.
+    std::vector<std::pair<std::string, std::string>> found;
     while (dirent* e = readdir(d)) {
-        std::string entry = e->d_name;
+        std::string_view entry = e->d_name;
         if (entry == "." || entry == "..") continue;
-        if (!MatchesPattern(entry, name)) continue;
+        if (!matcher.matches(entry)) continue;
         bool hiddenByName = entry[0] == '.';
         if (hiddenByName && !(attributes & vbHidden)) continue;
-        std::string path = detail::JoinPath(folder, entry);
         bool isDir = e->d_type == DT_DIR;
         if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
             struct stat st;
-            if (stat(path.c_str(), &st) != 0) {
-                // A dangling link is listed as a file, as the listing names it.
-                isDir = false;
-            } else {
-                isDir = S_ISDIR(st.st_mode);
-            }
+            // A dangling link is listed as a file, as the listing names it.
+            isDir = fstatat(dirfd(d), e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
         }
         if (isDir && !wantDirs) continue;
         if (needDosBits && !noXattrs) {
             bool unsupported = false;
-            int bits = readDosBits(path, &unsupported);
+            int bits = readDosBitsAt(dirfd(d), e->d_name, folder.empty() ? "." : folder, &unsupported);
             noXattrs = unsupported;
             if ((bits & vbHidden) && !(attributes & vbHidden)) continue;
             if ((bits & vbSystem) && !(attributes & vbSystem)) continue;
         }
-        out.push_back(std::move(entry));
+        found.emplace_back(detail::FoldCase(entry), std::string(entry));
     }
     closedir(d);
-    std::sort(out.begin(), out.end(), detail::NameLess);
+    // Name order without regard to case, then by bytes (detail::NameLess).
+    std::sort(found.begin(), found.end());
+    std::vector<std::string> out;
+    out.reserve(found.size());
+    for (auto& f : found) out.push_back(std::move(f.second));
     return out;
 }
 
@@ -164,32 +267,7 @@ DirCursor& dirCursor() {
 
 // ---------------------------------------------------------------------------
 
-bool MatchesPattern(std::string_view name, std::string_view pattern) {
-    // "x.*" also matches "x", as the original's "*.*" matches every name.
-    if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*" &&
-        MatchesPattern(name, pattern.substr(0, pattern.size() - 2)))
-        return true;
-    std::vector<char32_t> n = ToCodePoints(detail::FoldCase(name));
-    std::vector<char32_t> p = ToCodePoints(detail::FoldCase(pattern));
-    // Greedy match with one backtrack point for the last "*".
-    std::size_t i = 0, j = 0, star = std::string::npos, mark = 0;
-    while (i < n.size()) {
-        if (j < p.size() && (p[j] == U'?' || p[j] == n[i])) {
-            ++i;
-            ++j;
-        } else if (j < p.size() && p[j] == U'*') {
-            star = j++;
-            mark = i;
-        } else if (star != std::string::npos) {
-            j = star + 1;
-            i = ++mark;
-        } else {
-            return false;
-        }
-    }
-    while (j < p.size() && p[j] == U'*') ++j;
-    return j == p.size();
-}
+bool MatchesPattern(std::string_view name, std::string_view pattern) { return NameMatcher(pattern).matches(name); }
 
 std::string Dir(std::string_view pattern, int attributes) {
     std::vector<std::string> names;

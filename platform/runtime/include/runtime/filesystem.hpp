@@ -26,7 +26,10 @@ inline constexpr int vbArchive = 32;    // kept in user.DOSATTRIB where supporte
 // One cursor for the whole program: a new search ends the one before; Dir()
 // before any search is error 5. Hidden and system entries are skipped unless
 // asked for; folders only with vbDirectory; "." and ".." never. A pattern
-// naming a folder that does not exist gives "".
+// naming a folder that does not exist gives "". Leaving hidden or system
+// files out costs a read of user.DOSATTRIB for every matching file (where
+// the file system keeps extended attributes); with both vbHidden and
+// vbSystem none is read.
 std::string Dir(std::string_view pattern, int attributes = vbNormal);
 std::string Dir();
 
