@@ -92,7 +92,16 @@ TEST_F(FileSystemTest, DirListsWithItsAttributeFilter) {
         {"hid.mp3", vbNormal, {}},
         {"hid.mp3", vbHidden, {"hid.mp3"}},
     };
-    for (const Case& c : cases) EXPECT_EQ(listing(d + c.pattern, c.attributes), c.names) << c.pattern;
+    // The attributes read by name in the open folder, and by the whole path.
+    for (bool byPath : {false, true}) {
+        SCOPED_TRACE(byPath ? "by path" : "by name");
+        detail::ReadAttributesByPath(byPath);
+        for (const Case& c : cases) EXPECT_EQ(listing(d + c.pattern, c.attributes), c.names) << c.pattern;
+        ScopedCwd here(dir.path());  // a pattern without a folder
+        EXPECT_EQ(listing("*.mp3", vbNormal), (std::vector<std::string>{"a.mp3", "B.MP3"}));
+        EXPECT_EQ(listing("*.mp3", vbHidden), (std::vector<std::string>{".hidden.mp3", "a.mp3", "B.MP3", "hid.mp3"}));
+    }
+    detail::ReadAttributesByPath(false);
     // Folders of the pattern are resolved too; a missing folder lists nothing.
     fs::create_directory(dir.file("Music"));
     writeFile(dir.file("Music/x.mp3"), "x");

@@ -267,6 +267,8 @@ DirCursor& dirCursor() {
 
 // ---------------------------------------------------------------------------
 
+void detail::ReadAttributesByPath(bool on) { noGetxattrat.store(on); }
+
 bool MatchesPattern(std::string_view name, std::string_view pattern) { return NameMatcher(pattern).matches(name); }
 
 std::string Dir(std::string_view pattern, int attributes) {

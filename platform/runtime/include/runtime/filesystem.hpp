@@ -82,4 +82,10 @@ bool MatchesPattern(std::string_view name, std::string_view pattern);
 void WalkFolders(std::string_view root, const std::function<void(const std::string& folder)>& visit,
                  const std::function<bool(const std::string& folder)>& descend = {});
 
+namespace detail {
+// For tests: Dir reads user.DOSATTRIB by the file's whole path, as on a
+// kernel without getxattrat (on) or as it chooses (off).
+void ReadAttributesByPath(bool on);
+}  // namespace detail
+
 }  // namespace runtime
