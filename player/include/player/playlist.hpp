@@ -1,0 +1,21 @@
+#pragma once
+// The playlist's display lines: title & " - " & size text.
+
+#include <cstdint>
+#include <string>
+
+namespace player {
+
+// The part after the last "/" (the whole path when it has none).
+std::string FileNameOf(const std::string& path);
+// The path up to and including its last "/" (the whole path when it has none).
+std::string FolderOf(const std::string& path);
+// The file name less its last four characters; four or fewer are kept whole.
+std::string TitleOf(const std::string& path);
+// " Bytes" below 1004, " KB" below 1,027,604, " MB" from there on, with up
+// to two decimals: 1536 gives "1.5 KB", 1004 gives ".98 KB".
+std::string SizeText(std::int64_t bytes);
+// The display line of a path; a file that cannot be measured gets "name - ".
+std::string DisplayLine(const std::string& path);
+
+}  // namespace player

@@ -1,0 +1,118 @@
+// The playlist triple: the display builder (one entry per tick), the
+// selection chain from a visible line to its path, and the Songs submenu.
+//
+// The builder's cursor is the number of lines List1 already holds: List1 is
+// index-aligned with lstFiles, so the next entry without a line is always
+// the one at List1's count. Whatever the current entry does meanwhile (a
+// track stepping on, a selection), the build neither skips nor repeats an
+// entry, and a starter only has to switch Timer3 on.
+
+#include "player/Form2.hpp"
+#include "player/playlist.hpp"
+
+#include "runtime/convert.hpp"
+#include "runtime/error.hpp"
+#include "runtime/filesystem.hpp"
+#include "runtime/format.hpp"
+#include "runtime/strings.hpp"
+
+namespace player {
+
+std::string FileNameOf(const std::string& path) {
+    auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string FolderOf(const std::string& path) {
+    auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(0, slash + 1);
+}
+
+std::string TitleOf(const std::string& path) {
+    std::string name = FileNameOf(path);
+    long n = runtime::Len(name);
+    return n > 4 ? runtime::Left(name, n - 4) : name;
+}
+
+std::string SizeText(std::int64_t n) {
+    auto scaled = [](double x) {
+        std::string whole = runtime::Format(x, "###.");
+        std::string two = runtime::Format(x, "###.##");
+        return whole == two ? runtime::Format(x, "###") : two;
+    };
+    if (n < 1004) return runtime::Format(static_cast<double>(n), "###,###,###") + " Bytes";
+    if (n < 1027604) return scaled(static_cast<double>(n) / 1024.0) + " KB";
+    return scaled(static_cast<double>(n) / 1048576.0) + " MB";
+}
+
+std::string DisplayLine(const std::string& path) {
+    std::string size;
+    try {
+        size = SizeText(runtime::FileLen(path));
+    } catch (const runtime::Error&) {
+        // A file that cannot be measured still gets its line, with no size.
+    }
+    return TitleOf(path) + " - " + size;
+}
+
+void Form2::Timer3_Timer() {
+    runtime::Steps step;
+    step([&] { List2.setEnabled(false); });
+    long next = List1.listCount();
+    if (next < lstFiles.listCount()) {
+        std::string line = DisplayLine(lstFiles.list(next));
+        step([&] { List1.addItem(line); });
+        step([&] { List2.addItem(line); });
+    }
+    if (List1.listCount() >= lstFiles.listCount()) {
+        step([&] { List2.setEnabled(true); });
+        step([&] { Timer3.setEnabled(false); });
+        // As the build walked the list, the last entry is current when it ends.
+        if (lstFiles.listCount() > 0) step([&] { lstFiles.setListIndex(lstFiles.listCount() - 1); });
+    }
+}
+
+void Form2::List2_Click() {
+    runtime::Steps step;
+    step([&] {
+        std::string line = List2.text();
+        for (long i = 0; i < List1.listCount(); ++i)
+            if (List1.list(i) == line) {
+                List1.setListIndex(i);
+                break;
+            }
+    });
+    step([&] { setKeyPreview(!Text1.visible()); });
+    std::string folder;
+    step([&] { folder = FolderOf(lstFiles.text()); });
+
+    // Empty the Songs submenu down to its first item.
+    step([&] {
+        if (SongsMenuCount > 0) --SongsMenuCount;
+        while (SongsMenuCount != 0) {
+            mnuLevel1.unload(SongsMenuCount);
+            --SongsMenuCount;
+        }
+    });
+    SongsMenuCount = 0;
+
+    // Fill it with the folder's MP3 files.
+    step([&] {
+        for (std::string name = runtime::Dir(folder + "*.Mp3", runtime::vbDirectory); !name.empty();
+             name = runtime::Dir()) {
+            if (SongsMenuCount > 0) mnuLevel1.load(SongsMenuCount);
+            forms::Menu& item = mnuLevel1(SongsMenuCount);
+            item.setCaption(name);
+            item.setVisible(true);
+            ++SongsMenuCount;
+        }
+    });
+    if (SongsMenuCount == 0) step([&] { mnuLevel1(0).setCaption("[No Files]"); });
+}
+
+void Form2::List1_Click() {
+    runtime::Steps step;
+    step([&] { lstFiles.setListIndex(List1.listIndex()); });
+}
+
+}  // namespace player

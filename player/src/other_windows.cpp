@@ -1,0 +1,96 @@
+// The main window's way to the other windows, the page table of the options
+// window, and the recording implementation for tests.
+
+#include "player/other_windows.hpp"
+
+#include "runtime/convert.hpp"
+
+namespace player {
+
+TagEditorWindows::~TagEditorWindows() = default;
+OptionsWindows::~OptionsWindows() = default;
+
+namespace {
+
+// Until the program wires the real windows: nothing opens, Fade reads 0.
+class NoWindows : public TagEditorWindows, public OptionsWindows {
+public:
+    void setTagEditorPath(const std::string&) override {}
+    void showTagEditor() override {}
+    void startTagEditorTimer() override {}
+    void setTagEditorWindowState(int) override {}
+    void unloadTagEditor() override {}
+    void showRename() override {}
+    void unloadRename() override {}
+    int optionsFade() override { return 0; }
+    void setOptionsPanelVisible(int, bool) override {}
+    void setOptionsLabelBold(int, bool) override {}
+    void showOptions() override {}
+    void unloadOptions() override {}
+    void showContact() override {}
+};
+
+NoWindows noWindows;
+TagEditorWindows* tagWindows = &noWindows;
+OptionsWindows* optionWindows = &noWindows;
+
+}  // namespace
+
+TagEditorWindows& TagWindows() { return *tagWindows; }
+OptionsWindows& OptionWindows() { return *optionWindows; }
+void SetTagEditorWindows(TagEditorWindows* w) { tagWindows = w ? w : &noWindows; }
+void SetOptionsWindows(OptionsWindows* w) { optionWindows = w ? w : &noWindows; }
+
+void ShowOptionsPage(OptionsWindows& w, OptionsPage page) {
+    // Panels shown and hidden, and the side-bar label made bold, before the show.
+    switch (page) {
+        case OptionsPage::Settings:
+            break;
+        case OptionsPage::MakeDefault:
+            w.setOptionsPanelVisible(2, true);
+            for (int p : {3, 4, 5}) w.setOptionsPanelVisible(p, false);
+            break;
+        case OptionsPage::About:
+            w.setOptionsPanelVisible(4, true);
+            for (int p : {1, 2, 3, 5}) w.setOptionsPanelVisible(p, false);
+            w.setOptionsLabelBold(10, true);
+            break;
+        case OptionsPage::Help:
+            w.setOptionsPanelVisible(5, true);
+            for (int p : {1, 2, 3, 4}) w.setOptionsPanelVisible(p, false);
+            w.setOptionsLabelBold(7, true);
+            break;
+    }
+    w.showOptions();
+    if (page == OptionsPage::Help) w.setOptionsLabelBold(6, false);
+}
+
+// ---- recording ----
+
+void RecordingWindows::setTagEditorPath(const std::string& path) { calls.push_back("Form1.txtpath=" + path); }
+void RecordingWindows::showTagEditor() { calls.push_back("Form1.Show"); }
+void RecordingWindows::startTagEditorTimer() { calls.push_back("Form1.Timer1.Enabled=True"); }
+void RecordingWindows::setTagEditorWindowState(int state) {
+    calls.push_back("Form1.WindowState=" + std::to_string(state));
+}
+void RecordingWindows::unloadTagEditor() { calls.push_back("Unload Form1"); }
+void RecordingWindows::showRename() { calls.push_back("Form5.Show"); }
+void RecordingWindows::unloadRename() { calls.push_back("Unload Form5"); }
+int RecordingWindows::optionsFade() {
+    calls.push_back("frmTestControls.Fade");
+    return fade;
+}
+void RecordingWindows::setOptionsPanelVisible(int panel, bool visible) {
+    calls.push_back("frmTestControls.Picture" + std::to_string(panel) + ".Visible=" + runtime::CStr(visible));
+}
+void RecordingWindows::setOptionsLabelBold(int label, bool bold) {
+    calls.push_back("frmTestControls.Label" + std::to_string(label) + ".FontBold=" + runtime::CStr(bold));
+}
+void RecordingWindows::showOptions() { calls.push_back("frmTestControls.Show"); }
+void RecordingWindows::unloadOptions() { calls.push_back("Unload frmTestControls"); }
+void RecordingWindows::showContact() {
+    calls.push_back("Contact.Show");
+    contactOpen = true;
+}
+
+}  // namespace player
