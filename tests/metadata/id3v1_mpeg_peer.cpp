@@ -15,7 +15,7 @@
 #include <tstring.h>
 #include <xingheader.h>
 
-#include "id3v1_mpeg_peer_tools.hpp"
+#include "testsupport/peer_tools.hpp"
 #include "metadata/cmp3id3v1.hpp"
 #include "metadata/csplaymodul.hpp"
 #include "metadata/id3v2_extent.hpp"

@@ -1,7 +1,7 @@
 #pragma once
-// Helpers for the checks against independent tools: PCM made in code and
-// encoded by lame, figures read by ffprobe, scripts run by Debian's python3
-// with mutagen.
+// Helpers for the checks against independent tools, shared by the test
+// folders: PCM made in code and encoded by lame, figures read by ffprobe,
+// scripts run by Debian's python3 with mutagen.
 
 #include <gtest/gtest.h>
 
