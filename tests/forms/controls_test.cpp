@@ -296,6 +296,30 @@ TEST_F(Controls, ControlArraysLoadAndUnloadAtRunTime) {
     env.scheduler.advance(1);
 }
 
+TEST_F(Controls, ControlArrayElementsMayStandInOtherContainers) {
+    struct Captions : forms::Form {
+        forms::PictureBox Panel1{*this, "Panel1"};
+        forms::ControlArray<forms::Label> lblInfo{*this, "lblInfo"};
+        std::vector<int> pressed;
+        Captions() : Form("Captions") {
+            lblInfo.add(0).setCaption("Artist");
+            lblInfo.add(10, Panel1).setCaption("Notes");
+            lblInfo.wire([this](forms::Label& l) {
+                l.MouseDown = [this, i = l.index()](int, int, float, float) { pressed.push_back(i); };
+            });
+        }
+    } f;
+    f.load();
+    EXPECT_EQ(&f.lblInfo(0).container(), static_cast<forms::Container*>(&f));
+    EXPECT_EQ(&f.lblInfo(10).container(), static_cast<forms::Container*>(&f.Panel1));
+    EXPECT_EQ(f.lblInfo(10).name(), "lblInfo");
+    f.lblInfo(10).mouseDown(2, 0, 0, 0);
+    f.lblInfo(0).mouseDown(2, 0, 0, 0);
+    EXPECT_EQ(f.pressed, (std::vector<int>{10, 0}));
+    EXPECT_EQ(errorOf([&] { f.lblInfo.add(10, f.Panel1); }), 360);
+    EXPECT_EQ(f.lblInfo.count(), 2);
+}
+
 TEST_F(Controls, AccessKeysAndCaptions) {
     EXPECT_EQ(forms::accessKeyOf("Pl&ay"), 'A');
     EXPECT_EQ(forms::accessKeyOf("Fish && &Chips"), 'C');

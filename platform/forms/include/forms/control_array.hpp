@@ -44,14 +44,12 @@ public:
     const std::string& name() const { return name_; }
 
     // A design-time element.
-    T& add(int index) {
-        if (items_.count(index)) runtime::raise(360, name_, "Object already loaded");
-        auto p = make_(index);
-        T& ref = *p;
-        items_.emplace(index, Entry{std::move(p), true});
-        if (wire_) wire_(ref);
-        ref.announce();
-        return ref;
+    T& add(int index) { return place(index, make_(index)); }
+    // A design-time element inside another container of the same form (the
+    // field captions of a window whose panels hold some of them).
+    template <class Parent>
+    T& add(int index, Parent& parent) {
+        return place(index, std::make_unique<T>(parent, name_, index));
     }
     // Load name(index): a new element with the lowest element's properties,
     // not visible. 360 when it exists, 340 when the array has no element to copy.
@@ -105,6 +103,16 @@ public:
     }
 
 private:
+    // Takes a design-time element made for index.
+    T& place(int index, std::unique_ptr<T> p) {
+        if (items_.count(index)) runtime::raise(360, name_, "Object already loaded");
+        T& ref = *p;
+        items_.emplace(index, Entry{std::move(p), true});
+        if (wire_) wire_(ref);
+        ref.announce();
+        return ref;
+    }
+
     struct Entry {
         std::unique_ptr<T> item;
         bool design;
