@@ -1,0 +1,113 @@
+#pragma once
+// A headless tag editor for tests: the main window of the player fixture
+// (scripted media control and dialogs, manual scheduler, temporary program
+// folder), the editor opened on a file as the main window opens it, and
+// small MP3 files made in code or by lame.
+//
+//     editortest::Editor e;
+//     std::string mp3 = e.mp3("a.mp3");        // frames of MPEG audio, no tags
+//     auto& f = e.open(mp3);                   // Show, txtpath, Timer1, one tick
+//     f.txtTitleV2.setText("New");
+//     f.Command2.click();
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "../metadata/id3v2_fixtures.hpp"
+#include "../player/player_fixture.hpp"
+#include "metadata/cmp3id3v1.hpp"
+#include "metadata/cmp3id3v2.hpp"
+#include "runtime/app.hpp"
+#include "tageditor/Form1.hpp"
+#include "testsupport/peer_tools.hpp"
+
+namespace editortest {
+
+inline const std::string kCrLf = "\r\n";
+
+class Editor {
+public:
+    Editor() {
+        player.start();
+        media = player.media;
+    }
+
+    playertest::Player player;
+    media::ScriptedMediaPlayer* media = nullptr;
+
+    forms::TestEnvironment& env() { return player.env; }
+    tageditor::Form1& form() { return forms::Get<tageditor::Form1>(); }
+
+    // The editor opened for the selected playlist entry: Show, txtpath, then
+    // the loader switched on and run by the next tick.
+    tageditor::Form1& open(const std::string& path) {
+        auto& f = form();
+        f.show();
+        f.txtpath.setText(path);
+        f.Timer1.setEnabled(true);
+        env().scheduler.advance(1);
+        return f;
+    }
+    // Loads another file into the open window, as the main window does.
+    void reload(const std::string& path) {
+        auto& f = form();
+        f.txtpath.setText(path);
+        f.Timer1.setEnabled(true);
+        env().scheduler.advance(1);
+    }
+
+    // A file under the home folder with these bytes; its path.
+    std::string file(const std::string& name, std::string_view bytes) {
+        std::string p = player.home.file(name);
+        std::filesystem::create_directories(std::filesystem::path(p).parent_path());
+        testsupport::writeFile(p, bytes);
+        return p;
+    }
+    // Frames of MPEG audio (a leading ID3v2 tag when given).
+    std::string mp3(const std::string& name, std::string_view id3v2 = {}, std::size_t frames = 8) {
+        return file(name, std::string(id3v2) + id3v2test::audio(frames));
+    }
+    // One second of audio encoded by lame, made once per test program.
+    static const std::string& lameAudio() {
+        static std::string bytes;
+        if (bytes.empty()) {
+            testsupport::TempDir dir;
+            std::string out = dir.file("one.mp3");
+            peer::lame(out, "--cbr -b 128", 1.0, 44100, 2);
+            bytes = testsupport::readFile(out);
+        }
+        return bytes;
+    }
+    std::string lameMp3(const std::string& name) { return file(name, lameAudio()); }
+
+    // Writes an ID3v1 tag into the file with the tag object.
+    static void writeId3v1(const std::string& path, const std::string& title, const std::string& artist = "",
+                           std::uint8_t genre = 255, std::uint8_t track = 0) {
+        metadata::cMP3ID3v1 t;
+        t.setMP3File(path);
+        t.setTitle(title);
+        t.setArtist(artist);
+        t.setGenre(genre);
+        t.setTrack(track);
+        t.Update();
+    }
+
+    // The last message box shown, and how many were shown.
+    const forms::MessageBoxRequest& lastMessage() { return env().dialogs.shown().back().message; }
+    std::size_t shownCount() { return env().dialogs.shown().size(); }
+};
+
+// The tags as a fresh pair of objects reads them from the file.
+struct ReadBack {
+    explicit ReadBack(const std::string& path) {
+        v1.setMP3File(path);
+        v2.setMP3File(path);
+    }
+    metadata::cMP3ID3v1 v1;
+    metadata::cMP3ID3v2 v2;
+};
+
+}  // namespace editortest

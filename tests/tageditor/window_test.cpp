@@ -1,0 +1,253 @@
+// The tag editor window: its load, the one-shot loader as a table of files,
+// both opening orders, the mouse, and the ID3v1 switch.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "editor_fixture.hpp"
+#include "metadata/module7.hpp"
+#include "runtime/convert.hpp"
+#include "runtime/files.hpp"
+
+namespace {
+
+using editortest::Editor;
+using editortest::kCrLf;
+
+std::vector<forms::Control*> id3v1Boxes(tageditor::Form1& f) {
+    return {&f.txtTitle, &f.txtartist, &f.txtalbum, &f.Combo1, &f.txtYear, &f.txtComments};
+}
+
+std::string expectedText2(const std::string& path) {
+    const metadata::MpegInfo m = metadata::Module7::GetMpegInfo(path);
+    return "# Size: " + m.SizeText + kCrLf + "# Length: " + m.LengthText + kCrLf + "# Header found at: " +
+           runtime::CStr(m.HeaderPosition) + " Bytes" + kCrLf + "# MPEG " + runtime::CStr(m.MpegVersion) +
+           " Layer " + runtime::CStr(m.Layer) + kCrLf + "# " + runtime::CStr(m.Bitrate) + " Kbps, " +
+           runtime::CStr(m.Frames) + " Frames" + kCrLf + "# " + runtime::CStr(m.SampleRate) + " Hz  " +
+           m.ChannelMode + kCrLf + "# CRCs: " + m.Crc + kCrLf + "# Copyrighted: " + m.Copyrighted + kCrLf +
+           "# Original: " + m.Original + kCrLf + "# Emphasis: " + m.Emphasis;
+}
+
+TEST(EditorWindow, LoadFillsTheGenreListsAndTheRatingList) {
+    Editor e;
+    auto& f = e.form();
+    EXPECT_TRUE(f.visible());
+    metadata::cMP3ID3v1 names;
+    std::vector<std::pair<std::string, int>> expected{{"", 255}};
+    for (int code = 0; code <= 255; ++code)
+        if (auto n = names.GenreName(static_cast<std::uint8_t>(code)); !n.empty()) expected.emplace_back(n, code);
+    for (forms::ComboBox* list : {&f.Combo1, &f.cboGenreV2}) {
+        ASSERT_EQ(list->listCount(), static_cast<long>(expected.size())) << list->name();
+        for (long i = 0; i < list->listCount(); ++i) {
+            EXPECT_EQ(list->list(i), expected[static_cast<std::size_t>(i)].first);
+            EXPECT_EQ(list->itemData(i), expected[static_cast<std::size_t>(i)].second);
+        }
+        EXPECT_EQ(list->text(), "");
+    }
+    EXPECT_EQ(f.Combo1.style(), 2);
+    EXPECT_EQ(f.cboGenreV2.style(), 0);
+    ASSERT_EQ(f.Combo2.listCount(), 7);
+    EXPECT_EQ(f.Combo2.list(0), "Unrated");
+    EXPECT_EQ(f.Combo2.list(6), "Bad Taste");
+    EXPECT_EQ(f.Combo2.listIndex(), -1);
+    for (forms::PictureBox* p : {&f.Picture1, &f.Picture2, &f.Picture3, &f.Picture4, &f.Picture5}) {
+        EXPECT_EQ(p->left(), 4200);
+        EXPECT_FALSE(p->visible());
+    }
+    EXPECT_TRUE(f.Timer2.enabled());
+    EXPECT_TRUE(f.Timer3.enabled());
+    EXPECT_FALSE(f.Timer1.enabled());
+    EXPECT_EQ(f.clientWidthTwips(), 8070);
+    EXPECT_EQ(f.clientHeightTwips(), 7305);
+    EXPECT_EQ(f.borderStyle(), forms::BorderStyle::None);
+    EXPECT_EQ(f.oleDropMode(), 1);
+    EXPECT_EQ(f.Shape1.borderColor(), forms::RGB(127, 157, 185));
+    EXPECT_EQ(f.Label1.foreColor(), forms::RGB(14, 42, 74));
+    EXPECT_EQ(f.Picture4.backColor(), forms::RGB(237, 237, 237));
+    for (int i = 0; i <= 27; ++i) EXPECT_TRUE(f.lblInfo.exists(i)) << i;
+    EXPECT_EQ(f.lblInfo(24).caption(), "Menu");
+    EXPECT_EQ(&f.lblInfo(10).container(), static_cast<forms::Container*>(&f.Picture2));
+    EXPECT_EQ(&f.txtCommentV2.container(), static_cast<forms::Container*>(&f.Picture2));
+    EXPECT_EQ(f.txtTitle.maxLength(), 30);
+    EXPECT_EQ(f.txtTrack.maxLength(), 4);
+    EXPECT_EQ(f.txtYearV2.maxLength(), 4);
+    EXPECT_FALSE(f.mnutag.visible());
+    EXPECT_FALSE(f.hasMenuBar());
+    ASSERT_FALSE(f.icon().empty());
+    EXPECT_EQ(f.icon().width(), e.player.form2().icon().width());
+}
+
+TEST(EditorWindow, WithoutItsSkinTheWindowIsPlainGrey) {
+    Editor e;
+    auto& f = e.form();
+    EXPECT_FALSE(f.region().has_value());
+    EXPECT_TRUE(f.picture().empty());
+    EXPECT_EQ(f.backColor(), forms::RGB(64, 64, 64));
+}
+
+struct LoaderCase {
+    const char* name;
+    std::function<std::string(Editor&)> make;
+    bool tagged;
+};
+
+TEST(EditorLoader, TableOfFiles) {
+    const LoaderCase cases[] = {
+        {"TAG",
+         [](Editor& e) {
+             auto p = e.lameMp3("tag.mp3");
+             Editor::writeId3v1(p, "Song", "Band", 17, 3);
+             return p;
+         },
+         true},
+        {"none", [](Editor& e) { return e.lameMp3("none.mp3"); }, false},
+        {"tag in lower case",
+         [](Editor& e) {
+             std::string block = "tag" + std::string(125, ' ');
+             return e.file("lower.mp3", Editor::lameAudio() + block);
+         },
+         false},
+        {"100 bytes", [](Editor& e) { return e.file("short.mp3", std::string(100, '\x55')); }, false},
+        {"missing", [](Editor& e) { return e.player.home.file("gone.mp3"); }, false},
+        {"folder",
+         [](Editor& e) {
+             auto p = e.player.home.file("folder.mp3");
+             std::filesystem::create_directories(p);
+             return p;
+         },
+         false},
+    };
+    for (const LoaderCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Editor e;
+        // Each case follows a tagged file, so nothing may come from the earlier load.
+        auto before = e.lameMp3("before.mp3");
+        Editor::writeId3v1(before, "Earlier", "Someone", 20);
+        auto& f = e.open(before);
+        ASSERT_EQ(f.Idtag.value(), 1);
+        ASSERT_EQ(f.txtTitle.text(), "Earlier");
+
+        const std::string path = c.make(e);
+        const bool existed = std::filesystem::exists(path);
+        e.reload(path);
+        EXPECT_EQ(std::filesystem::exists(path), existed) << "the loader made a file";
+        EXPECT_FALSE(runtime::Files().IsOpen(1));
+        EXPECT_FALSE(f.Timer1.enabled());
+        EXPECT_EQ(f.Idtag.value(), c.tagged ? 1 : 0);
+        for (forms::Control* b : id3v1Boxes(f)) EXPECT_EQ(b->enabled(), c.tagged) << b->name();
+        EXPECT_TRUE(f.txtTrack.enabled());
+        EXPECT_EQ(f.Text2.text(), expectedText2(path));
+        if (c.tagged) {
+            EXPECT_EQ(f.txtTitle.text(), "Song");
+            EXPECT_EQ(f.txtartist.text(), "Band");
+            EXPECT_EQ(f.Combo1.text(), "Rock");
+            EXPECT_EQ(f.txtTrack.text(), "3");
+        } else {
+            EXPECT_EQ(f.txtTitle.text(), "");
+            EXPECT_EQ(f.txtartist.text(), "");
+            EXPECT_EQ(f.Combo1.text(), "");
+            EXPECT_EQ(f.Combo1.listIndex(), 0);
+            EXPECT_EQ(f.txtTrack.text(), "0");
+        }
+    }
+}
+
+TEST(EditorLoader, ShowsTheMpegInformationOfALameFile) {
+    Editor e;
+    auto& f = e.open(e.lameMp3("a.mp3"));
+    const std::string t = f.Text2.text();
+    EXPECT_NE(t.find("# MPEG 1 Layer 3" + kCrLf), std::string::npos) << t;
+    EXPECT_NE(t.find("# 128 Kbps, "), std::string::npos) << t;
+    EXPECT_NE(t.find("# 44100 Hz  "), std::string::npos) << t;
+    EXPECT_NE(t.back(), '\n');
+    EXPECT_EQ(std::count(t.begin(), t.end(), '\n'), 9);
+    EXPECT_EQ(f.Label11.caption(), "128");
+    EXPECT_EQ(f.Label14.caption(), metadata::Module7::GetMpegInfo(f.txtpath.text()).LengthText);
+}
+
+TEST(EditorLoader, BothOpeningOrdersLoadAfterTheWindowsLoad) {
+    for (int order : {1, 2}) {
+        SCOPED_TRACE(order);
+        Editor e;
+        auto p = e.lameMp3("a.mp3");
+        Editor::writeId3v1(p, "Title", "Artist");
+        forms::Unload<tageditor::Form1>();
+        if (order == 1) {
+            // For the playing track: the path first (loading the window), then Show.
+            forms::Get<tageditor::Form1>().txtpath.setText(p);
+            forms::Get<tageditor::Form1>().show();
+        } else {
+            forms::Get<tageditor::Form1>().show();
+            forms::Get<tageditor::Form1>().txtpath.setText(p);
+        }
+        auto& f = e.form();
+        EXPECT_EQ(f.txtTitle.text(), "");
+        f.Timer1.setEnabled(true);
+        e.env().scheduler.advance(1);
+        EXPECT_EQ(f.txtpath.text(), p);
+        EXPECT_EQ(f.txtTitle.text(), "Title");
+        EXPECT_EQ(f.Combo1.listCount(), f.cboGenreV2.listCount());
+        EXPECT_FALSE(f.Timer1.enabled());
+        e.env().scheduler.advance(10);
+        EXPECT_EQ(f.txtTitle.text(), "Title");  // one load per switch-on
+    }
+}
+
+TEST(EditorWindow, MouseDragsAndPopsUpTheTagMenu) {
+    Editor e;
+    auto& f = e.form();
+    std::vector<std::string> popped;
+    e.env().backend.choosePopup = [&](forms::Menu& m) {
+        popped.push_back(m.name());
+        return nullptr;
+    };
+    f.mouseDown(1, 0, 100, 100);
+    EXPECT_EQ(f.systemMoveRequests(), 1);
+    EXPECT_EQ(f.popupCount(), 0);
+    f.Image2.mouseDown(1, 0, 10, 10);
+    EXPECT_EQ(f.systemMoveRequests(), 2);
+    f.mouseDown(2, 0, 100, 100);
+    EXPECT_EQ(f.popupCount(), 1);
+    EXPECT_EQ(f.lastPopupMenu(), &f.mnutag);
+    EXPECT_EQ(f.systemMoveRequests(), 2);
+    f.Image2.mouseDown(2, 0, 10, 10);
+    EXPECT_EQ(f.popupCount(), 1);
+    EXPECT_EQ(f.systemMoveRequests(), 2);
+}
+
+TEST(EditorWindow, IdtagByHandSwitchesTheSixId3v1Controls) {
+    Editor e;
+    auto& f = e.open(e.lameMp3("none.mp3"));
+    ASSERT_EQ(f.Idtag.value(), 0);
+    f.Idtag.click();
+    EXPECT_EQ(f.Idtag.value(), 1);
+    for (forms::Control* b : id3v1Boxes(f)) EXPECT_TRUE(b->enabled()) << b->name();
+    f.Idtag.click();
+    for (forms::Control* b : id3v1Boxes(f)) EXPECT_FALSE(b->enabled()) << b->name();
+    EXPECT_TRUE(f.txtTrack.enabled());
+}
+
+TEST(EditorWindow, XUnloadsAndTheNextUseLoadsAfresh) {
+    Editor e;
+    auto& f = e.open(e.lameMp3("a.mp3"));
+    f.txtTitleV2.setText("typed");
+    f.Label1.click();
+    EXPECT_FALSE(forms::IsLoaded<tageditor::Form1>());
+    EXPECT_FALSE(f.isLoaded());
+    auto& again = e.form();
+    EXPECT_NE(&again, &f);
+    EXPECT_EQ(again.txtTitleV2.text(), "");
+    EXPECT_EQ(again.txtpath.text(), "");
+}
+
+TEST(EditorWindow, Label4TakesThePlayingPosition) {
+    Editor e;
+    auto& f = e.form();
+    e.media->setFileName(e.lameMp3("a.mp3"));
+    e.media->scriptPosition(12.5);
+    f.Label4.click();
+    EXPECT_EQ(f.Label4.caption(), "12.5");
+}
+
+}  // namespace
