@@ -266,11 +266,9 @@ Canvas skin() {
 
     // The display strip: repeat, mute, volume meter and balance lights.
     c.sunk(4, 322, 170, 40, 5, Lcd);
-    // Marks over the balance lights, and the meter's name between meter and lights.
-    c.text(123, 333, "L", LcdDim);
-    c.text(139, 333, "C", LcdDim);
-    c.text(155, 333, "R", LcdDim);
-    c.text(100, 348, "BAL", LcdDim);
+    // Names of the meter and the lights, each beside its row.
+    c.text(99, 348, "VOL", LcdDim);
+    c.text(138, 331, "BAL", LcdDim);
     // A still spectrum beside the display.
     c.sunk(178, 322, 88, 40, 5, Lcd);
     const int bars[] = {12, 20, 26, 18, 24, 30, 22, 14, 19, 27, 16, 9, 13};

@@ -208,6 +208,7 @@ Form2::Form2()
     setCaption("Korvane Media Player");
     setBorderStyle(forms::BorderStyle::Sizable);
     setClientSize(4080, 7290);
+    move(1000, 1000);
     setIcon(SkinPicture("icon.png"));
     setOleDropMode(1);
 
@@ -289,6 +290,9 @@ Form2::Form2()
     Mute2.setRectTwips(1200, 4920, 720, 210);
     Mute2.setPicture(SkinPicture("mute_on.png"));
     Timer5.setInterval(1);
+    // Of each stacked pair, the design shows one lit meter segment, the lit
+    // centre light, sound on and Repeat off.
+    for (forms::Image* top : {&Vol5, &Vol2, &Vol3, &Vol4, &Vol9, &B2, &B3, &B6, &Mute1, &Image14}) top->zOrder(0);
 
     // ---- labels over the skin ----
     for (forms::Label* l : {&Label20, &Label3, &Label14}) {

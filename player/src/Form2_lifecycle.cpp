@@ -4,18 +4,272 @@
 
 #include "player/Form2.hpp"
 
+#include <string>
+#include <vector>
+
+#include "forms/application.hpp"
+#include "forms/dialogs.hpp"
+#include "player/Form4.hpp"
+#include "player/os_helpers.hpp"
+#include "player/other_windows.hpp"
+#include "player/shape.hpp"
+#include "runtime/app.hpp"
+#include "runtime/convert.hpp"
+#include "runtime/error.hpp"
+#include "runtime/files.hpp"
+#include "runtime/filesystem.hpp"
+#include "runtime/scheduler.hpp"
+#include "runtime/settings.hpp"
+#include "runtime/strings.hpp"
+
 namespace player {
 
-void Form2::Form_Load() {}
-void Form2::Form_Unload(int&) {}
-void Form2::Form_Resize() {}
-void Form2::Form_DblClick() {}
-void Form2::Image3_Click() {}
-void Form2::Image3_MouseDown(int, int, float, float) {}
-void Form2::Image3_MouseUp(int, int, float, float) {}
-void Form2::Image4_Click() {}
+namespace {
+
+// The main window's keys live under the program folder's path, in " setting".
+std::string folderApp() { return runtime::App::Path(); }
+constexpr const char* kSection = " setting";
+
+std::string get(const std::string& key, const std::string& current) {
+    return runtime::GetSetting(folderApp(), kSection, key, current);
+}
+void save(const std::string& key, const std::string& value) {
+    runtime::SaveSetting(folderApp(), kSection, key, value);
+}
+
+// Every line of a text file, each without its line end; an empty file gives
+// none. The file is read on the program-wide file number 1.
+std::vector<std::string> readLines(const std::string& path) {
+    std::vector<std::string> lines;
+    auto& files = runtime::Files();
+    files.Open(path, runtime::OpenMode::Input, 1);
+    try {
+        while (!files.Eof(1)) lines.push_back(files.LineInput(1));
+    } catch (...) {
+        files.Close(1);
+        throw;
+    }
+    files.Close(1);
+    return lines;
+}
+
+std::string joinLines(const forms::ListBox& list) {
+    std::string text;
+    for (long i = 0; i < list.listCount(); ++i) text += list.list(i) + "\r\n";
+    return text;
+}
+
+// A window of this outer size at left, top shows at least part of itself on
+// the screen.
+bool onScreen(float left, float top, float width, float height) {
+    return left + width > 0 && top + height > 0 && left < forms::Screen::Width() && top < forms::Screen::Height();
+}
+
+}  // namespace
+
+void Form2::Form_Load() {
+    runtime::Steps step;
+    const std::string title = runtime::App::Title();
+
+    // Position, kept where the window can be reached.
+    step([&] { setLeft(runtime::CSng(runtime::GetSetting(title, "Settings", "Form2Left", "1000"))); });
+    step([&] { setTop(runtime::CSng(runtime::GetSetting(title, "Settings", "Form2Top", "1000"))); });
+    if (!onScreen(left(), top(), width(), height())) step([&] { move(1000, 1000); });
+
+    step([&] { Timer5.setEnabled(true); });
+
+    // The skin must be the one the program was made with.
+    const std::string skin = runtime::App::Path() + "/" + kSkinFile;
+    bool skinOk = false;
+    step([&] { skinOk = runtime::FileExists(skin) && runtime::FileLen(skin) == kSkinLength; });
+    if (!skinOk) {
+        skinRefused_ = true;
+        forms::MsgBox("Skin is Damaged or Changed Can Not Load", forms::vbCritical, title);
+        unload();
+        return;
+    }
+
+    step([&] { ShapeWindow(*this, runtime::App::Path() + "/new2.kmf"); });
+    step([&] { Option2.setValue(true); });
+
+    step([&] { List2.setBackColor(forms::RGB(163, 165, 172)); });
+    step([&] { Text1.setBackColor(forms::RGB(163, 165, 172)); });
+    step([&] { Text4.setBackColor(forms::RGB(163, 165, 172)); });
+    step([&] { labela.setBackColor(forms::RGB(201, 207, 214)); });
+
+    for (forms::Menu* m : {&mnumarquee, &mnumainplayer, &mnuscrollinfoontop})
+        step([&] { m->setChecked(runtime::CBool(get(m->name(), runtime::CStr(m->checked())))); });
+
+    step([&] { Text2.setText(get("text2", Text2.text())); });
+    step([&] { File1.setPath(Text2.text()); });
+    step([&] { MediaPlayer1.setVolume(runtime::CLng(get("MediaPlayer1", runtime::CStr(MediaPlayer1.volume())))); });
+    step([&] { Check1.setValue(runtime::CInt(get("Check1", runtime::CStr(Check1.value())))); });
+    for (forms::Menu* m : {&mnu1, &mnu2, &mnu3, &mnu4, &mnu5})
+        step([&] { m->setCaption(get(m->name(), m->caption())); });
+
+    step([&] { SetTopmost(hWnd(), mnumainplayer.checked()); });
+    step([&] { SetTopmost(forms::Get<Form4>().hWnd(), mnuscrollinfoontop.checked()); });
+    step([&] {
+        if (mnumarquee.checked())
+            forms::Get<Form4>().show();
+        else
+            forms::Get<Form4>().hide();
+    });
+    step([&] { Timer5.setEnabled(true); });
+    step([] { runtime::DoEvents(); });
+
+    const std::string command = runtime::Command();
+    if (command.empty()) {
+        int fade = 0;
+        step([&] { fade = OptionWindows().optionsFade(); });
+        if (fade == 1) {
+            step([&] { setLayered(true); });
+            step([&] { show(); });
+            step([] { runtime::DoEvents(); });
+            step([&] { lwa_FadeIn(hWnd(), 2); });
+        }
+        restoreSavedPlaylist();
+    } else {
+        takeCommandLine(command);
+    }
+}
+
+void Form2::restoreSavedPlaylist() {
+    runtime::Steps step;
+    const std::string folder = runtime::App::Path();
+    step([&] { List2.clear(); });
+    step([&] { List1.clear(); });
+    step([&] {
+        for (const std::string& line : readLines(folder + "/Name.m3u")) {
+            List2.addItem(line);
+            List1.addItem(line);
+        }
+    });
+    step([&] { lstFiles.clear(); });
+    step([&] {
+        for (const std::string& line : readLines(folder + "/Path.m3u")) lstFiles.addItem(line);
+    });
+
+    if (List1.listCount() != lstFiles.listCount()) {
+        // The two files do not belong together: the lines are made anew from
+        // the paths, and the saved positions, which may point anywhere, stay unused.
+        step([&] { List2.clear(); });
+        step([&] { List1.clear(); });
+        if (lstFiles.listCount() > 0) step([&] { Timer3.setEnabled(true); });
+        return;
+    }
+    // Positions once the lists are complete; one past the end is ignored.
+    step([&] { List2.setListIndex(runtime::CLng(get("List2", runtime::CStr(List2.listIndex())))); });
+    step([&] { List1.setListIndex(runtime::CLng(get("List1", runtime::CStr(List1.listIndex())))); });
+    step([&] { lstFiles.setListIndex(runtime::CLng(get("LstFiles", runtime::CStr(lstFiles.listIndex())))); });
+}
+
+void Form2::takeCommandLine(const std::string& command) {
+    runtime::Steps step;
+    // Lower case serves only the test for a playlist; the path is used as given.
+    if (runtime::Right(runtime::LCase(command), 3) == "m3u") {
+        step([&] { lstFiles.clear(); });
+        step([&] {
+            for (const std::string& line : readLines(command)) {
+                lstFiles.addItem(line);
+                if (!Timer3.enabled()) Timer3.setEnabled(true);
+            }
+        });
+        return;
+    }
+    step([&] { MediaPlayer1.setFileName(command); });
+    step([&] { MediaPlayer1.play(); });
+    step([&] { lstFiles.addItem(MediaPlayer1.fileName()); });
+    step([&] { Timer3.setEnabled(true); });
+}
+
+void Form2::Form_Unload(int&) {
+    if (skinRefused_) return;  // nothing was loaded: the saved state stays as it was
+    runtime::Steps step;
+
+    // A build still running is finished first, so the two files have one line per entry.
+    for (long guard = lstFiles.listCount() + 1; Timer3.enabled() && guard > 0; --guard) Timer3_Timer();
+
+    step([&] { writePlaylistFiles(); });
+    step([] { TagWindows().unloadTagEditor(); });
+    step([] { forms::Unload<Form4>(); });
+    step([] { TagWindows().unloadRename(); });
+    step([] { OptionWindows().unloadOptions(); });
+    saveSettings();
+}
+
+void Form2::writePlaylistFiles() {
+    const std::string folder = runtime::App::Path();
+    // Each file is replaced whole; when the first cannot be, the second is
+    // left alone too, so the old pair stays together.
+    runtime::WriteFileAtomically(folder + "/Path.m3u", joinLines(lstFiles));
+    runtime::WriteFileAtomically(folder + "/Name.m3u", joinLines(List1));
+}
+
+void Form2::saveSettings() {
+    runtime::Steps step;
+    for (forms::Menu* m : {&mnumarquee, &mnumainplayer, &mnuscrollinfoontop})
+        step([&] { save(m->name(), runtime::CStr(m->checked())); });
+    step([&] { save("text2", Text2.text()); });
+    step([&] { save("List2", runtime::CStr(List2.listIndex())); });
+    step([&] { save("List1", runtime::CStr(List1.listIndex())); });
+    step([&] { save("lstfiles", runtime::CStr(lstFiles.listIndex())); });
+    step([&] { save("Mediaplayer1", runtime::CStr(MediaPlayer1.volume())); });
+    step([&] { save("Check1", runtime::CStr(Check1.value())); });
+    for (forms::Menu* m : {&mnu1, &mnu2, &mnu3, &mnu4, &mnu5}) step([&] { save(m->name(), m->caption()); });
+    const std::string title = runtime::App::Title();
+    step([&] { runtime::SaveSetting(title, "Settings", "Form2Left", runtime::CStr(left())); });
+    step([&] { runtime::SaveSetting(title, "Settings", "Form2Top", runtime::CStr(top())); });
+}
+
+void Form2::Form_Resize() {
+    runtime::Steps step;
+    // Minimised, the size cannot be set; the next resize puts it right.
+    step([&] { setWidth(kForm2OuterWidth); });
+    step([&] { setHeight(kForm2OuterHeight); });
+}
+
+void Form2::Form_DblClick() {
+    runtime::Steps step;
+    step([&] { Slider2.setFocus(); });
+}
+
+// ---- close and minimise ----
+
+namespace {
+// The windows the close area and "Exit" take down besides the main window.
+void unloadOtherWindows() {
+    runtime::Steps step;
+    step([] { TagWindows().unloadTagEditor(); });
+    step([] { OptionWindows().unloadOptions(); });
+    step([] { forms::Unload<Form4>(); });
+    step([] { TagWindows().unloadRename(); });
+}
+}  // namespace
+
+void Form2::Image3_MouseDown(int, int, float, float) { Image13.setVisible(false); }
+void Form2::Image3_MouseUp(int, int, float, float) { Image13.setVisible(true); }
+
+void Form2::Image3_Click() {
+    unload();
+    unloadOtherWindows();
+}
+
+void Form2::Image4_Click() {
+    runtime::Steps step;
+    step([&] { setWindowState(forms::vbMinimized); });
+}
+
+void Form2::mnuexit_Click() {
+    runtime::Steps step;
+    step([&] { MediaPlayer1.stop(); });
+    unloadOtherWindows();
+    unload();
+}
+
+// ---- handlers that do nothing ----
+
 void Form2::Image13_Click() {}
-void Form2::mnuexit_Click() {}
 void Form2::List2_GotFocus() {}
 void Form2::List2_KeyDown(int&, int) {}
 void Form2::Command12_MouseDown(int, int, float, float) {}

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -71,10 +72,13 @@ public:
     player::RecordingWindows windows;
     media::ScriptedMediaPlayer* media = nullptr;  // Form2's control once it exists
 
-    // Runs the start-up procedure (Form2 loads and shows) and returns Form2.
+    // Runs the start-up procedure (Form2 loads and shows) and returns Form2,
+    // which must still be loaded (a start that ends the program calls Main).
     player::Form2& start() {
         player::mMain::Main();
-        return form2();
+        auto* f = forms::IfLoaded<player::Form2>();
+        if (!f) throw std::logic_error("Form2 did not stay loaded after its start");
+        return *f;
     }
     // The main window; made and loaded at the first reference.
     player::Form2& form2() { return forms::Get<player::Form2>(); }

@@ -369,6 +369,14 @@ public:
 
 private:
     void wireEvents();
+
+    // ---- start-up and exit (Form2_lifecycle.cpp) ----
+    // Set when the skin check refused the skin: the unload then writes nothing.
+    bool skinRefused_ = false;
+    void restoreSavedPlaylist();
+    void takeCommandLine(const std::string& command);
+    void writePlaylistFiles();
+    void saveSettings();
 };
 
 // Appends to Target the full path of every file under Folder (no trailing
