@@ -15,7 +15,12 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QTimer>
+
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -53,6 +58,62 @@ struct Installation {
     }
 };
 
+// SIGTERM (a logout, a shutdown) and SIGINT (Ctrl+C) close the program's
+// windows as the user would, first loaded first, so each saves what it keeps;
+// a window that stays open after that does not hold the program up. The
+// handler only writes a byte to a pipe; the closing runs in the event loop.
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+
+class TerminationSignals {
+public:
+    TerminationSignals() {
+        if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+        notifier_ = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [] {
+            char buf[16];
+            while (::read(signalPipe[0], buf, sizeof buf) > 0) {
+            }
+            closeEverything();
+        });
+        struct sigaction sa {};
+        sa.sa_handler = onSignal;
+        sigemptyset(&sa.sa_mask);
+        sa.sa_flags = SA_RESTART;
+        ::sigaction(SIGTERM, &sa, &oldTerm_);
+        ::sigaction(SIGINT, &sa, &oldInt_);
+    }
+    ~TerminationSignals() {
+        if (!notifier_) return;
+        ::sigaction(SIGTERM, &oldTerm_, nullptr);
+        ::sigaction(SIGINT, &oldInt_, nullptr);
+        notifier_.reset();
+        ::close(signalPipe[0]);
+        ::close(signalPipe[1]);
+        signalPipe[0] = signalPipe[1] = -1;
+    }
+
+private:
+    static void closeEverything() {
+        auto& app = forms::Application::instance();
+        guarded([&] {
+            forms::Dispatch(nullptr, [&] {
+                for (forms::Form* f : app.loadedForms())
+                    if (f->isLoaded()) f->userClose();
+                if (!app.ended()) forms::End();
+            });
+        });
+        if (app.ended() || app.loadedForms().empty()) QCoreApplication::quit();
+    }
+    std::unique_ptr<QSocketNotifier> notifier_;
+    struct sigaction oldTerm_ {};
+    struct sigaction oldInt_ {};
+};
+
 }  // namespace
 
 int run(int& argc, char** argv, const std::function<void()>& start) {
@@ -61,6 +122,7 @@ int run(int& argc, char** argv, const std::function<void()>& start) {
     int rc = 0;
     {
         Installation inst;
+        TerminationSignals termination;
         QTimer::singleShot(0, [&] {
             guarded([&] { forms::Dispatch(nullptr, start); });
             auto& a = forms::Application::instance();
