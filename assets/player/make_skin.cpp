@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -440,6 +441,8 @@ int main(int argc, char** argv) {
     }
     std::string out = argv[1];
     std::string dir = out + "/skin/";
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
     bool ok = writeSkin(out + "/New2.kmf", skin());
     ok = writePng(dir + "icon.png", icon()) && ok;
     ok = writePng(dir + "pressed_prev.png", pressed(Glyphs::Prev)) && ok;
