@@ -32,6 +32,8 @@ pid_t spawn(const testsupport::TempDir& app, const testsupport::TempDir& home, c
     if (pid == 0) {
         setenv("DOVETUNE_APP_PATH", app.path().c_str(), 1);
         setenv("XDG_CONFIG_HOME", home.file("config").c_str(), 1);
+        setenv("DOVETUNE_AUDIO_SINK", "fakesink sync=true", 1);
+        if (display && !getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
         if (!display) {
             unsetenv("DISPLAY");
             unsetenv("WAYLAND_DISPLAY");
@@ -88,6 +90,7 @@ TEST(DovetuneStart, PlaysTheCommandLineFileThroughGStreamer) {
     std::string mp3 = p.home.file("Two Seconds.mp3");
     peer::lame(mp3, "-b 128", 2.0, 44100, 2);
     runtime::App::setForTest(p.app.path(), {mp3});
+    testsupport::ScopedEnv sink("DOVETUNE_AUDIO_SINK", "fakesink sync=true");
     formsqt::Session session;
     media::GstMediaPlayer* gst = nullptr;
     player::SetMediaPlayerFactory([&] {
