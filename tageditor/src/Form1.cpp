@@ -455,6 +455,14 @@ Form1::Form1()
 
 Form1::~Form1() = default;
 
+// The main window, which opened this one. The editor never loads it: where it
+// is gone (at the end of the program) a use fails as an object not set.
+player::Form2& Form1::mainWindow() {
+    player::Form2* f = forms::IfLoaded<player::Form2>();
+    if (!f) runtime::raise(runtime::err::ObjectVariableNotSet, "Form1");
+    return *f;
+}
+
 metadata::cMP3ID3v1& Form1::tagV1() {
     if (!id3v1) id3v1 = std::make_unique<metadata::cMP3ID3v1>();
     return *id3v1;
@@ -481,7 +489,7 @@ void Form1::Form_Load() {
         step([&] { c->setBackColor(kPanel); });
     step([&] { Timer2.setEnabled(true); });
     step([&] { player::ShapeWindow(*this, runtime::App::Path() + "/3.kmf"); });
-    step([&] { setIcon(forms::Get<player::Form2>().icon()); });
+    step([&] { setIcon(mainWindow().icon()); });
     step([&] {
         id3v1 = std::make_unique<metadata::cMP3ID3v1>();
         id3v2 = std::make_unique<metadata::cMP3ID3v2>();
@@ -617,7 +625,7 @@ void Form1::Idtag_Click() {
 
 void Form1::Label4_Click() {
     runtime::Steps step;
-    step([&] { Label4.setCaption(runtime::CStr(forms::Get<player::Form2>().MediaPlayer1.currentPosition())); });
+    step([&] { Label4.setCaption(runtime::CStr(mainWindow().MediaPlayer1.currentPosition())); });
 }
 
 }  // namespace tageditor

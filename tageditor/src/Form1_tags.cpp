@@ -206,7 +206,7 @@ void Form1::reportSaveFailure() {
 void Form1::Command2_Click() {
     runtime::Steps step;
     bool playing = false;
-    step([&] { playing = txtpath.text() == forms::Get<player::Form2>().MediaPlayer1.fileName(); });
+    step([&] { playing = txtpath.text() == mainWindow().MediaPlayer1.fileName(); });
     bool saved = false;
     if (playing) {
         step([&] { Command4_Click(); });
@@ -228,7 +228,7 @@ void Form1::Command2_Click() {
 void Form1::Command4_Click() {
     runtime::Steps step;
     media::MediaPlayer* mp = nullptr;
-    step([&] { mp = &forms::Get<player::Form2>().MediaPlayer1; });
+    step([&] { mp = &mainWindow().MediaPlayer1; });
     lastSaveOk_ = false;
     saveFailureStyle_ = forms::vbCritical;
     saveFailure_ = "The tags of '" + txtpath.text() + "' were not saved.";

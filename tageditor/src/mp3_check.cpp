@@ -48,7 +48,14 @@ bool IsMp3ByContent(std::string_view path) {
             return offset >= length ? std::string() : files.GetBytes(n, offset + 1, count);
         };
         std::int64_t start = 0;
-        const auto tag = metadata::ReadId3v2Header(read, length);
+        auto tag = metadata::ReadId3v2Header(read, length);
+        // A tag that claims more bytes than the file holds is broken: writing
+        // it back would take in what follows (an ID3v1 block appended first).
+        if (tag && tag->extent > length) return files.Close(n), false;
+        // Nor may the tag reach into a trailing ID3v1 block: the two writes
+        // would overwrite each other.
+        if (tag && length >= 128 && tag->extent > length - 128 && read(length - 128, 3) == "TAG")
+            return files.Close(n), false;
         if (tag) start = tag->extent;
         const std::string audio = read(start, 12);
         mp3 = IsMpegFrameHeader(audio) || (tag && !IsOtherContainer(audio));

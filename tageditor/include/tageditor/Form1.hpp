@@ -26,6 +26,10 @@
 #include "metadata/cmp3id3v1.hpp"
 #include "metadata/cmp3id3v2.hpp"
 
+namespace player {
+class Form2;
+}
+
 namespace tageditor {
 
 class Form1 : public forms::Form {
@@ -234,6 +238,8 @@ public:
     void Command9_Click();
 
 private:
+    player::Form2& mainWindow();
+
     // ---- the loader (Form1.cpp) ----
     // The whole loader, for the timer, drops and the picker. False (with the
     // reason in failure) when the tag fields could not be loaded.

@@ -5,7 +5,9 @@
 // A file is MP3 when its audio (after a leading ID3v2 tag, if any) begins
 // with an MPEG audio frame header, or when it starts with an ID3v2 tag and
 // its audio is no other container (RIFF, FORM, MThd, ASF, ".RMF", OggS,
-// fLaC, or "ftyp" at byte 4).
+// fLaC, or "ftyp" at byte 4). A leading ID3v2 tag that claims more bytes
+// than the file holds, or that reaches into the trailing ID3v1 block, makes
+// it no MP3.
 
 #include <string_view>
 
