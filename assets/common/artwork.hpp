@@ -19,19 +19,22 @@ struct Rgb {
 Rgb hex(unsigned v);
 Rgb mix(Rgb a, Rgb b, float t);
 
-// The one palette of the player's windows: graphite greys with an amber accent.
+// The one palette of the player's windows, the main window's: slate greys
+// with a teal accent (and amber for the rating stars).
 namespace palette {
-inline const Rgb kShadow = {0x12 / 255.f, 0x13 / 255.f, 0x16 / 255.f};     // outlines, deep wells
-inline const Rgb kDeep = {0x1c / 255.f, 0x1e / 255.f, 0x22 / 255.f};       // recessed areas
-inline const Rgb kBody = {0x2a / 255.f, 0x2d / 255.f, 0x32 / 255.f};       // window body
-inline const Rgb kPlate = {0x34 / 255.f, 0x38 / 255.f, 0x3e / 255.f};      // raised plates
-inline const Rgb kEdge = {0x4a / 255.f, 0x4f / 255.f, 0x57 / 255.f};       // bevel highlights
-inline const Rgb kMuted = {0x8d / 255.f, 0x94 / 255.f, 0x9e / 255.f};      // quiet text and marks
-inline const Rgb kText = {0xe2 / 255.f, 0xe4 / 255.f, 0xe8 / 255.f};       // bright text
-inline const Rgb kAccent = {0xe8 / 255.f, 0xa3 / 255.f, 0x3d / 255.f};     // amber accent
-inline const Rgb kAccentDim = {0x9c / 255.f, 0x6a / 255.f, 0x22 / 255.f};  // accent in shade
-inline const Rgb kLight = {0xec / 255.f, 0xee / 255.f, 0xf1 / 255.f};      // light content areas
-// The skins' key colour: every pixel of it lies outside the window.
+inline const Rgb kShadow = {12 / 255.f, 15 / 255.f, 19 / 255.f};      // outlines
+inline const Rgb kDeep = {20 / 255.f, 25 / 255.f, 30 / 255.f};        // recessed wells
+inline const Rgb kBody = {38 / 255.f, 45 / 255.f, 54 / 255.f};        // window body
+inline const Rgb kPlate = {47 / 255.f, 56 / 255.f, 66 / 255.f};       // raised plates
+inline const Rgb kEdge = {86 / 255.f, 99 / 255.f, 112 / 255.f};       // bevel highlights
+inline const Rgb kFace = {66 / 255.f, 76 / 255.f, 88 / 255.f};        // button faces
+inline const Rgb kMuted = {128 / 255.f, 142 / 255.f, 158 / 255.f};    // quiet text and marks
+inline const Rgb kText = {214 / 255.f, 224 / 255.f, 238 / 255.f};     // bright text
+inline const Rgb kAccent = {56 / 255.f, 214 / 255.f, 196 / 255.f};    // teal accent
+inline const Rgb kAccentDim = {28 / 255.f, 128 / 255.f, 120 / 255.f};  // accent in shade
+inline const Rgb kStar = {238 / 255.f, 170 / 255.f, 60 / 255.f};      // rating stars
+inline const Rgb kLight = {228 / 255.f, 232 / 255.f, 238 / 255.f};    // light content areas
+// The skins' key colour, as the main window's: every pixel of it lies outside the window.
 constexpr std::uint8_t kKeyR = 255, kKeyG = 0, kKeyB = 255;
 }  // namespace palette
 

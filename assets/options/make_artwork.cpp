@@ -95,9 +95,9 @@ void sideFrame(Canvas& c, float y0, float y1, const char* title) {
 
 Image background() {
     Canvas c(kW, kH);
-    c.vgradient(0, 0, kW, kH, hex(0x2e3137), hex(0x24272b));
+    c.vgradient(0, 0, kW, kH, hex(0x2c3440), hex(0x1e252d));
     // the header strip
-    c.vgradient(0, 0, kW, kHeader, hex(0x3a3e45), hex(0x2b2e33));
+    c.vgradient(0, 0, kW, kHeader, hex(0x38424e), hex(0x28303a));
     c.rect(0, kHeader - 2, kW, kHeader - 1, kShadow);
     c.rect(0, kHeader - 1, kW, kHeader, kAccent, 0.85f);
     // a small slider mark before the word
@@ -143,20 +143,20 @@ Image background() {
 
 Image page() {
     Canvas c(377, 285);
-    c.vgradient(0, 0, 377, 285, hex(0xf3f4f6), hex(0xe7eaed));
+    c.vgradient(0, 0, 377, 285, hex(0xf1f3f6), hex(0xe4e8ee));
     c.shade(0, 0, 377, 285, [](float x, float y, Rgb& out) {
-        out = hex(0xd9dde2);
+        out = hex(0xd6dce4);
         float s = std::fmod(x + y, 14.0f);
         return s < 4.0f ? 0.45f : 0.0f;
     });
     c.rect(0, 0, 377, 1, hex(0xffffff));
-    c.rect(0, 284, 377, 285, hex(0xc8cdd3));
+    c.rect(0, 284, 377, 285, hex(0xc4cbd4));
     return c.image();
 }
 
 Image doneFace() {
     Canvas c(81, 25, kBody);
-    c.plate(0, 0, 81, 25, 4, hex(0x3a3e45));
+    c.plate(0, 0, 81, 25, 4, hex(0x38424e));
     c.polygon({10, 10, 17, 10, 17, 6, 24, 12.5f, 17, 19, 17, 15, 10, 15}, kAccent);
     c.text(sansBold(), 31, 17, 13, "Done", kText);
     return c.image();
@@ -165,8 +165,8 @@ Image doneFace() {
 Image windowIcon() {
     Canvas c(32, 32, {0, 0, 0}, false);
     c.roundRect(1, 1, 31, 31, 7, kShadow);
-    c.roundRect(2, 2, 30, 30, 6, hex(0x3a3e45));
-    c.roundRect(3, 3, 29, 29, 5, hex(0x2b2e33));
+    c.roundRect(2, 2, 30, 30, 6, hex(0x38424e));
+    c.roundRect(3, 3, 29, 29, 5, hex(0x28303a));
     for (int i = 0; i < 3; ++i) {
         float y = 9.5f + i * 6.5f;
         c.rect(7, y - 1, 25, y + 1, kMuted);
@@ -187,8 +187,8 @@ Image pointer() {
     };
     hand(1.2f, kShadow);
     hand(0, hex(0xffffff));
-    c.line(14, 11, 14, 16, 0.9f, hex(0x9aa0a8));
-    c.line(18.5f, 12, 18.5f, 16, 0.9f, hex(0x9aa0a8));
+    c.line(14, 11, 14, 16, 0.9f, hex(0x8a96a4));
+    c.line(18.5f, 12, 18.5f, 16, 0.9f, hex(0x8a96a4));
     c.rect(8, 27.5f, 22, 31, kAccent);
     c.rect(8, 27.5f, 22, 28.3f, kShadow, 0.7f);
     return c.image();

@@ -5,15 +5,15 @@
 // writes, in the program folder:
 //   3.kmf               the tag editor's skin, 538 x 487 (PNG)
 //   2.kmf               the rename window's skin, 302 x 494 (PNG)
-//   Add.gif             the default artist picture of the program folder, 209 x 192
-//   Artist/Add.gif      the default picture of the Artist folder, 209 x 192
+//   Add.gif             the default artist picture of the program folder, 225 x 193
+//   Artist/Add.gif      the default picture of the Artist folder, 225 x 193
 // and in its "tageditor" folder:
-//   editor_image1.png   the tag editor's Image1, 546 x 490 (hidden; the skin at that size)
-//   editor_image2.png   the drag handle Image2, 182 x 33
-//   star.png            one rating star, 27 x 26 (Star1 to Star5)
-//   head.png            one "Bad Taste" head, 18 x 18 (Head1, Head2)
+//   Image1.png          the tag editor's Image1, 546 x 490 (hidden; the skin at that size)
+//   Image2.png          the drag handle Image2, 182 x 33
+//   star.png            one rating star, 27 x 26, transparent ground (Star1 to Star5)
+//   head.png            one "Bad Taste" head, 18 x 18, transparent ground (Head1, Head2)
 //   download.png        the picture of the download button Command15, 16 x 16
-//   rename_image1.png   the rename window's Image1, 302 x 490
+//   Form5_Image1.png    the rename window's Image1, 302 x 490
 //
 // Each skin's bottom-left pixel is the key colour; the outline is drawn
 // without smoothing so that every pixel is either exactly the key colour or
@@ -46,10 +46,6 @@ std::vector<float> starPoints(float cx, float cy, float outer, float inner) {
     return pts;
 }
 
-// The rating strip's star centres (the Star1..Star5 rectangles), in pixels.
-float starCentreX(int i) { return px(5040 + i * 435) + 13.5f; }
-constexpr float kStarCentreY = 25.0f + 13.5f;  // Star top 375 twips = 25 px
-
 // ---- the tag editor ----------------------------------------------------
 
 constexpr int kEditorW = 538, kEditorH = 487;
@@ -58,9 +54,9 @@ constexpr float kHeaderBottom = 52;
 // The body of the tag editor at any size (the skin is 538 x 487, Image1 546 x 490).
 void editorBody(Canvas& c) {
     const float w = static_cast<float>(c.width()), h = static_cast<float>(c.height());
-    c.vgradient(0, 0, w, h, hex(0x2e3137), hex(0x25282c));
+    c.vgradient(0, 0, w, h, hex(0x2c3440), hex(0x242b34));
     // header strip with its title
-    c.vgradient(0, 0, w, kHeaderBottom, hex(0x383c43), hex(0x2b2e33));
+    c.vgradient(0, 0, w, kHeaderBottom, hex(0x36404c), hex(0x28303a));
     c.rect(0, kHeaderBottom - 1, w, kHeaderBottom, kShadow);
     c.rect(14, kHeaderBottom, w - 14, kHeaderBottom + 1, kAccent, 0.85f);
     c.text(sansBold(), 24, 21, 11, "dovetune", kAccent);
@@ -68,12 +64,9 @@ void editorBody(Canvas& c) {
     // the close mark's seat around Label1
     const float lx = px(3255), ly = px(255), ls = px(255);
     c.well(lx - 4, ly - 4, lx + ls + 4, ly + ls + 4, 5, kDeep);
-    // the rating strip: a caption and five empty star seats
-    c.text(sans(), 262, 43, 9, "RATING", kMuted);
-    for (int i = 0; i < 5; ++i) {
-        c.polygon(starPoints(starCentreX(i), kStarCentreY, 11.5f, 4.8f), kShadow, 0.55f);
-        c.polygon(starPoints(starCentreX(i), kStarCentreY, 10.0f, 4.0f), hex(0x2b2e33));
-    }
+    // the main window's signal light, at the header's right
+    c.circle(w - 46, 26, 3.2f, kAccent);
+    c.ring(w - 46, 26, 4.6f, 5.6f, kAccent, 0.35f);
 
     // left column: ID3v1 fields above, the further ID3v2 fields below
     const float plateTop = kHeaderBottom + 2, plateBottom = px(6165) + 5;
@@ -86,7 +79,7 @@ void editorBody(Canvas& c) {
 
     // right: the side panels' seat, where the ID3v2 fields lie bare
     const float wx0 = px(4200) - 3, wy0 = plateTop, wx1 = px(7815) + 3, wy1 = px(5940) + 2;
-    c.well(wx0, wy0, wx1, wy1, 6, hex(0x24272b));
+    c.well(wx0, wy0, wx1, wy1, 6, hex(0x1e252d));
     // a soft accent glow in the seat's lower right, behind the MPEG box
     c.shade(wx0 + 1, wy0 + 1, wx1 - 1, wy1 - 1, [&](float x, float y, Rgb& out) {
         out = kAccent;
@@ -140,8 +133,8 @@ Image editorImage1() {
 }
 
 Image dragHandle() {
-    Canvas c(182, 33, hex(0x24272b));
-    c.plate(0, 0, 182, 33, 6, hex(0x383c43));
+    Canvas c(182, 33, hex(0x1e252d));
+    c.plate(0, 0, 182, 33, 6, hex(0x36404c));
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 4; ++j) {
             c.circle(12 + i * 5.0f, 8.5f + j * 5.0f, 1.3f, kShadow);
@@ -154,30 +147,22 @@ Image dragHandle() {
     return c.image();
 }
 
-// A star or head drawn over the skin's own pixels at its place, so that it
-// sits seamlessly in the rating strip.
-Image onSkin(const Image& skin, const artwork::ControlRect& r, void (*draw)(Canvas&)) {
-    const int x0 = static_cast<int>(px(r.left)), y0 = static_cast<int>(px(r.top));
-    const int w = static_cast<int>(px(r.width)), h = static_cast<int>(px(r.height));
-    Image under = skin.crop(x0, y0, w, h);
-    Canvas c(w, h);
-    c.shade(0, 0, w, h, [&](float x, float y, Rgb& out) {
-        const std::uint8_t* p = under.at(static_cast<int>(x), static_cast<int>(y));
-        out = {p[0] / 255.f, p[1] / 255.f, p[2] / 255.f};
-        return 1.0f;
-    });
+// A star or head on a transparent ground, so that it shows over whatever
+// lies under it, another star too (the rating row overlaps them).
+Image transparentPicture(int w, int h, void (*draw)(Canvas&)) {
+    Canvas c(w, h, {0, 0, 0}, false);
     draw(c);
     return c.image();
 }
 
 void drawStar(Canvas& c) {
     c.polygon(starPoints(13.5f, 14.0f, 12.5f, 5.2f), kShadow, 0.7f);
-    c.polygon(starPoints(13.5f, 13.5f, 12.0f, 5.0f), kAccent);
+    c.polygon(starPoints(13.5f, 13.5f, 12.0f, 5.0f), kStar);
     c.polygon(starPoints(13.5f, 12.5f, 6.0f, 2.5f), hex(0xf6c873), 0.8f);  // a highlight
 }
 
 void drawHead(Canvas& c) {
-    const Rgb face = hex(0xc9584c);
+    const Rgb face = hex(0xce483c);
     c.circle(9, 9.4f, 8.2f, kShadow, 0.7f);
     c.circle(9, 9, 7.8f, face);
     c.circle(6.2f, 7.2f, 1.3f, kShadow);
@@ -190,35 +175,38 @@ void drawHead(Canvas& c) {
     });
 }
 
-// The default artist picture: a framed silhouette with a caption.
+// The default artist picture: a framed silhouette with a caption, the size
+// of Image4 (3375 x 2895 twips).
 Image artistDefault(bool withPlus, const char* caption) {
-    Canvas c(209, 192, hex(0x24272b));
-    c.vgradient(0, 0, 209, 192, hex(0x34383e), hex(0x202327));
-    c.roundFrame(6, 6, 203, 186, 8, 1.5f, kEdge, 0.8f);
+    constexpr float W = 225, H = 193, cx = W / 2;
+    Canvas c(static_cast<int>(W), static_cast<int>(H));
+    c.vgradient(0, 0, W, H, hex(0x2e3642), hex(0x222932));
+    c.roundFrame(6, 6, W - 6, H - 6, 8, 1.5f, kEdge, 0.8f);
     // silhouette: head and shoulders
-    const Rgb figure = hex(0x4d535c);
-    c.circle(104.5f, 66, 27, figure);
-    c.shade(44, 98, 166, 160, [&](float x, float y, Rgb& out) {
+    const Rgb figure = hex(0x4f5b68);
+    c.circle(cx, 66, 27, figure);
+    c.shade(cx - 61, 98, cx + 61, 160, [&](float x, float y, Rgb& out) {
         out = figure;
-        float dx = (x - 104.5f) / 60.0f, dy = (y - 160.0f) / 62.0f;
+        float dx = (x - cx) / 60.0f, dy = (y - 160.0f) / 62.0f;
         return (dx * dx + dy * dy <= 1.0f && y < 160) ? 1.0f : 0.0f;
     });
-    c.rect(12, 160, 197, 161, kEdge, 0.6f);
+    c.rect(12, 160, W - 12, 161, kEdge, 0.6f);
     if (withPlus) {
-        c.circle(146, 104, 17, kShadow, 0.6f);
-        c.circle(145, 103, 16, kAccent);
-        c.rect(137, 101, 153, 105, kShadow);
-        c.rect(143, 95, 147, 111, kShadow);
+        const float bx = cx + 41, by = 103;
+        c.circle(bx + 1, by + 1, 17, kShadow, 0.6f);
+        c.circle(bx, by, 16, kAccent);
+        c.rect(bx - 8, by - 2, bx + 8, by + 2, kShadow);
+        c.rect(bx - 2, by - 8, bx + 2, by + 8, kShadow);
     }
     const float tw = sansBold().width(caption, 13);
-    c.text(sansBold(), (209 - tw) / 2, 179, 13, caption, withPlus ? kAccent : kMuted);
+    c.text(sansBold(), (W - tw) / 2, 180, 13, caption, withPlus ? kAccent : kMuted);
     return c.image();
 }
 
 Image downloadIcon() {
     Canvas c(16, 16, {0, 0, 0}, false);
     c.polygon({5.5f, 1, 10.5f, 1, 10.5f, 6.5f, 13.5f, 6.5f, 8, 12, 2.5f, 6.5f, 5.5f, 6.5f}, kAccent);
-    c.rect(2, 13, 14, 15, hex(0x3b4047));
+    c.rect(2, 13, 14, 15, hex(0x424c58));
     return c.image();
 }
 
@@ -236,8 +224,8 @@ bool renameKeeps(int x, int y) {
 // One drawing for both: 2.kmf is this whole picture, Image1 its top 490 rows.
 Image renameSkin() {
     Canvas c(kRenameW, kRenameH);
-    c.vgradient(0, 0, kRenameW, kRenameH, hex(0x2e3137), hex(0x24272b));
-    c.vgradient(0, 0, kRenameW, 80, hex(0x383c43), hex(0x2b2e33));
+    c.vgradient(0, 0, kRenameW, kRenameH, hex(0x2c3440), hex(0x1e252d));
+    c.vgradient(0, 0, kRenameW, 80, hex(0x36404c), hex(0x28303a));
     c.rect(0, 80, kRenameW, 81, kShadow);
     c.rect(14, 81, kRenameW - 14, 82, kAccent, 0.85f);
     c.text(sansBold(), 24, 26, 11, "dovetune", kAccent);
@@ -246,7 +234,7 @@ Image renameSkin() {
     // a small tag mark in the header's right
     c.polygon({246, 30, 268, 30, 278, 42, 268, 54, 246, 54}, kAccentDim);
     c.polygon({247, 31, 267.5f, 31, 277, 42, 267.5f, 53, 247, 53}, kAccent);
-    c.circle(268, 42, 3, hex(0x2b2e33));
+    c.circle(268, 42, 3, hex(0x28303a));
 
     // the name and the fields (Check1 .. Text1)
     c.plate(14, 85, 288, px(4995) + 4, 6, kPlate);
@@ -296,19 +284,17 @@ int main(int argc, char** argv) {
 
         const Image skin = editorSkin();
         writePng(skin, (out / "3.kmf").string());
-        writePng(editorImage1(), design + "editor_image1.png");
-        writePng(dragHandle(), design + "editor_image2.png");
-        for (const auto& r : tageditor_art::kForm1Controls) {
-            if (r.name == "Star1") writePng(onSkin(skin, r, drawStar), design + "star.png");
-            if (r.name == "Head1") writePng(onSkin(skin, r, drawHead), design + "head.png");
-        }
+        writePng(editorImage1(), design + "Image1.png");
+        writePng(dragHandle(), design + "Image2.png");
+        writePng(transparentPicture(27, 26, drawStar), design + "star.png");
+        writePng(transparentPicture(18, 18, drawHead), design + "head.png");
         writePng(downloadIcon(), design + "download.png");
         writeGif(artistDefault(false, "No picture yet"), (out / "Add.gif").string());
         writeGif(artistDefault(true, "Add a picture"), (out / "Artist" / "Add.gif").string());
 
         const Image rename = renameSkin();
         writePng(rename, (out / "2.kmf").string());
-        writePng(rename.crop(0, 0, kRenameW, 490), design + "rename_image1.png");
+        writePng(rename.crop(0, 0, kRenameW, 490), design + "Form5_Image1.png");
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tageditor_artwork: %s\n", e.what());
         return 1;

@@ -107,9 +107,9 @@ TEST(TagEditorSkin, SizeKeyAndEveryControlKept) {
 }
 
 TEST(TagEditorSkin, DesignPicturesFitTheirControls) {
-    expectSize(load("tageditor/editor_image1.png"), 8190 / 15, 7350 / 15, "Image1");
+    expectSize(load("tageditor/Image1.png"), 8190 / 15, 7350 / 15, "Image1");
     const ControlRect& handle = find(tageditor_art::kForm1Controls, "Image2");
-    expectSize(load("tageditor/editor_image2.png"), handle.width / 15, handle.height / 15, "Image2");
+    expectSize(load("tageditor/Image2.png"), handle.width / 15, handle.height / 15, "Image2");
     const ControlRect& image4 = find(tageditor_art::kPicture1Controls, "Image4");
     const forms::Picture programDefault = load("Add.gif"), artistDefault = load("Artist/Add.gif");
     expectSize(programDefault, image4.width / 15, image4.height / 15, "Add.gif");
@@ -120,10 +120,9 @@ TEST(TagEditorSkin, DesignPicturesFitTheirControls) {
     EXPECT_TRUE(download.hasTransparency());
 }
 
-// Stars and heads are shown over the skin: each picture's edge pixels are the
-// skin's own at every place it is shown, so it sits there without a seam.
-TEST(TagEditorSkin, RatingPicturesMatchTheSkinWhereTheyShow) {
-    const forms::Picture skin = load("3.kmf");
+// Stars and heads overlap one another in the rating row: each is opaque at
+// its centre and transparent at its corners, and fits its control.
+TEST(TagEditorSkin, RatingPicturesFitAndShowWhatLiesUnder) {
     const forms::Picture star = load("tageditor/star.png"), head = load("tageditor/head.png");
     expectSize(star, 27, 26, "star.png");
     expectSize(head, 18, 18, "head.png");
@@ -133,9 +132,11 @@ TEST(TagEditorSkin, RatingPicturesMatchTheSkinWhereTheyShow) {
         const forms::Picture& p = isStar ? star : head;
         EXPECT_EQ(r.width, p.width() * 15) << r.name;
         EXPECT_EQ(r.height, p.height() * 15) << r.name;
-        const int x0 = r.left / 15, y0 = r.top / 15;
-        for (auto [x, y] : {std::pair{0, 0}, {p.width() - 1, 0}, {0, p.height() - 1}, {p.width() - 1, p.height() - 1}})
-            EXPECT_EQ(p.pixel(x, y), skin.pixel(x0 + x, y0 + y)) << r.name << " at " << x << "," << y;
+    }
+    for (const forms::Picture* p : {&star, &head}) {
+        EXPECT_EQ(p->alpha(p->width() / 2, p->height() / 2), 255);
+        for (auto [x, y] : {std::pair{0, 0}, {p->width() - 1, 0}, {0, p->height() - 1}, {p->width() - 1, p->height() - 1}})
+            EXPECT_EQ(p->alpha(x, y), 0) << x << "," << y;
     }
 }
 
@@ -152,8 +153,8 @@ TEST(RenameSkin, SizeKeyAndEveryControlKept) {
 // Image1 lies over the window picture at 0, 0: where both lie they are the
 // same pixels, and rows 490 to 493 show the skin's own.
 TEST(RenameSkin, Image1AgreesWithTheSkin) {
-    const forms::Picture skin = load("2.kmf"), image1 = load("tageditor/rename_image1.png");
-    expectSize(image1, 302, 490, "rename_image1.png");
+    const forms::Picture skin = load("2.kmf"), image1 = load("tageditor/Form5_Image1.png");
+    expectSize(image1, 302, 490, "Form5_Image1.png");
     int differ = 0;
     for (int y = 0; y < image1.height(); ++y)
         for (int x = 0; x < image1.width(); ++x) differ += image1.pixel(x, y) != skin.pixel(x, y);
