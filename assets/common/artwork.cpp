@@ -51,6 +51,26 @@ void Image::applyKey(const std::function<bool(int, int)>& keep) {
         }
 }
 
+void Image::outline(const std::function<bool(int, int)>& keep) {
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            if (!keep(x, y)) continue;
+            const bool edge = x == 0 || y == 0 || x == width - 1 || y == height - 1 || !keep(x - 1, y) ||
+                              !keep(x + 1, y) || !keep(x, y - 1) || !keep(x, y + 1);
+            if (edge) {
+                std::uint8_t* p = at(x, y);
+                p[0] = 12, p[1] = 15, p[2] = 19;  // the palette's shadow
+            }
+        }
+}
+
+bool insideRoundRect(int x, int y, int w, int h, float r) {
+    const float fx = x + 0.5f, fy = y + 0.5f;
+    const float dx = std::max({r - fx, 0.0f, fx - (w - r)});
+    const float dy = std::max({r - fy, 0.0f, fy - (h - r)});
+    return x >= 0 && y >= 0 && x < w && y < h && dx * dx + dy * dy <= r * r;
+}
+
 // ---- Fonts -------------------------------------------------------------
 
 Font::Font(const std::string& path) {

@@ -49,7 +49,14 @@ struct Image {
     // Pixels where keep(x, y) is false become the key colour; a kept pixel
     // that happens to have the key colour is moved off it by one step of green.
     void applyKey(const std::function<bool(int, int)>& keep);
+    // Kept pixels next to one that is not kept, or on the picture's edge,
+    // become the outline colour: a dark rim around the window's shape.
+    void outline(const std::function<bool(int, int)>& keep);
 };
+
+// Whether pixel (x, y) lies inside a w x h rectangle with corners of radius r
+// (judged at the pixel's centre): the usual outline of a skin.
+bool insideRoundRect(int x, int y, int w, int h, float r);
 
 // A TrueType font (the file is read once and kept).
 class Font {

@@ -91,7 +91,6 @@ void editorBody(Canvas& c) {
     const float rowTop = plateBottom + 1;
     c.rect(14, rowTop + 29, w - 14, rowTop + 30, kShadow, 0.6f);
     c.rect(14, rowTop + 30, w - 14, rowTop + 31, kEdge, 0.35f);
-    (void)h;
     // footer
     const char* foot = "ID3v1 / ID3v2";
     c.text(sans(), w - 22 - sans().width(foot, 8.5f), h - 4, 8.5f, foot, kMuted, 0.8f);
@@ -99,11 +98,9 @@ void editorBody(Canvas& c) {
 
 // The outline: a rounded rectangle with a cut top-right corner.
 bool editorKeeps(int x, int y) {
-    const float fx = x + 0.5f, fy = y + 0.5f, w = kEditorW, h = kEditorH, r = 16;
-    if (fx > w - 30 && fy < 30 - (w - fx)) return false;  // the chamfer
-    float dx = std::max({r - fx, 0.0f, fx - (w - r)});
-    float dy = std::max({r - fy, 0.0f, fy - (h - r)});
-    return dx * dx + dy * dy <= r * r;
+    const float fx = x + 0.5f, fy = y + 0.5f;
+    if (fx > kEditorW - 30 && fy < 30 - (kEditorW - fx)) return false;  // the chamfer
+    return insideRoundRect(x, y, kEditorW, kEditorH, 16);
 }
 
 Image editorSkin() {
@@ -111,19 +108,8 @@ Image editorSkin() {
     editorBody(c);
     Image img = c.image();
     img.applyKey(editorKeeps);
-    // a dark rim along the outline
-    Image rim = img;
-    for (int y = 0; y < img.height; ++y)
-        for (int x = 0; x < img.width; ++x) {
-            if (!editorKeeps(x, y)) continue;
-            bool edge = !editorKeeps(x - 1, y) || !editorKeeps(x + 1, y) || !editorKeeps(x, y - 1) ||
-                        !editorKeeps(x, y + 1) || x == 0 || y == 0 || x == img.width - 1 || y == img.height - 1;
-            if (edge) {
-                std::uint8_t* p = rim.at(x, y);
-                p[0] = 0x14, p[1] = 0x15, p[2] = 0x18;
-            }
-        }
-    return rim;
+    img.outline(editorKeeps);
+    return img;
 }
 
 Image editorImage1() {
@@ -215,10 +201,7 @@ Image downloadIcon() {
 constexpr int kRenameW = 302, kRenameH = 494;
 
 bool renameKeeps(int x, int y) {
-    const float fx = x + 0.5f, fy = y + 0.5f, w = kRenameW, h = kRenameH, r = 14;
-    float dx = std::max({r - fx, 0.0f, fx - (w - r)});
-    float dy = std::max({r - fy, 0.0f, fy - (h - r)});
-    return dx * dx + dy * dy <= r * r;
+    return insideRoundRect(x, y, kRenameW, kRenameH, 14);
 }
 
 // One drawing for both: 2.kmf is this whole picture, Image1 its top 490 rows.
@@ -255,16 +238,7 @@ Image renameSkin() {
 
     Image img = c.image();
     img.applyKey(renameKeeps);
-    for (int y = 0; y < img.height; ++y)
-        for (int x = 0; x < img.width; ++x) {
-            if (!renameKeeps(x, y)) continue;
-            bool edge = !renameKeeps(x - 1, y) || !renameKeeps(x + 1, y) || !renameKeeps(x, y - 1) ||
-                        !renameKeeps(x, y + 1) || x == 0 || y == 0 || x == img.width - 1 || y == img.height - 1;
-            if (edge) {
-                std::uint8_t* p = img.at(x, y);
-                p[0] = 0x14, p[1] = 0x15, p[2] = 0x18;
-            }
-        }
+    img.outline(renameKeeps);
     return img;
 }
 
