@@ -61,9 +61,12 @@ void editorBody(Canvas& c) {
     c.rect(14, kHeaderBottom, w - 14, kHeaderBottom + 1, kAccent, 0.85f);
     c.text(sansBold(), 24, 21, 11, "dovetune", kAccent);
     c.text(sansBold(), 24, 41, 17, "Tag Editor", kText);
-    // the close mark's seat around Label1
-    const float lx = px(3255), ly = px(255), ls = px(255);
-    c.well(lx - 4, ly - 4, lx + ls + 4, ly + ls + 4, 5, kDeep);
+    // the close mark's seat around Label1: light, for the label's dark ink
+    const float lx = px(3255), ly = px(255), lw = px(195), lh = px(255);
+    // (centred on the caption's letter, which stands at the label's left)
+    c.roundRect(lx - 7, ly - 4, lx + lw + 2, ly + lh + 1, 5, kShadow);
+    c.roundRect(lx - 6, ly - 3, lx + lw + 1, ly + lh, 4, kAccent);
+    c.roundRect(lx - 5, ly - 2, lx + lw, ly + lh - 1, 3, kText);
     // the main window's signal light, at the header's right
     c.circle(w - 46, 26, 3.2f, kAccent);
     c.ring(w - 46, 26, 4.6f, 5.6f, kAccent, 0.35f);
