@@ -30,7 +30,17 @@ inline const std::string kCrLf = "\r\n";
 
 class Editor {
 public:
-    Editor() {
+    // The program folder holds the editor's skin and design pictures as the
+    // build draws them, unless withSkin is false.
+    explicit Editor(bool withSkin = true) {
+        namespace fs = std::filesystem;
+        const std::string built = playertest::builtProgramDir();
+        if (withSkin && fs::exists(built + "/3.kmf")) {
+            fs::copy_file(built + "/3.kmf", player.app.file("3.kmf"));
+            fs::create_directories(player.app.file("tageditor"));
+            for (auto& e : fs::directory_iterator(built + "/tageditor"))
+                fs::copy_file(e.path(), player.app.file("tageditor/" + e.path().filename().string()));
+        }
         player.start();
         media = player.media;
     }

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 #include "editor_fixture.hpp"
 #include "metadata/module7.hpp"
 #include "runtime/convert.hpp"
+#include "runtime/app.hpp"
 #include "runtime/files.hpp"
 
 namespace {
@@ -79,11 +81,39 @@ TEST(EditorWindow, LoadFillsTheGenreListsAndTheRatingList) {
 }
 
 TEST(EditorWindow, WithoutItsSkinTheWindowIsPlainGrey) {
-    Editor e;
+    Editor e(false);
     auto& f = e.form();
     EXPECT_FALSE(f.region().has_value());
     EXPECT_TRUE(f.picture().empty());
     EXPECT_EQ(f.backColor(), forms::RGB(64, 64, 64));
+}
+
+// Every control a user sees (at design, or shown later: the stars, heads and
+// the side panels at their place) stands on kept pixels of the skin.
+TEST(EditorWindow, NoVisibleControlTouchesTheKeyColour) {
+    Editor e;
+    auto& f = e.form();
+    ASSERT_TRUE(f.region().has_value()) << "3.kmf missing from the program folder";
+    const forms::Picture skin = forms::LoadPicture(runtime::App::Path() + "/3.kmf");
+    ASSERT_EQ(skin.width(), 538);
+    ASSERT_EQ(skin.height(), 487);
+    const forms::Colour key = skin.pixel(0, skin.height() - 1);
+    std::set<const forms::Control*> neverShown = {&f.Label5, &f.Command1, &f.Command4, &f.cmdPick, &f.Image1, &f.Text3};
+    int checked = 0;
+    for (forms::Control* c : f.controls()) {
+        if (c->kind() == forms::Kind::Timer || c->kind() == forms::Kind::CommonDialog) continue;
+        if (&c->container() != static_cast<forms::Container*>(&f)) continue;  // inside a panel: the panel counts
+        if (neverShown.count(c)) continue;
+        if (c->topTwips() >= 7305 || c->leftTwips() >= 8070) continue;  // below or right of the skin: hidden storage
+        ++checked;
+        const forms::PixelRect r = c->clientRectPixels();
+        int bad = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                if (x < 0 || y < 0 || x >= skin.width() || y >= skin.height() || skin.pixel(x, y) == key) ++bad;
+        EXPECT_EQ(bad, 0) << c->name() << (c->index() >= 0 ? "(" + std::to_string(c->index()) + ")" : "");
+    }
+    EXPECT_GT(checked, 70);
 }
 
 struct LoaderCase {
