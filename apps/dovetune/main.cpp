@@ -50,7 +50,8 @@ int main(int argc, char** argv) {
     options::OptionsWindows optionWindows;
     player::SetTagEditorWindows(&tagWindows);
     player::SetOptionsWindows(&optionWindows);
-    player::SetMediaPlayerFactory(makeMediaPlayer);
+    // GStreamer starts when the control is first needed, not on the way to the window.
+    player::SetMediaPlayerFactory([] { return player::DeferUntilUsed(makeMediaPlayer); });
     int rc = formsqt::run(argc, argv, [] { player::mMain::Main(); });
     player::SetTagEditorWindows(nullptr);
     player::SetOptionsWindows(nullptr);

@@ -229,8 +229,12 @@ Form2::Form2()
     List2.setOleDropMode(1);
     List2.setBackColor(forms::RGB(163, 165, 172));
     HiddenColumn hidden;
+    // The two lists in step with the paths are state the user never sees;
+    // not shown at all, the window system does not lay out their lines.
     hidden.put(List1, 2400, 1200);
+    List1.setVisible(false);
     hidden.put(lstFiles, 2400, 1200);
+    lstFiles.setVisible(false);
     Timer3.setInterval(1);
     Timer3.setEnabled(false);
 
@@ -410,6 +414,15 @@ Form2::Form2()
     mnumail.setShortcut(ctrlKey('E'));
     mnuhomepage.setShortcut(Shortcut{forms::vbKeyBack, forms::vbAltMask});
     mnuexit.setShortcut(fKey(8));
+
+    // State holders and controls run only by code are not shown at all (the
+    // buttons with access keys, the picture buttons, Command20 and the rockers
+    // stay: the keyboard reaches them).
+    for (forms::Control* c : std::initializer_list<forms::Control*>{
+             &Label12, &Label15, &labela, &Label4, &Label2, &Check1, &Check2, &Check3, &Check4, &Option1, &Option2,
+             &Option3, &Label6, &Label7, &Label8, &Label9, &Label10, &Label11, &Command3, &txtStartDir, &txtPattern,
+             &lblNumFiles, &cmdSearch, &Text2, &File1, &Text4})
+        c->setVisible(false);
 
     wireEvents();
 }

@@ -140,15 +140,12 @@ void Form2::restoreSavedPlaylist() {
     step([&] { List2.clear(); });
     step([&] { List1.clear(); });
     step([&] {
-        for (const std::string& line : readLines(folder + "/Name.m3u")) {
-            List2.addItem(line);
-            List1.addItem(line);
-        }
+        std::vector<std::string> names = readLines(folder + "/Name.m3u");
+        List2.addItems(names);
+        List1.addItems(std::move(names));
     });
     step([&] { lstFiles.clear(); });
-    step([&] {
-        for (const std::string& line : readLines(folder + "/Path.m3u")) lstFiles.addItem(line);
-    });
+    step([&] { lstFiles.addItems(readLines(folder + "/Path.m3u")); });
 
     if (List1.listCount() != lstFiles.listCount()) {
         // The two files do not belong together: the lines are made anew from
@@ -170,10 +167,10 @@ void Form2::takeCommandLine(const std::string& command) {
     if (runtime::Right(runtime::LCase(command), 3) == "m3u") {
         step([&] { lstFiles.clear(); });
         step([&] {
-            for (const std::string& line : readLines(command)) {
-                lstFiles.addItem(line);
-                if (!Timer3.enabled()) Timer3.setEnabled(true);
-            }
+            std::vector<std::string> lines = readLines(command);
+            bool any = !lines.empty();
+            lstFiles.addItems(std::move(lines));
+            if (any) Timer3.setEnabled(true);
         });
         return;
     }

@@ -25,6 +25,19 @@ long charCount(const std::string& s) { return static_cast<long>(runtime::ToCodeP
 }  // namespace
 
 int listCompare(const std::string& a, const std::string& b) {
+    // Plain ASCII (nearly every line) compares in place: UCase changes only
+    // a to z there, and the bytes compare as unsigned, as std::string does.
+    const std::size_t n = std::min(a.size(), b.size());
+    std::size_t i = 0;
+    for (; i < n; ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if ((x | y) & 0x80) break;
+        if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 32);
+        if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 32);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    // Equal up to the shorter one's end: the shorter sorts first.
+    if (i == n) return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
     std::string ua = runtime::UCase(a), ub = runtime::UCase(b);
     int c = ua.compare(ub);
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
@@ -292,6 +305,37 @@ long ListModel::insert(std::string text, long index, bool sorted) {
     return pos;
 }
 
+void ListModel::append(std::vector<std::string> texts, bool sorted) {
+    if (texts.empty()) return;
+    const auto before = static_cast<std::ptrdiff_t>(items_.size());
+    items_.reserve(items_.size() + texts.size());
+    for (auto& t : texts) items_.push_back(Item{std::move(t), 0, false});
+    if (!sorted) {
+        newIndex_ = count() - 1;
+        return;
+    }
+    auto less = [](const Item& a, const Item& b) { return listCompare(a.text, b.text) < 0; };
+    // Where the current item stands among the old items of its text: equal
+    // old items stay ahead of equal new ones, so it keeps that rank.
+    std::string curText;
+    long curRank = -1;
+    if (cur_ >= 0) {
+        curText = items_[static_cast<std::size_t>(cur_)].text;
+        auto first = std::lower_bound(items_.begin(), items_.begin() + before, items_[static_cast<std::size_t>(cur_)], less);
+        curRank = cur_ - static_cast<long>(first - items_.begin());
+    }
+    std::string lastText = items_.back().text;
+    std::stable_sort(items_.begin() + before, items_.end(), less);
+    std::inplace_merge(items_.begin(), items_.begin() + before, items_.end(), less);
+    Item probe{lastText, 0, false};
+    // The last text added is the last of its equals.
+    newIndex_ = static_cast<long>(std::upper_bound(items_.begin(), items_.end(), probe, less) - items_.begin()) - 1;
+    if (curRank >= 0) {
+        Item key{curText, 0, false};
+        cur_ = static_cast<long>(std::lower_bound(items_.begin(), items_.end(), key, less) - items_.begin()) + curRank;
+    }
+}
+
 void ListModel::erase(long index) {
     if (index < 0 || index >= count()) runtime::raise(runtime::err::InvalidProcedureCall, "RemoveItem");
     items_.erase(items_.begin() + index);
@@ -318,6 +362,10 @@ ListBox::ListBox(Container& parent, std::string name, int index) : Control(paren
 }
 void ListBox::addItem(std::string item, long index) {
     insert(std::move(item), index, sorted_);
+    changed(Prop::Items);
+}
+void ListBox::addItems(std::vector<std::string> items) {
+    append(std::move(items), sorted_);
     changed(Prop::Items);
 }
 void ListBox::removeItem(long index) {

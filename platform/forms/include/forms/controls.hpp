@@ -203,6 +203,9 @@ protected:
     };
     // Adds an item (sorted, or at index; -1 is the end). Errors: 5 for a bad index.
     long insert(std::string text, long index, bool sorted);
+    // Adds every text at the end as insert(text, -1, sorted) one after the
+    // other would, in O(n log n) instead of one shift of the list per item.
+    void append(std::vector<std::string> texts, bool sorted);
     void erase(long index);  // 5 for a bad index
     const std::string& at(long index, const std::string& fallback) const;
     std::vector<Item> items_;
@@ -217,6 +220,9 @@ public:
     bool focusable() const override { return true; }
 
     void addItem(std::string item, long index = -1);  // sorted lists place it in order
+    // AddItem of each text in turn, at the end (sorted lists place them in
+    // order): the same list, made at once (a playlist of thousands of lines).
+    void addItems(std::vector<std::string> items);
     void removeItem(long index);
     void clear();
     long listCount() const { return count(); }
