@@ -155,7 +155,9 @@ void Form2::restoreSavedPlaylist() {
         if (lstFiles.listCount() > 0) step([&] { Timer3.setEnabled(true); });
         return;
     }
-    // Positions once the lists are complete; one past the end is ignored.
+    // Positions once the lists are complete (none without an entry); one
+    // past the end is ignored.
+    if (lstFiles.listCount() == 0) return;
     step([&] { List2.setListIndex(runtime::CLng(get("List2", runtime::CStr(List2.listIndex())))); });
     step([&] { List1.setListIndex(runtime::CLng(get("List1", runtime::CStr(List1.listIndex())))); });
     step([&] { lstFiles.setListIndex(runtime::CLng(get("LstFiles", runtime::CStr(lstFiles.listIndex())))); });
