@@ -35,7 +35,6 @@ forms::Picture artwork(const char* name) {
 Form1::Form1()
     : forms::Form("Form1"),
       txtpath(*this, "txtpath"),
-      lblInfo(*this, "lblInfo"),
       cmdPick(*this, "cmdPick"),
       Idtag(*this, "Idtag"),
       Text2(*this, "Text2"),
@@ -153,7 +152,8 @@ Form1::Form1()
       mnusep1(mnuparstag, "mnusep1", "-"),
       mnualbumartisttitle(mnuparstag, "mnualbumartisttitle", "Album # Artist # Title"),
       mnuaddfolder(mnutag, "mnuaddfolder", "Add Folder"),
-      mnumultitag(mnutag, "mnumultitag", "Multi Tag") {
+      mnumultitag(mnutag, "mnumultitag", "Multi Tag"),
+      lblInfo(*this, "lblInfo") {
     // ---- the window ----
     setBorderStyle(forms::BorderStyle::None);
     setCaption("");

@@ -11,6 +11,7 @@
 #include "runtime/convert.hpp"
 #include "runtime/app.hpp"
 #include "runtime/files.hpp"
+#include "tageditor/windows.hpp"
 
 namespace {
 
@@ -221,6 +222,35 @@ TEST(EditorLoader, BothOpeningOrdersLoadAfterTheWindowsLoad) {
         EXPECT_FALSE(f.Timer1.enabled());
         e.env().scheduler.advance(10);
         EXPECT_EQ(f.txtTitle.text(), "Title");  // one load per switch-on
+    }
+}
+
+// What the main window's "Tag Info" commands call, in their two orders.
+TEST(EditorLoader, TheMainWindowsInterfaceOpensTheEditorOnTheFile) {
+    for (bool playing : {true, false}) {
+        SCOPED_TRACE(playing ? "Playing" : "Selected");
+        Editor e;
+        auto p = e.lameMp3("a.mp3");
+        Editor::writeId3v1(p, "Via the interface");
+        forms::Unload<tageditor::Form1>();
+        tageditor::TagEditorWindows w;
+        if (playing) {
+            w.setTagEditorPath(p);
+            w.showTagEditor();
+        } else {
+            w.showTagEditor();
+            w.setTagEditorPath(p);
+        }
+        w.startTagEditorTimer();
+        e.env().scheduler.advance(1);
+        auto* f = forms::IfLoaded<tageditor::Form1>();
+        ASSERT_NE(f, nullptr);
+        EXPECT_TRUE(f->visible());
+        EXPECT_EQ(f->txtTitle.text(), "Via the interface");
+        w.setTagEditorWindowState(1);
+        EXPECT_EQ(f->windowState(), 1);
+        w.unloadTagEditor();
+        EXPECT_FALSE(forms::IsLoaded<tageditor::Form1>());
     }
 }
 

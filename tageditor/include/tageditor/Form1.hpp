@@ -39,7 +39,6 @@ public:
 
     // ---- path, ID3v1 switch, MPEG information ----
     forms::TextBox txtpath;
-    forms::ControlArray<forms::Label> lblInfo;  // field captions, 0 to 27
     forms::CommandButton cmdPick;
     forms::CheckBox Idtag;
     forms::TextBox Text2;
@@ -163,6 +162,10 @@ public:
     forms::Menu mnualbumartisttitle;
     forms::Menu mnuaddfolder;
     forms::Menu mnumultitag;
+
+    // The field captions, 0 to 27; some stand in the panels above, so the
+    // array is declared after them (and goes before them).
+    forms::ControlArray<forms::Label> lblInfo;
 
     // The two tag objects of the window, made at load; a use that finds one
     // missing makes it anew.
