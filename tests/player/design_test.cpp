@@ -145,3 +145,13 @@ TEST(Form2Design, WhatTheUserNeverSeesLiesOutsideTheFace) {
 }
 
 }  // namespace
+
+namespace {
+// The playlist has the keyboard when the window opens.
+TEST(Form2Design, ThePlaylistHasTheFocusAtStart) {
+    playertest::Player p;
+    auto& f = p.start();
+    ASSERT_NE(f.activeControl(), nullptr);
+    EXPECT_EQ(f.activeControl()->name(), "List2");
+}
+}  // namespace
