@@ -380,6 +380,10 @@ Form1::Form1()
     txtStartDir.setText("e:\\test\\");
     box(txtPattern, 0, 8880, 2895);
     txtPattern.setText("*.mp3");
+    // Nobody sees these, so the Tab key does not stop at them.
+    for (forms::Control* c : std::initializer_list<forms::Control*>{&Command5, &Text1, &lstFiles, &txtStartDir,
+                                                                     &txtPattern, &Text4, &Text13, &Text5})
+        c->setTabStop(false);
 
     // ---- timers ----
     Timer1.setInterval(1);

@@ -184,6 +184,26 @@ TEST(EditorLoader, TableOfFiles) {
     }
 }
 
+TEST(EditorLoader, AFileAfterAnUnreadableOneReadsAsItself) {
+    Editor e;
+    auto folder = e.player.home.file("folder.mp3");
+    std::filesystem::create_directories(folder);
+    auto& f = e.open(folder);
+    EXPECT_EQ(f.Idtag.value(), 0);
+    auto tagged = e.lameMp3("tagged.mp3");
+    Editor::writeId3v1(tagged, "Tagged");
+    e.reload(tagged);
+    EXPECT_EQ(f.Idtag.value(), 1);
+    EXPECT_TRUE(f.txtTitle.enabled());
+    EXPECT_EQ(f.txtTitle.text(), "Tagged");
+    e.reload(e.player.home.file("gone.mp3"));
+    e.reload(e.lameMp3("plain.mp3"));
+    EXPECT_EQ(f.Idtag.value(), 0);
+    EXPECT_EQ(f.txtTitle.text(), "");
+    EXPECT_FALSE(std::filesystem::exists(e.player.home.file("gone.mp3")));
+    EXPECT_FALSE(runtime::Files().IsOpen(1));
+}
+
 TEST(EditorLoader, ShowsTheMpegInformationOfALameFile) {
     Editor e;
     auto& f = e.open(e.lameMp3("a.mp3"));
@@ -274,6 +294,24 @@ TEST(EditorWindow, MouseDragsAndPopsUpTheTagMenu) {
     f.Image2.mouseDown(2, 0, 10, 10);
     EXPECT_EQ(f.popupCount(), 1);
     EXPECT_EQ(f.systemMoveRequests(), 2);
+}
+
+// Tab goes through the fields in their columns and never into the storage
+// below the skin.
+TEST(EditorWindow, TabStopsOnlyAtWhatAUserSees) {
+    Editor e;
+    auto& f = e.form();
+    std::vector<std::string> order;
+    for (forms::Control* c : f.tabOrder())
+        if (c->canFocus() && c->tabStop()) order.push_back(c->name());
+    ASSERT_FALSE(order.empty());
+    EXPECT_EQ(order.front(), "txtpath");
+    for (const char* hidden : {"Command5", "Text1", "lstFiles", "txtStartDir", "txtPattern"})
+        EXPECT_EQ(std::count(order.begin(), order.end(), hidden), 0) << hidden;
+    auto at = [&](const char* n) { return std::find(order.begin(), order.end(), n) - order.begin(); };
+    EXPECT_LT(at("txtTitle"), at("txtartist"));
+    EXPECT_LT(at("txtComments"), at("txtTitleV2"));
+    EXPECT_LT(at("txtartisturl"), at("Command2"));
 }
 
 TEST(EditorWindow, IdtagByHandSwitchesTheSixId3v1Controls) {
