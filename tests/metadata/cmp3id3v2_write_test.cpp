@@ -4,12 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
+#include <random>
+#include <thread>
 
 #include "../runtime/fs_test_support.hpp"
 #include "id3v2_fixtures.hpp"
@@ -416,6 +422,74 @@ TEST_F(Id3v2Write, AFailedGrowLeavesTheOriginalUntouched) {
     if (!lock.active()) GTEST_SKIP() << "cannot make a folder unwritable here";
     EXPECT_EQ(raised([&] { r.Update(); }).number(), 75);
     EXPECT_EQ(readFile(sub + "/t.mp3"), original);
+}
+
+TEST_F(Id3v2Write, AKilledGrowingUpdateLeavesTheWholeOldFileOrTheWholeNewOne) {
+    {
+        int probe = open(dir.path().c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        if (probe < 0) GTEST_SKIP() << "the file system here makes no unnamed temporary files";
+        close(probe);
+    }
+    // About 3 MB of audio, each update growing the tag by a 2048-byte step.
+    const std::string sound = audio(7500);
+    writeFile(path(), tag(3, frame23("TIT2", latin1("g")), 10) + sound);
+    auto grow = [&] {
+        cMP3ID3v2 t;
+        t.setMP3File(path());
+        t.setTitle(t.Title() + std::string(2048, 'g'));
+        t.Update();
+    };
+    // A whole file: a tag whose title is all "g", then every audio byte.
+    auto whole = [&](const std::string& file) {
+        if (file.size() < 10 || file.compare(0, 3, "ID3") != 0) return false;
+        const std::size_t extent = 10 + tagSize(file);
+        const std::string title = frameBody(file, "TIT2");
+        return file.size() == extent + sound.size() && file.compare(extent, std::string::npos, sound) == 0 &&
+               title.size() >= 2 && title[0] == '\0' && title.find_first_not_of('g', 1) == std::string::npos;
+    };
+    auto started = std::chrono::steady_clock::now();
+    for (int i = 0; i < 3; ++i) grow();
+    const auto oneUpdate = (std::chrono::steady_clock::now() - started) / 3;
+
+    // Children that loop growing updates, killed at random points over a few
+    // updates' time.
+    std::mt19937 random(20261211);
+    std::uniform_int_distribution<long long> delay(0, std::chrono::duration_cast<std::chrono::microseconds>(oneUpdate * 3).count());
+    int changed = 0, leftTemporary = 0;
+    std::string before = readFile(path());
+    constexpr int kTrials = 36;
+    for (int trial = 0; trial < kTrials; ++trial) {
+        SCOPED_TRACE("trial " + std::to_string(trial));
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            try {
+                for (;;) grow();
+            } catch (...) {
+            }
+            _exit(1);
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+        kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the child stopped by itself";
+
+        const std::string now = readFile(path());
+        ASSERT_TRUE(whole(now));
+        if (now != before) ++changed;
+        before = now;
+        for (const std::string& name : onlyEntries(dir.path())) {
+            if (name == "t.mp3") continue;
+            // Only a kill between the link and the rename leaves this: the
+            // temporary file, whole.
+            ASSERT_EQ(name.rfind(".t.mp3.tmp-", 0), 0u) << name;
+            EXPECT_TRUE(whole(readFile(dir.file(name)))) << name;
+            ++leftTemporary;
+            std::filesystem::remove(dir.file(name));
+        }
+    }
+    EXPECT_GT(changed, 0) << "no kill came after a finished update";
 }
 
 TEST_F(Id3v2Write, UpdateRefusesWhatItCannotWriteSafely) {

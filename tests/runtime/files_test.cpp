@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "fs_test_support.hpp"
@@ -421,17 +422,78 @@ TEST(AtomicFile, ReplacesTheFileKeepingItsPermissionsAndAttributes) {
     EXPECT_EQ(onlyEntries(dir.path()), (std::vector<std::string>{"song.mp3"}));  // no temporary left
 }
 
-TEST(AtomicFile, WithoutCommitTheTargetIsUntouched) {
-    TempDir dir;
-    std::string path = dir.file("a.bin");
-    writeFile(path, "old");
-    {
-        runtime::AtomicFile f(path);
-        f.write("partial");
-        EXPECT_EQ(onlyEntries(dir.path()).size(), 2u);
+namespace {
+
+// Whether the folder's file system makes unnamed temporary files.
+bool makesUnnamedFiles(const std::string& folder) {
+    int fd = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    close(fd);
+    return true;
+}
+
+mode_t modeOf(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+// Refuses unnamed temporary files for the lifetime of the object.
+struct NamedTemporaryFiles {
+    NamedTemporaryFiles() { runtime::detail::RefuseUnnamedTemporaryFiles(true); }
+    ~NamedTemporaryFiles() { runtime::detail::RefuseUnnamedTemporaryFiles(false); }
+};
+
+}  // namespace
+
+TEST(AtomicFile, TheTemporaryFileIsPrivateUntilTheCommitAndGoneWithoutIt) {
+    // Unnamed where the file system allows it, else (and when a hook makes it
+    // refuse) a hidden file of mode 0600; either way the old file's mode once
+    // in place.
+    for (bool refuse : {false, true}) {
+        SCOPED_TRACE(refuse ? "named" : "unnamed");
+        std::optional<NamedTemporaryFiles> named;
+        if (refuse) named.emplace();
+        TempDir dir;
+        std::string path = dir.file("a.bin");
+        writeFile(path, "old");
+        chmod(path.c_str(), 0644);
+        const bool unnamed = !refuse && makesUnnamedFiles(dir.path());
+        for (bool commit : {false, true}) {
+            {
+                runtime::AtomicFile f(path);
+                f.write("partial");
+                struct stat st;
+                ASSERT_EQ(fstat(f.descriptor(), &st), 0);
+                EXPECT_EQ(st.st_mode & 07777, 0600u);
+                std::vector<std::string> entries = onlyEntries(dir.path());
+                if (unnamed) {
+                    EXPECT_EQ(entries, (std::vector<std::string>{"a.bin"}));  // reachable by no name
+                } else {
+                    ASSERT_EQ(entries.size(), 2u);
+                    EXPECT_EQ(entries[0].rfind(".a.bin.tmp-", 0), 0u) << entries[0];
+                    EXPECT_EQ(modeOf(dir.file(entries[0])), 0600u);
+                }
+                if (commit) f.commit();
+            }
+            EXPECT_EQ(readFile(path), commit ? "partial" : "old");
+            EXPECT_EQ(modeOf(path), 0644u);
+            EXPECT_EQ(onlyEntries(dir.path()), (std::vector<std::string>{"a.bin"}));
+        }
+        // A new file gets what the umask leaves of 0666, a mode set for it wins.
+        mode_t oldMask = umask(027);
+        runtime::WriteFileAtomically(dir.file("new.bin"), "x");
+        umask(oldMask);
+        EXPECT_EQ(modeOf(dir.file("new.bin")), 0640u);
+        runtime::AtomicFile f(dir.file("set.bin"));
+        f.setMode(0604);
+        f.commit();
+        EXPECT_EQ(modeOf(dir.file("set.bin")), 0604u);
+        // A failure before the rename leaves neither kind of temporary file.
+        runtime::detail::FailNextReplace(ENOSPC);
+        EXPECT_EQ(errorOf([&] { runtime::WriteFileAtomically(path, "new"); }), 61);
+        EXPECT_EQ(readFile(path), "partial");
+        EXPECT_EQ(onlyEntries(dir.path()), (std::vector<std::string>{"a.bin", "new.bin", "set.bin"}));
     }
-    EXPECT_EQ(readFile(path), "old");
-    EXPECT_EQ(onlyEntries(dir.path()), (std::vector<std::string>{"a.bin"}));
 }
 
 TEST(AtomicFile, AFailureBeforeTheRenameLeavesTheOldFile) {

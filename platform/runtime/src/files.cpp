@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <optional>
@@ -173,6 +174,7 @@ std::string ResolvePath(std::string_view path) {
 namespace {
 
 std::atomic<int> failNextReplace{0};
+std::atomic<bool> refuseUnnamed{false};
 
 int openRetry(const std::string& path, int flags, mode_t mode = 0) {
     int fd;
@@ -231,6 +233,7 @@ bool writeFull(int fd, const char* data, std::size_t count, std::int64_t offset)
 
 namespace detail {
 void FailNextReplace(int errnum) { failNextReplace.store(errnum); }
+void RefuseUnnamedTemporaryFiles(bool refuse) { refuseUnnamed.store(refuse); }
 }  // namespace detail
 
 // ---------------------------------------------------------------------------
@@ -776,6 +779,55 @@ void copyExtendedAttributes(const std::string& from, int toFd) {
 
 }  // namespace
 
+namespace {
+
+// The permission bits a newly created file gets: 0666 less the umask, which
+// /proc tells without changing it (umask() can only be read by setting it).
+mode_t newFileMode() {
+    int fd = ::open("/proc/self/status", O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        char buf[4096];
+        ssize_t n = preadFull(fd, buf, sizeof buf - 1, 0);
+        ::close(fd);
+        if (n > 0) {
+            buf[n] = '\0';
+            if (const char* line = std::strstr(buf, "\nUmask:")) {
+                char* end = nullptr;
+                unsigned long mask = std::strtoul(line + 7, &end, 8);
+                if (end != line + 7) return 0666 & ~static_cast<mode_t>(mask);
+            }
+        }
+    }
+    static std::mutex mu;
+    std::lock_guard lock(mu);
+    mode_t mask = ::umask(022);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// The name an unnamed file is given through /proc; without /proc an unnamed
+// file could never be named, so it is not made.
+bool canNameUnnamedFiles() {
+    static const bool yes = ::access("/proc/self/fd", X_OK) == 0;
+    return yes;
+}
+
+// The temporary name is "." + name + ".tmp-" + 8 characters; the target's
+// name is cut (at a whole UTF-8 character) so that it stays within the 255
+// bytes a file name may have.
+std::string tempNameFor(const std::string& target) {
+    std::string name = detail::NameOf(target);
+    constexpr std::size_t kNameRoom = 255 - 1 - 5 - 8;
+    if (name.size() > kNameRoom) {
+        std::size_t n = kNameRoom;
+        while (n > 0 && (static_cast<unsigned char>(name[n]) & 0xC0) == 0x80) --n;
+        name.resize(n);
+    }
+    return detail::JoinPath(detail::FolderOf(target), "." + name + ".tmp-" + tempSuffix());
+}
+
+}  // namespace
+
 AtomicFile::AtomicFile(std::string_view target) {
     if (target.empty()) raise(err::BadFileNameOrNumber);
     target_ = followLinks(ResolvePath(target));
@@ -783,19 +835,20 @@ AtomicFile::AtomicFile(std::string_view target) {
     if (stat(target_.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
         throw Error(err::PathFileAccessError, errorDescription(err::PathFileAccessError) + ": " + target_);
     const std::string folder = detail::FolderOf(target_);
-    // The temporary name is "." + name + ".tmp-" + 8 characters; the target's
-    // name is cut (at a whole UTF-8 character) so that it stays within the 255
-    // bytes a file name may have.
-    std::string name = detail::NameOf(target_);
-    constexpr std::size_t kNameRoom = 255 - 1 - 5 - 8;
-    if (name.size() > kNameRoom) {
-        std::size_t n = kNameRoom;
-        while (n > 0 && (static_cast<unsigned char>(name[n]) & 0xC0) == 0x80) --n;
-        name.resize(n);
+    // An unnamed file in the target's folder, readable by nobody else and gone
+    // with the process should it die before commit().
+    if (!refuseUnnamed.load() && canNameUnnamedFiles()) {
+        fd_ = openRetry(folder.empty() ? "." : folder, O_TMPFILE | O_WRONLY, 0600);
+        if (fd_ >= 0) {
+            unnamed_ = true;
+            return;
+        }
     }
+    // Where the file system refuses it (or fails it for a reason the named
+    // file reports as well), a hidden file of mode 0600 that no other file is.
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string temp = detail::JoinPath(folder, "." + name + ".tmp-" + tempSuffix());
-        fd_ = openRetry(temp, O_WRONLY | O_CREAT | O_EXCL, 0666);
+        std::string temp = tempNameFor(target_);
+        fd_ = openRetry(temp, O_WRONLY | O_CREAT | O_EXCL, 0600);
         if (fd_ >= 0) {
             temp_ = std::move(temp);
             return;
@@ -829,7 +882,7 @@ void AtomicFile::commit() {
     auto discard = [&](int e) {
         if (fd_ >= 0) ::close(fd_);
         fd_ = -1;
-        ::unlink(temp_.c_str());
+        if (!temp_.empty()) ::unlink(temp_.c_str());
         temp_.clear();
         raiseFile(e, target_);
     };
@@ -838,14 +891,30 @@ void AtomicFile::commit() {
         // Owner first: changing it may clear the set-id bits the mode restores.
         // Only a privileged user can give the file away; others keep it as theirs.
         if (fchown(fd_, old.st_uid, old.st_gid) != 0 && errno != EPERM) discard(errno);
-        if (fchmod(fd_, old.st_mode & 07777) != 0) discard(errno);
+        if (fchmod(fd_, mode_ >= 0 ? static_cast<mode_t>(mode_) : old.st_mode & 07777) != 0) discard(errno);
         copyExtendedAttributes(target_, fd_);
+    } else if (fchmod(fd_, mode_ >= 0 ? static_cast<mode_t>(mode_) : newFileMode()) != 0) {
+        discard(errno);
     }
     if (fsync(fd_) != 0) discard(errno);
+    if (int injected = failNextReplace.exchange(0)) discard(injected);
+    if (unnamed_) {
+        // A name beside the target, through the descriptor's /proc entry
+        // (which needs no privilege, unlike AT_EMPTY_PATH); the rename below
+        // puts it in the target's place.
+        const std::string proc = "/proc/self/fd/" + std::to_string(fd_);
+        for (int attempt = 0; temp_.empty(); ++attempt) {
+            std::string temp = tempNameFor(target_);
+            if (::linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                temp_ = std::move(temp);
+            } else if (errno != EEXIST || attempt >= 100) {
+                discard(errno);
+            }
+        }
+    }
     int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0 && errno != EINTR) discard(errno);
-    if (int injected = failNextReplace.exchange(0)) discard(injected);
     if (::rename(temp_.c_str(), target_.c_str()) != 0) discard(errno);
     committed_ = true;
     // The rename itself is made durable with the folder.

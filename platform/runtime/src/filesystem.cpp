@@ -463,12 +463,12 @@ void FileCopy(std::string_view source, std::string_view destination) {
         }
         if (n == 0) break;
     }
-    // The copy carries the source's modification time and, once in place
-    // (the replacement keeps an old destination's), its permissions.
+    // The copy carries the source's modification time and permissions (given
+    // before it is named, so a private source is never copied readable).
     struct timespec times[2] = {src.st_atim, src.st_mtim};
     (void)futimens(out.descriptor(), times);
+    out.setMode(src.st_mode & 0777);
     out.commit();
-    (void)chmod(out.targetPath().c_str(), src.st_mode & 0777);
 }
 
 void MkDir(std::string_view path) {

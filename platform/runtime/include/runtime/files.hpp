@@ -124,11 +124,14 @@ std::string ResolvePath(std::string_view path);
 // old file untouched on failure.
 void WriteFileAtomically(std::string_view path, std::string_view bytes);
 
-// A file replaced as a whole: written to a temporary file beside the target
-// (beside the link's target when the path is a symbolic link), then flushed
-// and renamed over it by commit(). The old file's permissions and extended
-// attributes are carried over. Without commit() the temporary file is removed
-// and the target is untouched.
+// A file replaced as a whole: written to a private temporary file in the
+// target's folder (the link's target's folder when the path is a symbolic
+// link), then flushed, named and renamed over it by commit(). The temporary
+// file is unnamed while it is written where the file system allows it, so a
+// crash leaves nothing behind; elsewhere it is a hidden file of mode 0600. It
+// gets the old file's owner, permissions and extended attributes just before
+// it is named (a new file: 0666 less the umask). Without commit() the
+// temporary file is removed and the target is untouched.
 class AtomicFile {
 public:
     explicit AtomicFile(std::string_view target);  // raises when the folder cannot be written (75)
@@ -139,12 +142,16 @@ public:
     int descriptor() const noexcept { return fd_; }
     const std::string& targetPath() const noexcept { return target_; }
     void write(std::string_view bytes);          // appends; raises on a short write
-    void commit();                               // fsync, keep metadata, rename
+    // The permission bits commit() gives the file in place of the old file's.
+    void setMode(unsigned mode) noexcept { mode_ = static_cast<int>(mode & 07777); }
+    void commit();                               // metadata, fsync, name, rename
 
 private:
     std::string target_;
-    std::string temp_;
+    std::string temp_;      // the temporary file's name once it has one
     int fd_ = -1;
+    int mode_ = -1;
+    bool unnamed_ = false;  // opened with O_TMPFILE
     bool committed_ = false;
 };
 
@@ -156,6 +163,9 @@ namespace detail {
 // errnum after its temporary file is complete and before the rename, as a
 // crash at that moment would leave it (the temporary file is removed).
 void FailNextReplace(int errnum);
+// For tests: while set, AtomicFile acts as on a file system that refuses
+// unnamed temporary files and writes a named one.
+void RefuseUnnamedTemporaryFiles(bool refuse);
 }  // namespace detail
 
 }  // namespace runtime
