@@ -126,3 +126,37 @@ TEST_F(RegistryTest, ADamagedStoreIsKeptBeforeItIsRewritten) {
     EXPECT_EQ(readFile(RegistryFilePath() + ".damaged"), "not a registry");
     EXPECT_EQ(RegQueryDefault(HKEY_CLASSES_ROOT, ".mp3"), "dovetune.mp3");
 }
+
+TEST_F(RegistryTest, NamedValuesAndTheKeysBelowAKey) {
+    HKEY key = 0;
+    ASSERT_EQ(RegCreateKey(HKEY_CLASSES_ROOT, ".mp3", &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueEx(key, "Content Type", 0, REG_SZ, "audio/mpeg"), ERROR_SUCCESS);
+    RegCloseKey(key);
+    ASSERT_EQ(RegCreateKey(HKEY_CLASSES_ROOT, ".mp3\\OpenWithList\\player", &key), ERROR_SUCCESS);
+    RegCloseKey(key);
+    associate(".mp3", "Other.File", "other %1");
+    associate(".wav", "Other.File", "other %1");
+
+    EXPECT_EQ(RegQueryValue(HKEY_CLASSES_ROOT, ".mp3", "content type"), "audio/mpeg");
+    EXPECT_EQ(RegQueryValue(HKEY_CLASSES_ROOT, ".MP3", ""), "Other.File");
+    EXPECT_EQ(RegQueryValue(HKEY_CLASSES_ROOT, ".mp3", "Missing"), std::nullopt);
+    EXPECT_EQ(RegQueryValue(HKEY_CLASSES_ROOT, ".wma", ""), std::nullopt);
+
+    struct Case {
+        const char* subKey;
+        std::vector<std::string> keys;
+    };
+    const Case cases[] = {
+        {"", {".mp3", "Other.File", ".wav"}},
+        {".mp3", {"OpenWithList"}},
+        {".MP3\\openwithlist", {"player"}},
+        {"Other.File\\Shell", {"Open"}},
+        {".wav", {}},
+        {".wma", {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(RegEnumKeys(HKEY_CLASSES_ROOT, c.subKey), c.keys) << c.subKey;
+    ASSERT_EQ(RegCreateKey(HKEY_CLASSES_ROOT, "Other.File", &key), ERROR_SUCCESS);
+    EXPECT_EQ(RegEnumKeys(key, ""), std::vector<std::string>{"Shell"});
+    RegCloseKey(key);
+    EXPECT_EQ(RegEnumKeys(key, ""), std::vector<std::string>{});  // a closed handle
+}

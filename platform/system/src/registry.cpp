@@ -149,7 +149,7 @@ long RegCloseKey(HKEY key) {
     return h.open.erase(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
-std::optional<std::string> RegQueryDefault(HKEY root, std::string_view subKey) {
+std::optional<std::string> RegQueryValue(HKEY root, std::string_view subKey, std::string_view valueName) {
     std::string base;
     if (!pathOf(root, base)) return std::nullopt;
     std::vector<Record> records = store().load(RegistryFilePath());
@@ -157,8 +157,29 @@ std::optional<std::string> RegQueryDefault(HKEY root, std::string_view subKey) {
     std::string path = canonical(records, base, subKey, &missing);
     if (!missing.empty()) return std::nullopt;
     for (const Record& r : records)
-        if (r.size() == 3 && r[0] == path && r[1].empty()) return r[2];
+        if (r.size() == 3 && r[0] == path && sameName(r[1], valueName)) return r[2];
     return std::nullopt;
+}
+
+std::optional<std::string> RegQueryDefault(HKEY root, std::string_view subKey) {
+    return RegQueryValue(root, subKey, "");
+}
+
+std::vector<std::string> RegEnumKeys(HKEY root, std::string_view subKey) {
+    std::vector<std::string> names;
+    std::string base;
+    if (!pathOf(root, base)) return names;
+    std::vector<Record> records = store().load(RegistryFilePath());
+    std::vector<std::string> missing;
+    std::string path = canonical(records, base, subKey, &missing);
+    if (!missing.empty()) return names;
+    const std::string prefix = path.empty() ? std::string() : path + "\\";
+    for (const Record& r : records) {
+        if (r.size() != 1 || r[0].size() <= prefix.size() || r[0].compare(0, prefix.size(), prefix) != 0) continue;
+        std::string rest = r[0].substr(prefix.size());
+        if (rest.find('\\') == std::string::npos) names.push_back(rest);
+    }
+    return names;
 }
 
 }  // namespace sys

@@ -47,7 +47,8 @@ Connection::~Connection() {
 }
 
 std::string Connection::readHead(int timeoutMs) {
-    std::string head;
+    std::string head = std::move(pending_);
+    pending_.clear();
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (head.find("\r\n\r\n") == std::string::npos) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
@@ -64,6 +65,37 @@ std::string Connection::readHead(int timeoutMs) {
         t_requests->push_back(head);
     }
     return head;
+}
+
+std::string Connection::readUntil(std::string_view terminator, int timeoutMs) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::size_t end;
+    while ((end = pending_.find(terminator)) == std::string::npos) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+        if (left <= 0) break;
+        pollfd p{fd_, POLLIN, 0};
+        if (::poll(&p, 1, static_cast<int>(left)) <= 0) break;
+        char buf[4096];
+        ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
+        if (n <= 0) break;
+        pending_.append(buf, static_cast<std::size_t>(n));
+    }
+    std::size_t take = end == std::string::npos ? pending_.size() : end + terminator.size();
+    std::string out = pending_.substr(0, take);
+    pending_.erase(0, take);
+    return out;
+}
+
+std::string Connection::readLine(int timeoutMs) { return readUntil("\r\n", timeoutMs); }
+
+std::string Connection::readData(int timeoutMs) {
+    // The data may end at once with "." CR LF (an empty mail): the CR LF
+    // before it is then the one that ended the DATA command.
+    if (pending_.rfind(".\r\n", 0) == 0) {
+        pending_.erase(0, 3);
+        return ".\r\n";
+    }
+    return readUntil("\r\n.\r\n", timeoutMs);
 }
 
 bool Connection::send(std::string_view bytes) {

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sys {
 
@@ -38,6 +39,14 @@ long RegCloseKey(HKEY key);  // ERROR_INVALID_HANDLE for a handle not open
 // Reads a key's default value back (for the options window and for tests);
 // nullopt when the key or its default value does not exist.
 std::optional<std::string> RegQueryDefault(HKEY root, std::string_view subKey);
+// Reads a named value of a key (the empty name is the default value), the
+// name matched without regard to case; nullopt when the key or the value
+// does not exist.
+std::optional<std::string> RegQueryValue(HKEY root, std::string_view subKey, std::string_view valueName);
+// The keys directly below root\subKey (the empty subKey: below root), as
+// they were created, in the order of their creation; empty when the key does
+// not exist.
+std::vector<std::string> RegEnumKeys(HKEY root, std::string_view subKey);
 std::string RegistryFilePath();
 
 }  // namespace sys

@@ -44,6 +44,13 @@ public:
     // Reads until CR LF CR LF (or the peer's close, or the time limit) and
     // returns what came, the terminator included.
     std::string readHead(int timeoutMs = 5000);
+    // Reads one line up to and with its CR LF; what came before the peer's
+    // close or the time limit when no CR LF came. Bytes after the line stay
+    // for the next read.
+    std::string readLine(int timeoutMs = 5000);
+    // Reads a mail's data up to and with the CR LF "." CR LF that ends it (as
+    // an SMTP server does after DATA); bytes after it stay for the next read.
+    std::string readData(int timeoutMs = 5000);
     // Sends the bytes; false when the peer has gone. Every send is flushed
     // with TCP_NODELAY so the client tends to get it as its own chunk.
     bool send(std::string_view bytes);
@@ -55,8 +62,12 @@ public:
     void reset();
 
 private:
+    // Reads until the buffered bytes hold the terminator (or close, or time)
+    // and takes them up to its end.
+    std::string readUntil(std::string_view terminator, int timeoutMs);
     int fd_;
     int index_;
+    std::string pending_;  // read from the socket, not yet returned
 };
 
 class ScriptedServer {

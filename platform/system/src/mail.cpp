@@ -1,0 +1,233 @@
+#include "system/mail.hpp"
+
+#include <curl/curl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "runtime/error.hpp"
+
+namespace sys {
+
+namespace {
+
+// The original's "The transport failed to connect to the server".
+constexpr int kSendFailed = -2147220973;
+
+void initCurl() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+[[noreturn]] void refuse(const std::string& why) {
+    runtime::raise(runtime::err::InvalidProcedureCall, "Mail", "The mail was not sent: " + why + ".");
+}
+
+bool isAddress(std::string_view a) {
+    std::size_t at = a.find('@');
+    if (at == std::string_view::npos || at == 0 || at + 1 == a.size() || a.find('@', at + 1) != std::string_view::npos)
+        return false;
+    for (unsigned char c : a)
+        if (c < 0x21 || c > 0x7E || c == '<' || c == '>') return false;
+    return true;
+}
+
+bool isAscii(std::string_view s) {
+    for (unsigned char c : s)
+        if (c < 0x20 || c > 0x7E) return false;
+    return true;
+}
+
+std::string base64(std::string_view bytes) {
+    static const char table[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        unsigned v = static_cast<unsigned char>(bytes[i]) << 16;
+        if (i + 1 < bytes.size()) v |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+        if (i + 2 < bytes.size()) v |= static_cast<unsigned char>(bytes[i + 2]);
+        out += table[(v >> 18) & 63];
+        out += table[(v >> 12) & 63];
+        out += i + 1 < bytes.size() ? table[(v >> 6) & 63] : '=';
+        out += i + 2 < bytes.size() ? table[v & 63] : '=';
+    }
+    return out;
+}
+
+// A header text as it may stand in the header: ASCII as it is, other text as
+// UTF-8 encoded words, split between characters.
+std::string headerText(std::string_view text) {
+    if (isAscii(text)) return std::string(text);
+    std::string out;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = std::min(text.size(), start + 39);
+        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+        if (!out.empty()) out += "\r\n ";
+        out += "=?UTF-8?B?" + base64(text.substr(start, end - start)) + "?=";
+        start = end;
+    }
+    return out;
+}
+
+std::string dateHeader() {
+    static const char* days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char* months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    std::time_t now = std::time(nullptr);
+    std::tm t{};
+    localtime_r(&now, &t);
+    long offset = t.tm_gmtoff / 60;
+    char sign = offset < 0 ? '-' : '+';
+    if (offset < 0) offset = -offset;
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%s, %d %s %04d %02d:%02d:%02d %c%02ld%02ld", days[t.tm_wday % 7], t.tm_mday,
+                  months[t.tm_mon % 12], t.tm_year + 1900, t.tm_hour, t.tm_min, t.tm_sec, sign, offset / 60,
+                  offset % 60);
+    return buf;
+}
+
+std::string messageId(std::string_view sender) {
+    static std::atomic<unsigned> counter{0};
+    std::string_view domain = sender.substr(sender.find('@') + 1);
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    return "<" + std::to_string(ts.tv_sec) + "." + std::to_string(ts.tv_nsec) + "." + std::to_string(::getpid()) +
+           "." + std::to_string(counter.fetch_add(1)) + ".dovetune@" + std::string(domain) + ">";
+}
+
+struct Upload {
+    std::string data;
+    std::size_t at = 0;
+    static size_t read(char* buffer, size_t size, size_t count, void* user) {
+        auto* self = static_cast<Upload*>(user);
+        size_t n = std::min(size * count, self->data.size() - self->at);
+        self->data.copy(buffer, n, self->at);
+        self->at += n;
+        return n;
+    }
+};
+
+// The last answer of the server that was an error (4xx or 5xx).
+struct Conversation {
+    std::string lastError;
+    static int debug(CURL*, curl_infotype type, char* data, size_t size, void* user) {
+        if (type != CURLINFO_HEADER_IN) return 0;
+        std::string line(data, size);
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+        if (!line.empty() && (line[0] == '4' || line[0] == '5')) static_cast<Conversation*>(user)->lastError = line;
+        return 0;
+    }
+};
+
+}  // namespace
+
+MailLimits& DefaultMailLimits() {
+    static MailLimits limits;
+    return limits;
+}
+
+std::string SmtpUrl() {
+    const char* url = std::getenv("DOVETUNE_SMTP_URL");
+    return url && *url ? std::string(url) : std::string("smtp://localhost:25");
+}
+
+std::string QuotedPrintable(std::string_view text) {
+    static const char hex[] = "0123456789ABCDEF";
+    auto encoded = [](unsigned char c) { return std::string{'=', hex[c >> 4], hex[c & 15]}; };
+    std::string out;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t end = text.find("\r\n", start);
+        std::string_view line = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        std::vector<std::string> tokens;
+        for (unsigned char c : line) {
+            if ((c >= 33 && c <= 126 && c != '=') || c == ' ' || c == '\t') tokens.emplace_back(1, static_cast<char>(c));
+            else tokens.push_back(encoded(c));
+        }
+        if (!tokens.empty() && (tokens.back() == " " || tokens.back() == "\t"))
+            tokens.back() = encoded(static_cast<unsigned char>(tokens.back()[0]));
+        std::size_t width = 0;
+        for (std::size_t i = 0; i < tokens.size(); ++i) {
+            bool last = i + 1 == tokens.size();
+            if (width + tokens[i].size() > (last ? 76u : 75u)) {
+                out += "=\r\n";
+                width = 0;
+            }
+            out += tokens[i];
+            width += tokens[i].size();
+        }
+        if (end == std::string_view::npos) break;
+        out += "\r\n";
+        start = end + 2;
+    }
+    return out;
+}
+
+std::string MailMessage::Compose() const {
+    std::string m;
+    m += "From: " + Sender + "\r\n";
+    m += "To: " + To + "\r\n";
+    m += "Subject: " + headerText(Subject) + "\r\n";
+    m += "Date: " + dateHeader() + "\r\n";
+    m += "Message-ID: " + messageId(Sender) + "\r\n";
+    m += "MIME-Version: 1.0\r\n";
+    m += "Content-Type: text/plain; charset=UTF-8\r\n";
+    m += "Content-Transfer-Encoding: quoted-printable\r\n";
+    m += "\r\n";
+    m += QuotedPrintable(TextBody);
+    m += "\r\n";
+    return m;
+}
+
+void MailMessage::Send() {
+    const std::pair<const char*, const std::string*> headers[] = {{"subject", &Subject}, {"sender", &Sender}, {"recipient", &To}};
+    for (auto& [name, value] : headers)
+        if (value->find_first_of("\r\n") != std::string::npos) refuse(std::string("the ") + name + " holds a line break");
+    if (Sender.empty()) refuse("no sender address is given");
+    if (!isAddress(Sender)) refuse("the sender \"" + Sender + "\" is not an e-mail address");
+    if (!isAddress(To)) refuse("the recipient \"" + To + "\" is not an e-mail address");
+
+    initCurl();
+    std::unique_ptr<CURL, void (*)(CURL*)> curl(curl_easy_init(), curl_easy_cleanup);
+    if (!curl) runtime::raise(kSendFailed, "Mail", "libcurl could not start a transfer");
+    CURL* c = curl.get();
+    Upload upload{Compose(), 0};
+    Conversation conversation;
+    std::string url = SmtpUrl();
+    std::string from = "<" + Sender + ">";
+    std::unique_ptr<curl_slist, void (*)(curl_slist*)> rcpt(curl_slist_append(nullptr, ("<" + To + ">").c_str()),
+                                                           curl_slist_free_all);
+    char errorBuffer[CURL_ERROR_SIZE] = "";
+    curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
+    curl_easy_setopt(c, CURLOPT_MAIL_FROM, from.c_str());
+    curl_easy_setopt(c, CURLOPT_MAIL_RCPT, rcpt.get());
+    curl_easy_setopt(c, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(c, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(upload.data.size()));
+    curl_easy_setopt(c, CURLOPT_READFUNCTION, &Upload::read);
+    curl_easy_setopt(c, CURLOPT_READDATA, &upload);
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs);
+    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, limits.totalTimeoutMs);
+    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorBuffer);
+    curl_easy_setopt(c, CURLOPT_VERBOSE, 1L);
+    curl_easy_setopt(c, CURLOPT_DEBUGFUNCTION, &Conversation::debug);
+    curl_easy_setopt(c, CURLOPT_DEBUGDATA, &conversation);
+    CURLcode code = curl_easy_perform(c);
+    if (code == CURLE_OK) return;
+    std::string reason;
+    if (!conversation.lastError.empty())
+        reason = "The mail server answered: " + conversation.lastError;
+    else
+        reason = std::string("The mail could not be sent to ") + url + ": " + (*errorBuffer ? errorBuffer : curl_easy_strerror(code));
+    runtime::raise(kSendFailed, "Mail", reason);
+}
+
+}  // namespace sys

@@ -1,0 +1,126 @@
+// The desktop side of a file-type association: the desktop entry, the
+// defaults in mimeapps.list (other lines kept byte for byte), and what the
+// desktop's own tool answers.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "../runtime/fs_test_support.hpp"
+#include "runtime/error.hpp"
+#include "system/desktop_association.hpp"
+#include "testsupport/support.hpp"
+
+namespace {
+
+using testsupport::readFile;
+using testsupport::ScopedEnv;
+using testsupport::TempDir;
+
+class DesktopTest : public ::testing::Test {
+protected:
+    TempDir home;
+    ScopedEnv data{"XDG_DATA_HOME", home.file("data")};
+    ScopedEnv config{"XDG_CONFIG_HOME", home.file("config")};
+    const std::string program = "/opt/dove tune/dovetune";
+    const std::string icon = "/opt/dove tune/skin/icon.png";
+};
+
+TEST_F(DesktopTest, TheEntryListsEveryTypeAndTheListNamesItTheDefault) {
+    EXPECT_EQ(sys::DesktopEntryPath(), home.file("data/applications/dovetune.desktop"));
+    EXPECT_EQ(sys::MimeAppsListPath(), home.file("config/mimeapps.list"));
+    for (int round = 0; round < 2; ++round) {  // twice is as once
+        sys::MakeDesktopDefault(program, icon, ".mp3");
+        sys::MakeDesktopDefault(program, icon, ".WAV");
+        sys::MakeDesktopDefault(program, icon, ".txt");  // no types: nothing
+    }
+    EXPECT_EQ(readFile(sys::DesktopEntryPath()),
+              "[Desktop Entry]\nType=Application\nName=dovetune\nExec=\"/opt/dove tune/dovetune\" %f\n"
+              "Icon=/opt/dove tune/skin/icon.png\nTerminal=false\nMimeType=audio/mpeg;audio/x-wav;audio/wav;\n");
+    EXPECT_EQ(readFile(sys::MimeAppsListPath()),
+              "[Default Applications]\naudio/mpeg=dovetune.desktop;\naudio/x-wav=dovetune.desktop;\n"
+              "audio/wav=dovetune.desktop;\n\n[Added Associations]\naudio/mpeg=dovetune.desktop;\n"
+              "audio/x-wav=dovetune.desktop;\naudio/wav=dovetune.desktop;\n");
+    if (testsupport::haveProgram("desktop-file-validate")) {
+        auto r = testsupport::runCommand("desktop-file-validate '" + sys::DesktopEntryPath() + "' 2>&1");
+        EXPECT_EQ(r.status, 0) << r.output;
+    }
+    if (testsupport::haveProgram("update-desktop-database")) {
+        std::string cache = readFile(home.file("data/applications/mimeinfo.cache"));
+        EXPECT_NE(cache.find("audio/mpeg=dovetune.desktop;"), std::string::npos) << cache;
+    }
+    if (!testsupport::haveProgram("xdg-mime")) GTEST_SKIP() << "xdg-mime is not installed";
+    for (const char* type : {"audio/mpeg", "audio/x-wav"}) {
+        auto r = testsupport::runCommand(std::string("xdg-mime query default ") + type);
+        EXPECT_EQ(r.output, "dovetune.desktop\n") << type;
+    }
+}
+
+TEST_F(DesktopTest, OtherProgramsLinesStayByteForByte) {
+    struct Case {
+        const char* what;
+        std::string before, after;
+    };
+    const Case cases[] = {
+        {"empty", "",
+         "[Default Applications]\naudio/mpeg=dovetune.desktop;\n\n[Added Associations]\naudio/mpeg=dovetune.desktop;\n"},
+        {"another default and association",
+         "# mine\r\n[Added Associations]\r\naudio/mpeg=vlc.desktop;mpv.desktop\r\ntext/plain=gedit.desktop;\r\n\r\n"
+         "[Default Applications]\r\naudio/mpeg = vlc.desktop\r\nimage/png=eog.desktop;\r\n",
+         "# mine\r\n[Added Associations]\r\naudio/mpeg=dovetune.desktop;vlc.desktop;mpv.desktop;\r\n"
+         "text/plain=gedit.desktop;\r\n\r\n"
+         "[Default Applications]\r\naudio/mpeg=dovetune.desktop;vlc.desktop;\r\nimage/png=eog.desktop;\r\n"},
+        {"a section without the type, no final line end",
+         "[Default Applications]\nimage/png=eog.desktop;\n\n[Removed Associations]\naudio/wav=x.desktop;",
+         "[Default Applications]\nimage/png=eog.desktop;\naudio/mpeg=dovetune.desktop;\n\n"
+         "[Removed Associations]\naudio/wav=x.desktop;\n\n[Added Associations]\naudio/mpeg=dovetune.desktop;\n"},
+        {"ours already first", "[Default Applications]\naudio/mpeg=dovetune.desktop;vlc.desktop;\n",
+         "[Default Applications]\naudio/mpeg=dovetune.desktop;vlc.desktop;\n\n"
+         "[Added Associations]\naudio/mpeg=dovetune.desktop;\n"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(sys::WithDefaults(c.before, {"audio/mpeg"}), c.after) << c.what;
+    // Through the file.
+    std::filesystem::create_directories(home.file("config"));
+    testsupport::writeFile(sys::MimeAppsListPath(), cases[1].before);
+    sys::MakeDesktopDefault(program, icon, ".mp3");
+    EXPECT_EQ(readFile(sys::MimeAppsListPath()), cases[1].after);
+}
+
+TEST_F(DesktopTest, TheExecLineQuotesWhatTheDesktopWouldSplit) {
+    struct Case {
+        const char* program;
+        const char* exec;
+    };
+    const Case cases[] = {
+        {"/usr/bin/dovetune", "/usr/bin/dovetune %f"},
+        {"/a b/dovetune", "\"/a b/dovetune\" %f"},
+        {"/a$b/\"q\"/dovetune", "\"/a\\\\$b/\\\\\"q\\\\\"/dovetune\" %f"},
+        {"/100%/dovetune", "/100%%/dovetune %f"},
+        {"/back\\slash/dovetune", "\"/back\\\\\\\\slash/dovetune\" %f"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(sys::DesktopExec(c.program), c.exec) << c.program;
+    EXPECT_EQ(sys::MimeTypesOfExtension(".Mid"), (std::vector<std::string>{"audio/midi", "audio/x-midi"}));
+    EXPECT_EQ(sys::MimeTypesOfExtension(".rm"),
+              (std::vector<std::string>{"application/vnd.rn-realmedia", "audio/x-pn-realaudio"}));
+    EXPECT_EQ(sys::MimeTypesOfExtension(".m3u"), (std::vector<std::string>{"audio/x-mpegurl", "audio/mpegurl"}));
+    EXPECT_EQ(sys::MimeTypesOfExtension(".wma"), std::vector<std::string>{"audio/x-ms-wma"});
+    EXPECT_EQ(sys::MimeTypesOfExtension("mp3"), std::vector<std::string>{});
+}
+
+TEST_F(DesktopTest, WithoutTheDatabaseToolAndWithAnUnwritableFolder) {
+    {
+        TempDir emptyBin;
+        ScopedEnv path("PATH", emptyBin.path());
+        sys::MakeDesktopDefault(program, icon, ".mp3");  // no update-desktop-database: no failure
+        EXPECT_TRUE(testsupport::exists(sys::DesktopEntryPath()));
+        EXPECT_FALSE(testsupport::exists(home.file("data/applications/mimeinfo.cache")));
+    }
+    std::string entry = readFile(sys::DesktopEntryPath());
+    std::string list = readFile(sys::MimeAppsListPath());
+    Unwritable guard(home.file("config"));
+    if (!guard.active()) GTEST_SKIP() << "cannot make a folder unwritable here";
+    EXPECT_THROW(sys::MakeDesktopDefault(program, icon, ".wav"), runtime::Error);
+    EXPECT_EQ(readFile(sys::MimeAppsListPath()), list);
+}
+
+}  // namespace
