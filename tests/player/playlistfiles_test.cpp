@@ -1,0 +1,218 @@
+// Saving the playlist to an .m3u file and loading one through the "Play
+// List" items: the file's lines, round trips, what Cancel and failures leave,
+// and the dialog as the user is shown it.
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <string>
+#include <vector>
+
+#include "player/playlist.hpp"
+#include "player_fixture.hpp"
+#include "runtime/app.hpp"
+#include "runtime/files.hpp"
+
+namespace {
+
+using playertest::Player;
+using Strings = std::vector<std::string>;
+
+forms::FileDialogResult chosen(const std::string& path) {
+    forms::FileDialogResult r;
+    r.accepted = true;
+    r.paths = {path};
+    return r;
+}
+
+void save(Player& p, const std::string& path) {
+    p.env.dialogs.answerFileDialog(chosen(path));
+    p.form2().mnusaveplaylist.choose();
+}
+
+void load(Player& p, const std::string& path) {
+    p.env.dialogs.answerFileDialog(chosen(path));
+    p.form2().mnuplaylistload.choose();
+}
+
+TEST(PlaylistFiles, RoundTrips) {
+    struct Case {
+        const char* what;
+        Strings names;  // under the music folder; "" for an empty list
+    } cases[] = {
+        {"three entries", {"b.mp3", "a.mp3", "c.mp3"}},
+        {"an empty list", {}},
+        {"a comma in a path", {"Hello, World.mp3", "x.mp3"}},
+    };
+    for (const Case& c : cases) {
+        Player p;
+        auto& f = p.start();
+        Strings paths;
+        for (auto& n : c.names) paths.push_back(p.track(n, 1024));
+        p.fill(paths);
+        const std::string file = p.home.file("list.m3u");
+        save(p, file);
+        // One line per entry, in the order added, CR LF after each.
+        EXPECT_EQ(testsupport::readFile(file), Player::lines(paths)) << c.what;
+
+        p.fill({p.track("other.mp3", 1)});
+        load(p, file);
+        EXPECT_EQ(Player::items(f.lstFiles), paths) << c.what;
+        EXPECT_EQ(f.List1.listCount(), 0) << c.what;  // the builder makes the lines
+        EXPECT_EQ(f.Timer3.enabled(), !paths.empty()) << c.what;
+        p.runBuilder();
+        ASSERT_EQ(f.List1.listCount(), static_cast<long>(paths.size())) << c.what;
+        for (std::size_t i = 0; i < paths.size(); ++i)
+            EXPECT_EQ(f.List1.list(static_cast<long>(i)), player::DisplayLine(paths[i])) << c.what;
+        EXPECT_EQ(f.List2.listCount(), f.List1.listCount()) << c.what;
+        EXPECT_EQ(p.env.dialogs.pending(), 0u);
+    }
+}
+
+TEST(PlaylistFiles, EveryLineOfAnotherProgramsFileIsAnEntry) {
+    Player p;
+    auto& f = p.start();
+    const std::string file = p.home.file("theirs.m3u");
+    testsupport::writeFile(file, "#EXTM3U\r\n#EXTINF:215,Band - Song\r\n/m/song.mp3\r\n\r\nlast without end");
+    load(p, file);
+    EXPECT_EQ(Player::items(f.lstFiles),
+              (Strings{"#EXTM3U", "#EXTINF:215,Band - Song", "/m/song.mp3", "", "last without end"}));
+    p.runBuilder();
+    EXPECT_EQ(f.List1.listCount(), 5);  // a missing file keeps its entry and gets its line
+}
+
+TEST(PlaylistFiles, AnEmptyFileEmptiesTheListsAndStartsNoBuilder) {
+    Player p;
+    auto& f = p.start();
+    p.fill({p.track("a.mp3", 10)});
+    const std::string file = p.home.file("empty.m3u");
+    testsupport::writeFile(file, "");
+    load(p, file);
+    EXPECT_EQ(f.lstFiles.listCount(), 0);
+    EXPECT_EQ(f.List1.listCount(), 0);
+    EXPECT_EQ(f.List2.listCount(), 0);
+    EXPECT_FALSE(f.Timer3.enabled());
+}
+
+TEST(PlaylistFiles, CancelChangesNothing) {
+    Player p;
+    auto& f = p.start();
+    const std::string a = p.track("a.mp3", 10);
+    p.fill({a});
+    p.env.dialogs.answerFileDialog({});
+    f.mnusaveplaylist.choose();
+    p.env.dialogs.answerFileDialog({});
+    f.mnuplaylistload.choose();
+    EXPECT_EQ(Player::items(f.lstFiles), Strings{a});
+    EXPECT_EQ(f.List2.listCount(), 1);
+    EXPECT_FALSE(f.Timer3.enabled());
+    EXPECT_EQ(p.env.dialogs.shown().size(), 2u);  // the two dialogs and no message
+}
+
+TEST(PlaylistFiles, AFileThatCannotBeReadKeepsThePlaylist) {
+    Player p;
+    auto& f = p.start();
+    const std::string a = p.track("a.mp3", 10);
+    p.fill({a});
+    const std::string present = p.home.file("present.m3u");
+    testsupport::writeFile(present, "/m/x.mp3\r\n");
+    struct Case {
+        const char* what;
+        std::string path;
+        bool holdNumberOne;
+        std::string description;
+    } cases[] = {
+        {"missing", p.home.file("none.m3u"), false, "File not found"},
+        {"file number 1 held elsewhere", present, true, "File already open"},
+    };
+    for (const Case& c : cases) {
+        if (c.holdNumberOne) runtime::Files().Open(p.home.file("held.txt"), runtime::OpenMode::Output, 1);
+        p.env.dialogs.reset();
+        p.env.dialogs.answerFileDialog(chosen(c.path));
+        p.env.dialogs.answerMessageBox(forms::vbOK);
+        f.mnuplaylistload.choose();
+        runtime::Files().Close(1);
+        EXPECT_EQ(Player::items(f.lstFiles), Strings{a}) << c.what;
+        EXPECT_EQ(f.List1.listCount(), 1) << c.what;
+        EXPECT_EQ(f.List2.listCount(), 1) << c.what;
+        EXPECT_FALSE(f.Timer3.enabled()) << c.what;
+        ASSERT_EQ(p.env.dialogs.shown().size(), 2u) << c.what;
+        const auto& box = p.env.dialogs.shown()[1].message;
+        // The error's own description follows (it may name the path and the system's reason).
+        EXPECT_EQ(box.prompt.rfind("Could not load file '" + c.path + "'\r\n\r\n" + c.description, 0), 0u)
+            << box.prompt;
+        EXPECT_EQ(box.buttons, forms::vbInformation | forms::vbOKOnly) << c.what;
+        EXPECT_EQ(box.title, runtime::App::Title()) << c.what;
+    }
+}
+
+TEST(PlaylistFiles, AFailedSaveSaysSoAndLeavesTheOldFileWhole) {
+    Player p;
+    auto& f = p.start();
+    p.fill({p.track("a.mp3", 10), p.track("b.mp3", 10)});
+    const std::string file = p.home.file("kept.m3u");
+    testsupport::writeFile(file, "/old/one.mp3\r\n/old/two.mp3\r\n");
+    runtime::detail::FailNextReplace(ENOSPC);
+    p.env.dialogs.answerFileDialog(chosen(file));
+    p.env.dialogs.answerMessageBox(forms::vbOK);
+    f.mnusaveplaylist.choose();
+    EXPECT_EQ(testsupport::readFile(file), "/old/one.mp3\r\n/old/two.mp3\r\n");
+    ASSERT_EQ(p.env.dialogs.shown().size(), 2u);
+    const auto& box = p.env.dialogs.shown()[1].message;
+    EXPECT_EQ(box.prompt.rfind("Could not save file '" + file + "'\r\n\r\n", 0), 0u) << box.prompt;
+    EXPECT_GT(box.prompt.size(), ("Could not save file '" + file + "'\r\n\r\n").size());  // with the reason
+    EXPECT_EQ(box.buttons, forms::vbCritical);
+    EXPECT_EQ(box.title, runtime::App::Title());
+
+    // A folder that does not exist: the message too, and nothing is made.
+    const std::string nowhere = p.home.file("no/such/folder/list.m3u");
+    p.env.dialogs.reset();
+    p.env.dialogs.answerFileDialog(chosen(nowhere));
+    p.env.dialogs.answerMessageBox(forms::vbOK);
+    f.mnusaveplaylist.choose();
+    EXPECT_FALSE(testsupport::exists(nowhere));
+    ASSERT_EQ(p.env.dialogs.shown().size(), 2u);
+    EXPECT_EQ(p.env.dialogs.shown()[1].message.prompt.rfind("Could not save file '" + nowhere + "'", 0), 0u);
+
+    // An existing file is replaced without asking.
+    p.env.dialogs.reset();
+    save(p, file);
+    EXPECT_EQ(testsupport::readFile(file), Player::lines(Player::items(f.lstFiles)));
+    EXPECT_EQ(p.env.dialogs.shown().size(), 1u);
+}
+
+TEST(PlaylistFiles, TheDialogsAsTheUserSeesThem) {
+    Player p;
+    auto& f = p.start();
+    f.CommonDialog1.setFileName("/left/over.m3u");
+    p.env.dialogs.answerFileDialog({});
+    f.mnusaveplaylist.choose();
+    p.env.dialogs.answerFileDialog({});
+    f.mnuplaylistload.choose();
+    ASSERT_EQ(p.env.dialogs.shown().size(), 2u);
+
+    const forms::FileDialogRequest& s = p.env.dialogs.shown()[0].file;
+    EXPECT_TRUE(s.save);
+    EXPECT_EQ(s.title, "Save Play list.");
+    EXPECT_EQ(s.fileName, "");
+    ASSERT_EQ(s.filters.size(), 1u);
+    EXPECT_EQ(s.filters[0].description, "Korvane Media Player Play List *.m3u");
+    EXPECT_EQ(s.filters[0].patterns, "*.m3u");
+    EXPECT_EQ(s.defaultExt, ".m3u");
+    EXPECT_FALSE(s.overwritePrompt);
+
+    const forms::FileDialogRequest& l = p.env.dialogs.shown()[1].file;
+    EXPECT_FALSE(l.save);
+    EXPECT_EQ(l.title, "Load Play list.");
+    EXPECT_EQ(l.fileName, "");
+    ASSERT_EQ(l.filters.size(), 1u);
+    EXPECT_EQ(l.filters[0].description, "Play List *.m3u");
+    EXPECT_EQ(l.filters[0].patterns, "*.m3u");
+    EXPECT_FALSE(l.fileMustExist);
+    EXPECT_FALSE(l.multiSelect);
+    // The control keeps what the last command set: Load sets no extension of its own.
+    EXPECT_EQ(l.defaultExt, ".m3u");
+    EXPECT_EQ(f.CommonDialog1.maxFileSize(), 16384);
+}
+
+}  // namespace
