@@ -9,6 +9,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -31,6 +32,7 @@
 #include <cmath>
 #include <cstdio>
 #include <set>
+#include <utility>
 
 #include "forms/application.hpp"
 #include "forms/common_dialog.hpp"
@@ -242,6 +244,12 @@ class QtFormPeer;
 std::map<Form*, QtFormPeer*>& peers() {
     static std::map<Form*, QtFormPeer*> p;
     return p;
+}
+
+// What the next popup menu runs while it is open (Session::onNextPopup).
+std::function<std::string()>& nextPopupHook() {
+    static std::function<std::string()> hook;
+    return hook;
 }
 
 // Draws a picture (stretched or at its natural size) over an optional fill.
@@ -1114,9 +1122,44 @@ public:
         QMenu qm;
         std::map<QAction*, forms::Menu*> chosen;
         build(qm, menu, chosen);
+        std::optional<forms::Menu*> hooked;
+        if (auto hook = std::exchange(nextPopupHook(), nullptr)) runWhenShown(qm, chosen, std::move(hook), hooked);
         QAction* a = qm.exec(QCursor::pos());
+        if (hooked) return *hooked;
         auto it = chosen.find(a);
         return it == chosen.end() ? nullptr : it->second;
+    }
+
+    // Once the menu is on screen and has had time to paint, runs the hook and
+    // closes the menu: with the item it named as the choice, or by Escape.
+    static void runWhenShown(QMenu& qm, const std::map<QAction*, forms::Menu*>& chosen,
+                             std::function<std::string()> hook, std::optional<forms::Menu*>& hooked) {
+        auto* timer = new QTimer(&qm);
+        timer->setInterval(10);
+        auto settled = std::make_shared<int>(0);
+        QObject::connect(timer, &QTimer::timeout, &qm, [&qm, &chosen, &hooked, timer, settled, hook] {
+            QWindow* h = qm.windowHandle();
+            if (!qm.isVisible() || !h || !h->isExposed()) return;
+            if (++*settled < 15) return;  // painted and flushed to the server
+            timer->stop();
+            std::string name;
+            try {
+                name = hook();
+            } catch (...) {
+                std::fprintf(stderr, "formsqt: the popup hook failed; the menu is dismissed\n");
+            }
+            forms::Menu* item = nullptr;
+            for (auto& [action, m] : chosen)
+                if (!name.empty() && m->name() == name) item = m;
+            if (item) {
+                hooked = item;
+                qm.close();
+            } else {
+                QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QApplication::sendEvent(&qm, &esc);
+            }
+        });
+        timer->start();
     }
 
     void build(QMenu& qm, forms::Menu& menu, std::map<QAction*, forms::Menu*>& chosen) {
@@ -1458,6 +1501,8 @@ QWidget* QtBackend::widgetOf(Control& c) {
     auto w = it->second->widgets.find(&c);
     return w == it->second->widgets.end() ? nullptr : w->second;
 }
+
+void QtBackend::setNextPopupHook(std::function<std::string()> fn) { nextPopupHook() = std::move(fn); }
 
 QWidget* QtBackend::windowOf(Form& f) {
     auto it = peers().find(&f);

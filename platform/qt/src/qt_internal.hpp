@@ -84,6 +84,9 @@ public:
     // The widget that shows a control, or nullptr.
     static QWidget* widgetOf(forms::Control& c);
     static QWidget* windowOf(forms::Form& f);
+    // Runs once, for the next popup menu, while it is on screen: returns the
+    // name of the item to choose, "" to dismiss the menu (Session::onNextPopup).
+    static void setNextPopupHook(std::function<std::string()> fn);
 
 private:
     std::unique_ptr<QObject> filter_;

@@ -1,6 +1,7 @@
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QCursor>
 #include <QFontMetrics>
 #include <QImage>
 #include <QScrollBar>
@@ -223,6 +224,7 @@ bool Session::click(forms::Control& c, int button, int held) {
 bool Session::clickForm(forms::Form& f, int x, int y, int button, int held) {
     QWidget* w = QtBackend::windowOf(f);
     if (!w) return false;
+    QCursor::setPos(w->screen(), w->mapToGlobal(QPoint(x, y)));
     sendClick(w, QPoint(x, y), button, held);
     return true;
 }
@@ -418,6 +420,8 @@ bool Session::windowShown(forms::Form& f) const {
     QWidget* w = QtBackend::windowOf(f);
     return w && w->isVisible();
 }
+
+void Session::onNextPopup(std::function<std::string()> fn) { QtBackend::setNextPopupHook(std::move(fn)); }
 
 bool Session::windowPosition(forms::Form& f, int& x, int& y) const {
     QWidget* w = QtBackend::windowOf(f);

@@ -48,7 +48,9 @@ public:
     // through Qt's event path; held: the button bits already held down
     // meanwhile. False when the control has no widget.
     bool click(forms::Control& c, int button = 1, int held = 0);
-    // A press and release at a point of the form's client area (pixels).
+    // A press and release at a point of the form's client area (pixels); the
+    // pointer is first moved there, as for a user's click (a popup menu opens
+    // at the pointer).
     bool clickForm(forms::Form& f, int x, int y, int button = 1, int held = 0);
     // A double click of the left button (press, release, the second press
     // as a double click, release), at the middle of the control's widget or
@@ -99,6 +101,13 @@ public:
     bool windowShown(forms::Form& f) const;
     // The outer window's position on the screen, in pixels (for screen grabs).
     bool windowPosition(forms::Form& f, int& x, int& y) const;
+    // The next popup menu a form shows (Form::popupMenu, whose QMenu::exec
+    // blocks inside the handler) runs fn once it is on screen and painted: fn
+    // may grab the screen, and returns the name of the item to choose (the
+    // item's Click runs after the menu has closed, as a user's choice) or ""
+    // to dismiss the menu with Escape. A name the menu does not hold dismisses
+    // it too.
+    void onNextPopup(std::function<std::string()> fn);
 
 private:
     struct Impl;
