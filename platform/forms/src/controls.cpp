@@ -51,6 +51,8 @@ Label::Label(Container& parent, std::string name, int index) : Control(parent, s
     p_.caption = this->name();
 }
 void Label::setCaption(std::string c) {
+    // A caption written again unchanged (a clock label on every tick) costs no repaint.
+    if (c == p_.caption) return;
     p_.caption = std::move(c);
     changed(Prop::Caption);
 }
