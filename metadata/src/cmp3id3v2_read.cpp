@@ -14,18 +14,28 @@ namespace metadata {
 
 namespace {
 
-// "(17)Rock": the genre code between the first "(" and the first ")", then
-// the name; "(17)" alone takes the name from the genre table.
-bool parseGenreCode(const std::string& text, std::uint8_t& code, std::string& rest) {
-    std::size_t open = text.find('('), close = text.find(')');
-    if (open == std::string::npos || close == std::string::npos || close < open) return false;
-    std::string inner = text.substr(open + 1, close - open - 1);
-    if (inner.empty() || inner.size() > 9 ||
-        !std::all_of(inner.begin(), inner.end(), [](char c) { return c >= '0' && c <= '9'; }))
+// A genre code: a whole number from 0 to 255.
+bool genreNumber(const std::string& digits, std::uint8_t& code) {
+    if (digits.empty() || digits.size() > 9 ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return false;
-    unsigned long value = std::stoul(inner);
+    unsigned long value = std::stoul(digits);
     if (value > 255) return false;
     code = static_cast<std::uint8_t>(value);
+    return true;
+}
+
+// "(17)Rock": the genre code between the first "(" and the first ")", then
+// the name; "(17)" alone takes the name from the genre table. ID3v2.4 writes a
+// code as the bare number ("17"), which reads as "(17)" does.
+bool parseGenreCode(const std::string& text, std::uint8_t& code, std::string& rest) {
+    if (genreNumber(text, code)) {
+        rest.clear();
+        return true;
+    }
+    std::size_t open = text.find('('), close = text.find(')');
+    if (open == std::string::npos || close == std::string::npos || close < open) return false;
+    if (!genreNumber(text.substr(open + 1, close - open - 1), code)) return false;
     rest = text.substr(close + 1);
     return true;
 }

@@ -124,10 +124,16 @@ TEST_F(Id3v2Read, GenreFrame) {
     };
     for (const Case& c : {Case{"(17)Rock", 17, "Rock"}, Case{"(17)", 17, "Rock"}, Case{"(7)X", 7, "X"},
                           Case{"Rock", 255, "Rock"}, Case{"(RX)", 255, "(RX)"}, Case{"(300)", 255, "(300)"},
-                          Case{")1(", 255, ")1("}}) {
-        cMP3ID3v2 t = load(tag(3, frame23("TCON", latin1(c.data)), 10) + audio());
-        EXPECT_EQ(t.Genre(), c.genre) << c.data;
-        EXPECT_EQ(t.OtherGenreName(), c.other) << c.data;
+                          Case{")1(", 255, ")1("},
+                          // A bare number, as ID3v2.4 writes a code, reads as the code in brackets.
+                          Case{"13", 13, "Pop"}, Case{"(13)", 13, "Pop"}, Case{"13 Pop", 255, "13 Pop"},
+                          Case{"255", 255, ""}, Case{"256", 255, "256"}, Case{"Pop", 255, "Pop"}}) {
+        for (int version : {3, 4}) {
+            std::string frame = version == 3 ? frame23("TCON", latin1(c.data)) : frame24("TCON", latin1(c.data));
+            cMP3ID3v2 t = load(tag(version, frame, 10) + audio());
+            EXPECT_EQ(t.Genre(), c.genre) << c.data << " in 2." << version;
+            EXPECT_EQ(t.OtherGenreName(), c.other) << c.data << " in 2." << version;
+        }
     }
 }
 
