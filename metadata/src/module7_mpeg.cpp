@@ -1,7 +1,8 @@
-// GetMpegInfo: finds the first MPEG-1 Layer III frame header after a leading
-// ID3v2 tag, looks for a Xing header in that frame, and derives bitrate, frame
-// length, frame count, play time and file size from the audio between the
-// first frame and the trailing ID3v1/Lyrics3 blocks.
+// GetMpegInfo: finds the first Layer III frame header (MPEG-1, 2 or 2.5) after
+// a leading ID3v2 tag that the next frame follows, looks for a Xing or VBRI
+// header in that frame, and derives bitrate, frame length, frame count, play
+// time and file size from the audio between the first frame and the trailing
+// ID3v1/Lyrics3 blocks.
 
 #include <cstring>
 #include <limits>
@@ -25,15 +26,36 @@ constexpr std::int64_t kWholeFile = 16384;  // a file this small is read at once
 // at once), then larger runs.
 constexpr std::size_t kFirstScan = 4096;
 constexpr std::size_t kScanChunk = 65536;
-constexpr std::size_t kFrameBytes = 64;    // header, side information and a Xing header's first fields
+constexpr std::size_t kFrameBytes = 64;    // header, side information and a Xing or VBRI header's first fields
+// How far past the first FF FA / FF FB pair the search goes on for a frame that
+// the next frame follows, before that pair is taken (a file that is no MPEG
+// audio is not read to its end).
+constexpr std::int64_t kChainReach = 1 << 20;
 
 constexpr std::array<std::int16_t, 4> kVersionLayer = {0, 3, 2, 1};
 constexpr std::array<const char*, 4> kChannelModes = {"stereo", "joint stereo", "dual channel",
                                                       "single channel"};
 constexpr std::array<const char*, 4> kEmphasis = {"None", "50/15", "Reserved", "CCITT J 17"};
-constexpr std::array<std::int32_t, 3> kSampleRates = {44100, 48000, 32000};
-constexpr std::array<std::int32_t, 15> kBitrates = {0,   32,  40,  48,  56,  64,  80, 96,
-                                                    112, 128, 160, 192, 224, 256, 320};
+// By the header's version bits: 0 MPEG-2.5, 2 MPEG-2, 3 MPEG-1 (1 is reserved).
+constexpr std::array<std::array<std::int32_t, 3>, 4> kSampleRates = {{
+    {11025, 12000, 8000}, {0, 0, 0}, {22050, 24000, 16000}, {44100, 48000, 32000}}};
+// Layer III: ISO/IEC 11172-3 for MPEG-1, ISO/IEC 13818-3 for MPEG-2 and 2.5.
+constexpr std::array<std::int32_t, 15> kBitratesMpeg1 = {0,   32,  40,  48,  56,  64,  80, 96,
+                                                         112, 128, 160, 192, 224, 256, 320};
+constexpr std::array<std::int32_t, 15> kBitratesMpeg2 = {0,  8,  16, 24,  32,  40,  48, 56,
+                                                         64, 80, 96, 112, 128, 144, 160};
+
+// The second byte of a Layer III header: FA/FB (MPEG-1), F2/F3 (MPEG-2) or
+// E2/E3 (MPEG-2.5), the last bit telling whether a CRC follows.
+bool layer3Sync(std::uint8_t b1) { return (b1 & 0xE6) == 0xE2 && ((b1 >> 3) & 0x03) != 1; }
+bool isMpeg1(std::uint8_t b1) { return ((b1 >> 3) & 0x03) == 3; }
+// Bytes per kbit/s of a frame at 1 Hz: 1152 samples a frame for MPEG-1, 576 for
+// MPEG-2 and 2.5 (samples / 8 x 1000).
+unsigned frameCoefficient(std::uint8_t b1) { return isMpeg1(b1) ? 144000u : 72000u; }
+std::int32_t bitrateOf(std::uint8_t b1, unsigned index) {
+    if (index >= kBitratesMpeg1.size()) return 0;
+    return isMpeg1(b1) ? kBitratesMpeg1[index] : kBitratesMpeg2[index];
+}
 
 const char* yesNo(bool yes) { return yes ? "Yes" : "No"; }
 
@@ -75,17 +97,48 @@ struct Window {
     }
 };
 
-// 0-based position of the first FF FA / FF FB pair at or after `start`, or -1.
-std::int64_t findSync(const NumberedFile& file, Window& window, std::int64_t start) {
+// Whether the header at `at` (its three first bytes in `h`) is a valid Layer III
+// header that the next one, of the same version, layer and sample rate, follows
+// where this frame ends, or whose frame reaches the end of the audio.
+template <typename BytesAt>
+bool chains(std::string_view h, std::int64_t at, std::int64_t audioEnd, BytesAt&& bytesAt) {
+    const auto b1 = static_cast<std::uint8_t>(h[1]);
+    const auto b2 = static_cast<std::uint8_t>(h[2]);
+    const unsigned bitrateIndex = b2 >> 4, rateIndex = (b2 >> 2) & 0x03;
+    if (bitrateIndex == 0 || bitrateIndex == 15 || rateIndex == 3 || at >= audioEnd) return false;
+    // The frame's true size: the whole part of the product, one more with padding.
+    const std::int64_t size = static_cast<std::int64_t>(frameCoefficient(b1)) * bitrateOf(b1, bitrateIndex) /
+                                  kSampleRates[(b1 >> 3) & 0x03][rateIndex] +
+                              ((b2 >> 1) & 0x01);
+    const std::int64_t next = at + size;
+    if (next >= audioEnd) return true;
+    const std::string n = bytesAt(next, 3);
+    if (n.size() < 3) return false;
+    const auto n2 = static_cast<std::uint8_t>(n[2]);
+    return static_cast<std::uint8_t>(n[0]) == 0xFF && (static_cast<std::uint8_t>(n[1]) & 0xFE) == (b1 & 0xFE) &&
+           ((n2 >> 2) & 0x03) == rateIndex && (n2 >> 4) != 0 && (n2 >> 4) != 15;
+}
+
+// 0-based position of the first frame header at or after `start` that the
+// next frame follows (a stray pair of sync bytes in the audio is passed over),
+// or else of the first FF FA / FF FB pair, or -1.
+std::int64_t findSync(const NumberedFile& file, const Window& window, std::int64_t start, std::int64_t audioEnd) {
     const std::int64_t length = file.length();
+    std::int64_t firstPair = -1;
     std::int64_t pos = start;
     std::size_t want = kFirstScan;
+    std::string chunk;
+    // Bytes at `at`, from the run in hand when it holds them.
+    auto bytesAt = [&](std::int64_t at, std::size_t count) {
+        if (at >= pos && at + static_cast<std::int64_t>(count) <= pos + static_cast<std::int64_t>(chunk.size()))
+            return chunk.substr(static_cast<std::size_t>(at - pos), count);
+        return file.read(at, count);
+    };
     while (pos + 1 < length) {
-        std::string_view chunk;
         if (window.holds(pos, 2)) {
-            chunk = window.rest(pos);  // bytes already read
+            chunk.assign(window.rest(pos));  // bytes already read
         } else {
-            chunk = window.get(file, pos, want + 1);
+            chunk = file.read(pos, want + 1);
             want = kScanChunk;
         }
         if (chunk.size() < 2) break;
@@ -96,12 +149,18 @@ std::int64_t findSync(const NumberedFile& file, Window& window, std::int64_t sta
             if (!hit) break;
             i = static_cast<std::size_t>(static_cast<const char*>(hit) - base);
             const auto next = static_cast<std::uint8_t>(base[i + 1]);
-            if (next == 0xFA || next == 0xFB) return pos + static_cast<std::int64_t>(i);
+            if (layer3Sync(next)) {
+                const std::int64_t at = pos + static_cast<std::int64_t>(i);
+                if (firstPair < 0 && (next == 0xFA || next == 0xFB)) firstPair = at;
+                const std::string h = bytesAt(at, 3);
+                if (h.size() == 3 && chains(h, at, audioEnd, bytesAt)) return at;
+            }
             ++i;
         }
         pos += static_cast<std::int64_t>(chunk.size() - 1);
+        if (firstPair >= 0 && pos - firstPair > kChainReach) break;
     }
-    return -1;
+    return firstPair;
 }
 
 // Where the audio ends: before a trailing ID3v1 block and a Lyrics3 v2 block
@@ -189,7 +248,8 @@ MpegInfo GetMpegInfo(std::string_view Path) {
         };
         if (auto tag = ReadId3v2Header(readAt, length); tag && tag->extent <= length) start = tag->extent;
 
-        const std::int64_t sync = findSync(file, window, start);
+        const std::int64_t end = audioEnd(file, window);
+        const std::int64_t sync = findSync(file, window, start, end);
         if (sync < 0) return info;
         const std::int64_t position = sync + 1;
         if (position <= std::numeric_limits<std::int16_t>::max())
@@ -203,20 +263,27 @@ MpegInfo GetMpegInfo(std::string_view Path) {
         const unsigned modeIndex = b3 >> 6;
         const bool hasCrc = (b1 & 0x01) == 0;
 
-        // Xing header: after the side information, 32 bytes in stereo modes and
-        // 17 in mono; a CRC puts it 2 bytes further on.
-        std::uint32_t xingFrames = 0;
-        const std::size_t xingAt = modeIndex == 3 ? 21 : 36;
+        // Xing header: after the side information, in MPEG-1 32 bytes in
+        // stereo modes and 17 in mono, in MPEG-2 and 2.5 17 and 9; a CRC puts
+        // it 2 bytes further on. A VBRI header stands 32 bytes after the
+        // header, its frame count 14 bytes into it.
+        std::uint32_t vbrFrames = 0;
+        const bool mpeg1 = isMpeg1(b1);
+        const std::size_t xingAt = mpeg1 ? (modeIndex == 3 ? 21 : 36) : (modeIndex == 3 ? 13 : 21);
         for (std::size_t at : {xingAt, xingAt + 2}) {
             if (at != xingAt && !hasCrc) break;
             if (std::string_view(frame).substr(at, 4) != "Xing") continue;
             info.IsVbr = true;
             const std::uint32_t flags = bigEndian32(std::string_view(frame).substr(at + 4, 4));
-            if (flags & 0x01) xingFrames = bigEndian32(std::string_view(frame).substr(at + 8, 4));
+            if (flags & 0x01) vbrFrames = bigEndian32(std::string_view(frame).substr(at + 8, 4));
             break;
         }
+        if (!info.IsVbr && std::string_view(frame).substr(36, 4) == "VBRI") {
+            info.IsVbr = true;
+            vbrFrames = bigEndian32(std::string_view(frame).substr(36 + 14, 4));
+        }
         // The audio runs from the first frame to the trailing tags.
-        std::int64_t audio = audioEnd(file, window) - sync;
+        std::int64_t audio = end - sync;
         if (audio < 0) audio = 0;
         file.close();
 
@@ -225,19 +292,19 @@ MpegInfo GetMpegInfo(std::string_view Path) {
         info.ChannelMode = kChannelModes[modeIndex];
         info.Emphasis = kEmphasis[b3 & 0x03];
         const unsigned rateIndex = (b2 >> 2) & 0x03;
-        info.SampleRate = rateIndex < kSampleRates.size() ? kSampleRates[rateIndex] : 44100;
+        info.SampleRate = rateIndex < 3 ? kSampleRates[(b1 >> 3) & 0x03][rateIndex] : 44100;
+        const unsigned coefficient = frameCoefficient(b1);
 
         if (info.IsVbr) {
-            if (xingFrames != 0 && xingFrames <= static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())) {
+            if (vbrFrames != 0 && vbrFrames <= static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())) {
                 std::uint64_t kbps = divRoundHalfEven(
                     static_cast<unsigned __int128>(audio) * static_cast<unsigned>(info.SampleRate),
-                    static_cast<unsigned __int128>(xingFrames) * 144000u);
+                    static_cast<unsigned __int128>(vbrFrames) * coefficient);
                 if (kbps <= static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
                     info.Bitrate = static_cast<std::int32_t>(kbps);
             }
         } else {
-            const unsigned bitrateIndex = b2 >> 4;
-            if (bitrateIndex < kBitrates.size()) info.Bitrate = kBitrates[bitrateIndex];
+            info.Bitrate = bitrateOf(b1, b2 >> 4);
         }
 
         const bool padding = (b2 >> 1) & 0x01;
@@ -248,7 +315,7 @@ MpegInfo GetMpegInfo(std::string_view Path) {
         info.Crc = yesNo(hasCrc);
 
         std::uint64_t frameLength =
-            divRoundHalfEven(static_cast<unsigned __int128>(info.Bitrate) * 144000u,
+            divRoundHalfEven(static_cast<unsigned __int128>(info.Bitrate) * coefficient,
                              static_cast<unsigned>(info.SampleRate));
         if (frameLength <= static_cast<std::uint64_t>(std::numeric_limits<std::int16_t>::max()))
             info.FrameLength = static_cast<std::int16_t>(frameLength);

@@ -138,6 +138,102 @@ TEST(MpegPeers, FiguresAgreeWithFfprobeAndTagLib) {
     }
 }
 
+// Every sample rate lame makes, through MPEG-1, MPEG-2 and MPEG-2.5, at a
+// constant and a variable bitrate, in mono and stereo.
+TEST(MpegPeers, EveryRateLameMakesAgreesWithFfprobe) {
+    REQUIRE_PEERS();
+    testsupport::TempDir dir;
+    struct Rate {
+        const char* resample;
+        int rate;
+        int version;
+    } rates[] = {{"8", 8000, 0},      {"11.025", 11025, 0}, {"12", 12000, 0},
+                 {"16", 16000, 2},    {"22.05", 22050, 2},  {"24", 24000, 2},
+                 {"32", 32000, 1},    {"44.1", 44100, 1},   {"48", 48000, 1}};
+    for (const Rate& r : rates) {
+        for (bool vbr : {false, true}) {
+            for (int channels : {1, 2}) {
+                const std::string name = std::string(r.resample) + (vbr ? "-vbr-" : "-cbr-") + std::to_string(channels);
+                SCOPED_TRACE(name);
+                const std::string mp3 = dir.file(name + ".mp3");
+                peer::lame(mp3, std::string(vbr ? "-V 5" : "-b 32") + " --resample " + r.resample, 3.0, 44100, channels);
+                MpegInfo ours = GetMpegInfo(mp3);
+                auto probe = peer::ffprobe(mp3);
+                EXPECT_EQ(ours.SampleRate, std::atoi(probe["sample_rate"].c_str()));
+                EXPECT_EQ(ours.SampleRate, r.rate);
+                EXPECT_EQ(ours.MpegVersion, r.version);
+                EXPECT_EQ(ours.Layer, 3);
+                EXPECT_EQ(ours.IsVbr, vbr);
+                EXPECT_EQ(ours.HeaderPosition, 1);
+                EXPECT_EQ(ours.ChannelMode == "single channel", channels == 1);
+                EXPECT_NEAR(ours.Bitrate, std::atof(probe["bit_rate"].c_str()) / 1000.0, 2.0);
+                if (!vbr) EXPECT_EQ(ours.Bitrate, 32);
+                EXPECT_NEAR(seconds(ours.LengthText), std::atof(probe["duration"].c_str()), 1.0) << ours.LengthText;
+            }
+        }
+    }
+}
+
+// MPEG-2 audio that holds FF FB pairs: one before the first frame and one in
+// the audio; the frames are found where they are, as ffprobe finds them.
+TEST(MpegPeers, AStrayMpeg1PairInMpeg2AudioIsPassedOver) {
+    REQUIRE_PEERS();
+    testsupport::TempDir dir;
+    const std::string mp3 = dir.file("16k.mp3");
+    peer::lame(mp3, "-b 32 --resample 16", 20.0, 44100, 1);
+    std::string audio = testsupport::readFile(mp3);
+    ASSERT_GT(audio.size(), 10000u);
+    ASSERT_EQ(static_cast<unsigned char>(audio[1]), 0xF3);
+    audio.replace(5000, 4, "\xFF\xFB\x90\x00");
+    const std::string junk = std::string("\x00\x00\xFF\xFB\xB0\x00", 6) + std::string(58, '\x00');
+    testsupport::writeFile(mp3, junk + audio);
+    MpegInfo ours = GetMpegInfo(mp3);
+    auto probe = peer::ffprobe(mp3);
+    EXPECT_EQ(ours.HeaderPosition, 65);
+    EXPECT_EQ(ours.MpegVersion, 2);
+    EXPECT_EQ(ours.SampleRate, 16000);
+    EXPECT_EQ(ours.SampleRate, std::atoi(probe["sample_rate"].c_str()));
+    EXPECT_EQ(ours.Bitrate, 32);
+    EXPECT_NEAR(seconds(ours.LengthText), std::atof(probe["duration"].c_str()), 1.0) << ours.LengthText;
+    EXPECT_NEAR(seconds(ours.LengthText), 20.0, 1.0) << ours.LengthText;
+}
+
+// A VBRI header (as Fraunhofer's encoder writes) put in place of the Info or
+// Xing header of lame's first frame: a VBR file whose frame count it holds.
+TEST(MpegPeers, AVbriHeaderIsReadAsAXingHeaderIs) {
+    REQUIRE_PEERS();
+    testsupport::TempDir dir;
+    for (const char* options : {"-b 128", "-V 2"}) {
+        SCOPED_TRACE(options);
+        const std::string mp3 = dir.file("vbri.mp3");
+        peer::lame(mp3, options, 10.0, 44100, 2);
+        const MpegInfo asLameWrote = GetMpegInfo(mp3);
+        std::string file = testsupport::readFile(mp3);
+        // MPEG-1 stereo: the Info or Xing header 36 bytes on, its frame count 8 bytes into it.
+        const std::string tag = file.substr(36, 4);
+        ASSERT_TRUE(tag == "Info" || tag == "Xing") << tag;
+        const std::string frames = file.substr(44, 4);
+        std::string vbri = "VBRI" + std::string("\x00\x01\x04\x40\x00\x4B", 6);
+        const auto size = static_cast<std::uint32_t>(file.size());
+        for (int shift : {24, 16, 8, 0}) vbri += static_cast<char>((size >> shift) & 0xFF);
+        vbri += frames;
+        vbri += std::string(8, '\0');  // no table of contents
+        file.replace(36, vbri.size(), vbri);
+        testsupport::writeFile(mp3, file);
+
+        MpegInfo ours = GetMpegInfo(mp3);
+        auto probe = peer::ffprobe(mp3);
+        EXPECT_TRUE(ours.IsVbr);
+        if (tag == "Xing") {
+            EXPECT_EQ(ours.Bitrate, asLameWrote.Bitrate);
+            EXPECT_EQ(ours.LengthText, asLameWrote.LengthText);
+        }
+        EXPECT_NEAR(ours.Bitrate, std::atof(probe["bit_rate"].c_str()) / 1000.0, 2.0);
+        EXPECT_NEAR(seconds(ours.LengthText), std::atof(probe["duration"].c_str()), 1.0) << ours.LengthText;
+        EXPECT_NEAR(ours.Frames, std::atof(probe["nb_read_frames"].c_str()), 2.0);
+    }
+}
+
 // Reads the ID3v1 block of a file through mutagen's own parser.
 const char* kMutagenReadV1 = R"(
 import sys

@@ -1,5 +1,6 @@
-// GetMpegInfo: the first MPEG-1 Layer III frame header, its Xing header, and
-// the figures derived from the audio's length.
+// GetMpegInfo: the first Layer III frame header (MPEG-1, 2 and 2.5) that the
+// next frame follows, its Xing or VBRI header, and the figures derived from
+// the audio's length.
 
 #include <gtest/gtest.h>
 
@@ -266,6 +267,124 @@ TEST(GetMpegInfo, LengthAndSizeTexts) {
         MpegInfo i = GetMpegInfo(f.write(frame(bytes({0xFF, 0xFB, c.bitrateIndex, 0x00})), c.length));
         EXPECT_EQ(i.LengthText, c.lengthText) << c.length;
         EXPECT_EQ(i.SizeText, c.sizeText) << c.length;
+    }
+}
+
+// `count` frames of `size` bytes one after the other, each the header and
+// zeros; the first holds `inside` at `at`.
+std::string chained(const std::string& header, std::size_t size, std::size_t count, std::size_t at = 0,
+                    std::string_view inside = {}) {
+    std::string out = frame(header, size, at, inside);
+    for (std::size_t i = 1; i < count; ++i) out += frame(header, size);
+    return out;
+}
+
+TEST(GetMpegInfo, Mpeg2And25FramesReadWithTheirOwnTables) {
+    Files f;
+    struct Case {
+        const char* what;
+        std::string header;
+        std::size_t size;  // the frame's true size: 72000 (MPEG-1: 144000) x bitrate / rate, whole part
+        std::size_t count;
+        int version, rate, bitrate, frameLength;
+        const char* length;
+    } cases[] = {
+        {"MPEG-2 16 kHz 32 kbit/s mono", bytes({0xFF, 0xF3, 0x48, 0xC0}), 144, 2500, 2, 16000, 32, 144, "1:30"},
+        {"MPEG-2 22.05 kHz 64 kbit/s", bytes({0xFF, 0xF3, 0x80, 0x00}), 208, 1000, 2, 22050, 64, 209, "0:26"},
+        {"MPEG-2 24 kHz 160 kbit/s with CRC", bytes({0xFF, 0xF2, 0xE4, 0x40}), 480, 1000, 2, 24000, 160, 480, "0:24"},
+        {"MPEG-2.5 8 kHz 8 kbit/s", bytes({0xFF, 0xE3, 0x18, 0xC0}), 72, 5000, 0, 8000, 8, 72, "6:00"},
+        {"MPEG-2.5 11.025 kHz 32 kbit/s", bytes({0xFF, 0xE3, 0x40, 0x00}), 208, 1000, 0, 11025, 32, 209, "0:52"},
+        {"MPEG-2.5 12 kHz 144 kbit/s", bytes({0xFF, 0xE3, 0xD4, 0x00}), 864, 1000, 0, 12000, 144, 864, "0:48"},
+        {"MPEG-1 48 kHz 320 kbit/s", bytes({0xFF, 0xFB, 0xE4, 0x00}), 960, 1000, 1, 48000, 320, 960, "0:24"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::size_t count = c.count;
+        MpegInfo i = GetMpegInfo(f.write(chained(c.header, c.size, count)));
+        EXPECT_EQ(i.MpegVersion, c.version);
+        EXPECT_EQ(i.Layer, 3);
+        EXPECT_EQ(i.SampleRate, c.rate);
+        EXPECT_EQ(i.Bitrate, c.bitrate);
+        EXPECT_EQ(i.FrameLength, c.frameLength);
+        EXPECT_EQ(i.Frames, static_cast<int>(c.size * count / c.frameLength));
+        EXPECT_EQ(i.LengthText, c.length);
+        EXPECT_EQ(i.HeaderPosition, 1);
+        EXPECT_FALSE(i.IsVbr);
+    }
+}
+
+// Sync pairs that begin no chain of frames (as MPEG-2 audio holds by chance)
+// are passed over; a header counts when the next one, of the same version,
+// layer and sample rate, begins where its frame ends, or its frame reaches the
+// end of the audio.
+TEST(GetMpegInfo, TheFirstHeaderThatTheNextFrameFollowsWins) {
+    Files f;
+    const std::string mpeg2 = bytes({0xFF, 0xF3, 0x48, 0xC0});  // 16 kHz, 32 kbit/s: 144 bytes
+    const std::string audio = chained(mpeg2, 144, 2500);
+    // 300 bytes before the audio: an MPEG-1 header whose next frame would lie
+    // inside the audio's first frame, an MPEG-2 one followed by zeros, one of
+    // a bad bitrate, one of the reserved rate, and two whose next frame would
+    // be the audio's first header but of another version or sample rate.
+    std::string strays = "junk" + kCbr128 + std::string(20, '\0') + mpeg2 + std::string(20, '\0') +
+                         bytes({0xFF, 0xF3, 0xF8, 0xC0}) + bytes({0xFF, 0xF3, 0x4C, 0xC0});
+    strays.resize(300, '\0');
+    strays.replace(300 - 144, 4, bytes({0xFF, 0xFB, 0x18, 0x00}));  // MPEG-1 32 kHz 32 kbit/s: 144 bytes
+    strays.replace(300 - 104, 4, bytes({0xFF, 0xF3, 0x40, 0x00}));  // MPEG-2 22.05 kHz 32 kbit/s: 104 bytes
+    MpegInfo i = GetMpegInfo(f.write(strays + audio));
+    EXPECT_EQ(i.HeaderPosition, 301);
+    EXPECT_EQ(i.MpegVersion, 2);
+    EXPECT_EQ(i.SampleRate, 16000);
+    EXPECT_EQ(i.Bitrate, 32);
+    EXPECT_EQ(i.LengthText, "1:30");
+
+    // A stray FF FB in the audio after the first frame changes nothing.
+    std::string planted = audio;
+    planted.replace(144 + 40, 4, kCbr128);
+    EXPECT_EQ(GetMpegInfo(f.write(planted)), GetMpegInfo(f.write(audio)));
+
+    // A frame that reaches past the end of the audio (the last, cut short)
+    // counts; the trailing ID3v1 block is not audio.
+    MpegInfo last = GetMpegInfo(f.write(std::string(200, '\0') + frame(mpeg2, 100), 0, fixtures::id3v1Block("t")));
+    EXPECT_EQ(last.HeaderPosition, 201);
+    EXPECT_EQ(last.SampleRate, 16000);
+    EXPECT_EQ(last.Frames, 0);
+
+    // No header chains: the first FF FA / FF FB pair, as a lone header reads.
+    MpegInfo lone = GetMpegInfo(f.write(std::string(10, '\0') + mpeg2 + std::string(200, '\0') + frame(kCbr128, 1000)));
+    EXPECT_EQ(lone.HeaderPosition, 10 + 4 + 200 + 1);
+    EXPECT_EQ(lone.MpegVersion, 1);
+    EXPECT_EQ(lone.Bitrate, 128);
+    // With only MPEG-2 headers that chain nowhere there is nothing to read.
+    EXPECT_EQ(GetMpegInfo(f.write(frame(mpeg2, 1000))), MpegInfo());
+}
+
+TEST(GetMpegInfo, Mpeg2XingHeaderAndVbriHeader) {
+    Files f;
+    struct Case {
+        const char* what;
+        std::string header;
+        std::size_t size, at;
+        std::string inside;
+        bool vbr;
+        int bitrate;
+        const char* length;
+    } cases[] = {
+        // 1000 frames of 144 bytes told as 500: 64 kbit/s on average, 18 s.
+        {"MPEG-2 mono, Xing at 13", bytes({0xFF, 0xF3, 0x48, 0xC0}), 144, 13, fixtures::xing(500), true, 64, "0:18"},
+        {"MPEG-2 stereo, Xing at 21", bytes({0xFF, 0xF3, 0x48, 0x00}), 144, 21, fixtures::xing(500), true, 64, "0:18"},
+        {"MPEG-2 mono with CRC, Xing at 15", bytes({0xFF, 0xF2, 0x48, 0xC0}), 144, 15, fixtures::xing(500), true, 64, "0:18"},
+        {"MPEG-2 mono, Xing at the MPEG-1 offset", bytes({0xFF, 0xF3, 0x48, 0xC0}), 144, 21, fixtures::xing(500), false, 32, "0:36"},
+        // VBRI: 32 bytes after the header, the frame count 14 bytes into it.
+        {"MPEG-1 VBRI", kCbr128, 417, 36, "VBRI" + bytes({0, 1, 0, 0, 0, 50}) + fixtures::bigEndian32(417000) + fixtures::bigEndian32(500), true, 255, "0:13"},
+        {"MPEG-2 VBRI", bytes({0xFF, 0xF3, 0x48, 0xC0}), 144, 36, "VBRI" + bytes({0, 1, 0, 0, 0, 50}) + fixtures::bigEndian32(144000) + fixtures::bigEndian32(500), true, 64, "0:18"},
+        {"VBRI with no frames", kCbr128, 417, 36, "VBRI" + bytes({0, 1, 0, 0, 0, 50}) + fixtures::bigEndian32(417000) + fixtures::bigEndian32(0), true, 0, "0:00"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        MpegInfo i = GetMpegInfo(f.write(chained(c.header, c.size, 1000, c.at, c.inside)));
+        EXPECT_EQ(i.IsVbr, c.vbr);
+        EXPECT_EQ(i.Bitrate, c.bitrate);
+        EXPECT_EQ(i.LengthText, c.length);
     }
 }
 

@@ -11,13 +11,14 @@
 
 namespace metadata {
 
-// What GetMpegInfo finds in the first MPEG-1 Layer III frame of a file.
+// What GetMpegInfo finds in the first Layer III frame of a file (MPEG-1, 2 or
+// 2.5): the first whose next frame follows it, else the first FF FA / FF FB pair.
 // An empty record has every text empty, every number 0 and IsVbr false.
 struct MpegInfo {
     std::string SizeText;          // file size in MiB, up to two decimals, " MB"
     std::int32_t Bitrate = 0;      // kbit/s (the average for VBR)
     std::int32_t SampleRate = 0;   // Hz
-    std::int16_t MpegVersion = 0;  // 1
+    std::int16_t MpegVersion = 0;  // 1, 2, or 0 for MPEG-2.5
     std::int16_t Layer = 0;        // 3
     std::int16_t HeaderPosition = 0;  // 1-based position of the sync byte; 0 above 32767
     std::string ChannelMode;       // "stereo", "joint stereo", "dual channel", "single channel"
@@ -30,7 +31,7 @@ struct MpegInfo {
     std::int16_t FrameLength = 0;  // bytes per frame
     std::int32_t Frames = 0;       // frame count derived from the audio's length
     std::string Padding;
-    bool IsVbr = false;            // a Xing header was found
+    bool IsVbr = false;            // a Xing or VBRI header was found
 
     friend bool operator==(const MpegInfo&, const MpegInfo&) = default;
 };
