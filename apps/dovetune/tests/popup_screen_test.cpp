@@ -1,7 +1,8 @@
 // dovetune's popup menu and menu shortcuts on a real X server (Xvfb,
 // platform xcb): a right click on the main window's surface opens the menu at
-// the pointer over the skin, an item chosen in it runs, Escape gives the
-// skin back, and the shortcuts act through the window's keyboard.
+// the pointer over the skin, an item chosen in it runs (the Info Bar shows),
+// Escape gives the skin back, and the shortcuts (Ctrl+M, F7) act through the
+// window's keyboard.
 
 #include <gtest/gtest.h>
 
@@ -105,6 +106,14 @@ TEST_F(PopupOnScreen, AnItemChosenInTheMenuRuns) {
     ASSERT_TRUE(qt->clickForm(f, kX, kY, forms::vbRightButton));
     EXPECT_DOUBLE_EQ(f.MediaPlayer1.rate(), 2.0);
     EXPECT_TRUE(f.mnupopup200.checked());
+
+    // "Info Bar" of the Options submenu shows the Info Bar.
+    auto& bar = forms::Get<player::Form4>();
+    ASSERT_FALSE(qt->windowShown(bar));
+    qt->onNextPopup([] { return std::string("mnumarquee"); });
+    ASSERT_TRUE(qt->clickForm(f, kX, kY, forms::vbRightButton));
+    EXPECT_TRUE(qt->waitUntil([&] { return qt->windowShown(bar); }, 2000));
+    EXPECT_TRUE(f.mnumarquee.checked());
 }
 
 TEST_F(PopupOnScreen, ShortcutsActOnScreen) {
@@ -116,10 +125,23 @@ TEST_F(PopupOnScreen, ShortcutsActOnScreen) {
     EXPECT_TRUE(f.mnupopupoptionsmute.checked());
     EXPECT_TRUE(f.Mute2.visible());
     EXPECT_FALSE(f.Mute1.visible());
+    EXPECT_TRUE(f.MediaPlayer1.mute());
     ASSERT_TRUE(qt->pressKey(f, 'M', forms::vbCtrlMask));
     qt->processEvents(200);
     EXPECT_FALSE(f.mnupopupoptionsmute.checked());
     EXPECT_TRUE(f.Mute1.visible());
+    EXPECT_FALSE(f.MediaPlayer1.mute());
+
+    // F7 shows the Info Bar and hides it again.
+    auto& bar = forms::Get<player::Form4>();
+    ASSERT_FALSE(qt->windowShown(bar));
+    ASSERT_TRUE(qt->pressKey(f, forms::vbKeyF(7)));
+    EXPECT_TRUE(qt->waitUntil([&] { return qt->windowShown(bar); }, 2000));
+    f.List2.setFocus();
+    qt->processEvents(200);
+    ASSERT_TRUE(qt->pressKey(f, forms::vbKeyF(7)));
+    EXPECT_TRUE(qt->waitUntil([&] { return !qt->windowShown(bar); }, 2000));
+    EXPECT_FALSE(f.mnumarquee.checked());
 }
 
 }  // namespace
