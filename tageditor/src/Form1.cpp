@@ -304,6 +304,8 @@ Form1::Form1()
     button(Command13, "Add", 120, 3240, 1095);
     button(Command14, "Remove", 1260, 3240, 1095);
     button(Command15, "Download", 2400, 3240, 1095);
+    Command15.setStyle(1);
+    Command15.setPicture(artwork("download.png"));
     Frame2.setCaption("Status");
     Frame2.setRectTwips(120, 3720, 3375, 1215);
     ProgressBar1.setRectTwips(120, 300, 3135, 255);

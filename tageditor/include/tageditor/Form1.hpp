@@ -25,6 +25,7 @@
 #include "forms/forms.hpp"
 #include "metadata/cmp3id3v1.hpp"
 #include "metadata/cmp3id3v2.hpp"
+#include "system/url_download.hpp"
 
 namespace player {
 class Form2;
@@ -227,6 +228,8 @@ public:
     void Command14_Click();
     void Command15_Click();
     void Timer5_Timer();
+    // The download's limits (tests set short ones).
+    sys::DownloadLimits pictureDownloadLimits;
 
     // ---- file information and attributes (Form1_info.cpp) ----
     void LoadInfo();
@@ -279,6 +282,11 @@ private:
     std::string saveFailure_;
     int saveFailureStyle_ = 0;
     bool lastSaveOk_ = false;  // the save of the last save while playing
+
+    // ---- file information and attributes (Form1_info.cpp) ----
+    void showAttributes(int attributes);
+    void writeAttribute(forms::CheckBox& box, int bit, const std::string& name);
+    bool showingAttributes_ = false;  // the boxes are being set from the file
 };
 
 }  // namespace tageditor
