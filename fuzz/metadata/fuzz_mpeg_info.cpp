@@ -11,6 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     metadata::MpegInfo info = metadata::Module7::GetMpegInfo(path);
     if (info.Bitrate < 0 || info.FrameLength < 0 || info.Frames < 0 || info.HeaderPosition < 0) __builtin_trap();
     if (!info.SizeText.empty() && info.LengthText.empty()) __builtin_trap();
-    if (info.MpegVersion != 0 && (info.MpegVersion != 1 || info.Layer != 3)) __builtin_trap();
+    // MPEG-1, MPEG-2 or MPEG-2.5 (version 0), always Layer III once a header is read.
+    if (info.MpegVersion < 0 || info.MpegVersion > 2) __builtin_trap();
+    if (!info.SizeText.empty() && info.Layer != 3) __builtin_trap();
     return 0;
 }
