@@ -4,6 +4,7 @@
 #include "player/other_windows.hpp"
 
 #include "runtime/convert.hpp"
+#include "runtime/error.hpp"
 
 namespace player {
 
@@ -42,27 +43,32 @@ void SetTagEditorWindows(TagEditorWindows* w) { tagWindows = w ? w : &noWindows;
 void SetOptionsWindows(OptionsWindows* w) { optionWindows = w ? w : &noWindows; }
 
 void ShowOptionsPage(OptionsWindows& w, OptionsPage page) {
-    // Panels shown and hidden, and the side-bar label made bold, before the show.
+    // The page panels lie at one place, so a page is shown with every other
+    // panel hidden; its side-bar label goes bold before the show. Each request
+    // may fail alone (a window without that control) and the next still runs.
+    runtime::Steps step;
+    auto only = [&](int shown) {
+        step([&] { w.setOptionsPanelVisible(shown, true); });
+        for (int p : {1, 2, 3, 4, 5, 7})
+            if (p != shown) step([&] { w.setOptionsPanelVisible(p, false); });
+    };
     switch (page) {
         case OptionsPage::Settings:
             break;
         case OptionsPage::MakeDefault:
-            w.setOptionsPanelVisible(2, true);
-            for (int p : {3, 4, 5}) w.setOptionsPanelVisible(p, false);
+            only(2);
             break;
         case OptionsPage::About:
-            w.setOptionsPanelVisible(4, true);
-            for (int p : {1, 2, 3, 5}) w.setOptionsPanelVisible(p, false);
-            w.setOptionsLabelBold(10, true);
+            only(4);
+            step([&] { w.setOptionsLabelBold(10, true); });
             break;
         case OptionsPage::Help:
-            w.setOptionsPanelVisible(5, true);
-            for (int p : {1, 2, 3, 4}) w.setOptionsPanelVisible(p, false);
-            w.setOptionsLabelBold(7, true);
+            only(5);
+            step([&] { w.setOptionsLabelBold(7, true); });
             break;
     }
-    w.showOptions();
-    if (page == OptionsPage::Help) w.setOptionsLabelBold(6, false);
+    step([&] { w.showOptions(); });
+    if (page == OptionsPage::Help) step([&] { w.setOptionsLabelBold(6, false); });
 }
 
 // ---- recording ----

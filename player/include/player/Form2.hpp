@@ -309,6 +309,12 @@ public:
     void Form_OLEDragDrop(forms::DataObject& Data, int& Effect, int Button, int Shift, float X, float Y) override;
     void List2_OLEDragDrop(forms::DataObject& Data, int& Effect, int Button, int Shift, float X, float Y);
 
+private:
+    // What a drop on the window or on List2 does.
+    void DropPlaylist(forms::DataObject& Data, int& Effect);
+
+public:
+
     // ---- search box (Form2_search.cpp) ----
     void Text1_Change();
     void Text1_Click();
@@ -326,6 +332,14 @@ public:
     void mnurename_Click();
     void mnuruntrack_Click();
     void mnucontain_Click();
+
+private:
+    // The entry of List2's selected line, as a click on it maps it; -1 for none.
+    long SelectedEntry() const;
+    // Takes the entry off the three lists (line: its List2 line).
+    void RemoveEntry(long entry, long line);
+
+public:
 
     // ---- windows and programs opened from the menu (Form2_windows.cpp) ----
     void mnupopuptag_Click();
@@ -368,6 +382,12 @@ public:
     void mnuLevel1_Click(int Index);
 
 private:
+    void AddFavourite(forms::Menu& favourite);
+    void OpenFavourite(forms::Menu& favourite);
+
+public:
+
+private:
     void wireEvents();
 
     // ---- start-up and exit (Form2_lifecycle.cpp) ----
@@ -383,5 +403,10 @@ private:
 // "/"), at any depth, whose name matches Pattern; a folder's own files come
 // before those of its subfolders.
 void FindFiles(const std::string& Folder, const std::string& Pattern, forms::ListBox& Target);
+
+// The folder the folder search walks for txtStartDir's text: blanks trimmed
+// and one trailing "/" cut, so the root "/" becomes "" (which FindFiles
+// takes as the root).
+std::string SearchFolder(const std::string& startDir);
 
 }  // namespace player
