@@ -115,4 +115,29 @@ void Form2::List1_Click() {
     step([&] { lstFiles.setListIndex(List1.listIndex()); });
 }
 
+void Form2::ReplaceEntryPath(long Index, const std::string& NewPath) {
+    if (Index < 0 || Index >= lstFiles.listCount()) runtime::raise(runtime::err::InvalidPropertyArrayIndex, "Form2");
+    lstFiles.setList(Index, NewPath);
+    if (Index >= List1.listCount()) return;  // the builder makes its line from the new path
+    const std::string oldLine = List1.list(Index);
+    const std::string newLine = DisplayLine(NewPath);
+    List1.setList(Index, newLine);
+
+    // List2 holds the same lines sorted: the selected one when it is the old
+    // line, else the first equal to it (equal lines are interchangeable). A
+    // line List2 does not show is left so.
+    long at = -1;
+    if (List2.listIndex() >= 0 && List2.text() == oldLine) {
+        at = List2.listIndex();
+    } else {
+        for (long i = 0; i < List2.listCount() && at < 0; ++i)
+            if (List2.list(i) == oldLine) at = i;
+    }
+    if (at < 0) return;
+    const bool wasSelected = List2.listIndex() == at;
+    List2.removeItem(at);
+    List2.addItem(newLine);
+    if (wasSelected) List2.setListIndex(List2.newIndex());
+}
+
 }  // namespace player

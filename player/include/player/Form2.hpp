@@ -181,6 +181,13 @@ public:
     void Timer3_Timer();
     void List2_Click();
     void List1_Click();
+    // Gives the playlist entry at Index (of lstFiles) another path, as after
+    // a rename on disk: the path, its List1 line at the same index, and in
+    // the sorted List2 the old line taken out and the new one put in its
+    // place in order (selected again when the old line was). An entry whose
+    // line the builder has not made yet gets only its path. Error 381 for an
+    // index outside the list.
+    void ReplaceEntryPath(long Index, const std::string& NewPath);
 
     // ---- playback and track stepping (Form2_playback.cpp) ----
     void List2_DblClick();
