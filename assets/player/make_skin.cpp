@@ -58,6 +58,10 @@ enum Ink : std::uint8_t {
     Amber,
     BandFirst,    // the title strip's gradient, BandFirst .. BandFirst + 7
     InkCount = BandFirst + 8,
+    // The Info Bar's own inks (the skin leaves these entries black).
+    BarFirst = InkCount,  // the track strip's gradient, BarFirst .. BarFirst + 7
+    BarEdge = BarFirst + 8,
+    BarInkCount,
 };
 
 std::vector<Rgb> palette() {
@@ -86,6 +90,19 @@ std::vector<Rgb> palette() {
         p[BandFirst + i] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v + 8),
                             static_cast<std::uint8_t>(v + 16)};
     }
+    return p;
+}
+
+// The Info Bar's palette: the skin's, with a teal gradient behind the track
+// line, light where its dark print stands and deeper where the white name
+// below it stands, and the strip's edge.
+std::vector<Rgb> barPalette() {
+    std::vector<Rgb> p = palette();
+    for (int i = 0; i < 8; ++i) {
+        p[BarFirst + i] = {static_cast<std::uint8_t>(150 - i * 15), static_cast<std::uint8_t>(205 - i * 13),
+                           static_cast<std::uint8_t>(206 - i * 13)};
+    }
+    p[BarEdge] = {176, 222, 222};
     return p;
 }
 
@@ -316,13 +333,13 @@ int toMemory(GifFileType* gif, const GifByteType* data, int len) {
 
 // The GIF, with a comment of `blocks` sub-blocks holding `payload` bytes in
 // all before the image (none when blocks is 0).
-bool encodeGif(const Canvas& c, int payload, int blocks, std::string& out) {
+bool encodeGif(const Canvas& c, int payload, int blocks, std::string& out,
+               const std::vector<Rgb>& pal = palette()) {
     int err = 0;
     out.clear();
     GifFileType* gif = EGifOpen(&out, toMemory, &err);
     if (!gif) return false;
     EGifSetGifVersion(gif, true);
-    std::vector<Rgb> pal = palette();
     std::vector<GifColorType> colours(256);
     for (int i = 0; i < 256; ++i) colours[i] = {pal[i].r, pal[i].g, pal[i].b};
     ColorMapObject* map = GifMakeMapObject(256, colours.data());
@@ -375,6 +392,45 @@ bool writeSkin(const std::string& path, const Canvas& c) {
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     bool ok = std::fwrite(padded.data(), 1, padded.size(), f) == padded.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+// ---- the Info Bar ----
+// 310 x 53 pixels; the window shows 52 rows. The track line (bold dark print,
+// 8..305 x 6..23) and the white "Korvane Media Player" (80..257 x 15..32)
+// stand on a light teal strip that darkens downwards; the white time and
+// bitrate labels (row 37..54) on a dark display well.
+constexpr int kBarWidth = 310, kBarHeight = 53;
+
+Canvas infoBar() {
+    Canvas c(kBarWidth, kBarHeight, Outline);
+    c.rect(1, 1, kBarWidth - 2, kBarHeight - 3, Body);
+    c.rect(1, 1, kBarWidth - 2, 1, Bevel);
+    // The track strip: light at the top, in eight bands down to row 32.
+    c.round(3, 3, kBarWidth - 6, 31, 4, Outline);
+    c.round(4, 4, kBarWidth - 8, 29, 3, BarFirst);
+    for (int y = 4; y < 33; ++y) {
+        int band = std::min(7, (y - 4) * 8 / 29);
+        for (int x = 4; x < kBarWidth - 4; ++x)
+            if (c.at(x, y) == BarFirst) c.set(x, y, static_cast<Ink>(BarFirst + band));
+    }
+    c.rect(6, 4, kBarWidth - 12, 1, BarEdge);
+    // The display well under the times and the bitrate, open at the bottom
+    // edge the window cuts off.
+    c.sunk(3, 35, kBarWidth - 6, 17, 3, Lcd);
+    // Small marks at the right end of the strip and the well.
+    c.disc(kBarWidth - 12, 43.5f, 2.5f, TealDark);
+    c.rect(kBarWidth - 2, 1, 1, kBarHeight - 3, Shadow);
+    c.rect(0, kBarHeight - 2, kBarWidth, 2, Outline);
+    return c;
+}
+
+bool writeGif(const std::string& path, const Canvas& c, const std::vector<Rgb>& pal) {
+    std::string bytes;
+    if (!encodeGif(c, 0, 0, bytes, pal)) return false;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && ok;
 }
 
@@ -464,8 +520,7 @@ int main(int argc, char** argv) {
     ok = writePng(dir + "cmd_pause.png", smallButton(Glyphs::Pause)) && ok;
     ok = writePng(dir + "cmd_stop.png", smallButton(Glyphs::Stop)) && ok;
     ok = writePng(dir + "cmd_open.png", smallButton(Glyphs::Open)) && ok;
-    // The Info Bar's background (infobar.gif, 310 x 53) is drawn here too,
-    // once the Info Bar has its artwork.
+    ok = writeGif(dir + "infobar.gif", infoBar(), barPalette()) && ok;
     if (!ok) std::fprintf(stderr, "%s: could not write every picture\n", argv[0]);
     return ok ? 0 : 1;
 }
