@@ -8,7 +8,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <string>
 
 #include "forms/forms.hpp"
@@ -43,13 +42,24 @@ int differing(const forms::Picture& a, const forms::Picture& b, int x, int y) {
     return n;
 }
 
+// The one Qt application of this process, made before the first test.
+formsqt::Session* g_qt = nullptr;
+struct QtScreen : ::testing::Environment {
+    void SetUp() override { g_qt = new formsqt::Session; }
+    void TearDown() override {
+        delete g_qt;
+        g_qt = nullptr;
+    }
+};
+const auto* const kQtScreen = ::testing::AddGlobalTestEnvironment(new QtScreen);
+
 class PopupOnScreen : public ::testing::Test {
 protected:
     void SetUp() override {
         fs::copy_file(std::string(DOVETUNE_BUILT_PROGRAM_DIR) + "/New2.kmf", app.file("New2.kmf"));
         fs::copy(std::string(DOVETUNE_BUILT_PROGRAM_DIR) + "/skin", app.file("skin"), fs::copy_options::recursive);
         runtime::App::setForTest(app.path(), {});
-        qt = std::make_unique<formsqt::Session>();
+        qt = g_qt;
         ASSERT_EQ(qt->platformName(), "xcb");
         player::mMain::Main();
         ASSERT_TRUE(forms::IsLoaded<player::Form2>());
@@ -58,15 +68,15 @@ protected:
     }
     void TearDown() override {
         if (forms::IsLoaded<player::Form2>()) form().unload();
-        if (qt) qt->processEvents(100);
-        qt.reset();
+        if (forms::IsLoaded<player::Form4>()) forms::Unload<player::Form4>();
+        qt->processEvents(100);
         runtime::App::setForTest("", {});
     }
     player::Form2& form() { return forms::Get<player::Form2>(); }
 
     testsupport::TempDir app, home, shots;
     testsupport::ScopedEnv config{"XDG_CONFIG_HOME", home.file("config")};
-    std::unique_ptr<formsqt::Session> qt;
+    formsqt::Session* qt = nullptr;
     int wx = 0, wy = 0;
 };
 
