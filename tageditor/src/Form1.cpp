@@ -307,11 +307,11 @@ Form1::Form1()
     Command15.setStyle(1);
     Command15.setPicture(artwork("download.png"));
     Frame2.setCaption("Status");
-    Frame2.setRectTwips(120, 3720, 3375, 1215);
+    Frame2.setRectTwips(120, 3720, 3375, 1335);
     ProgressBar1.setRectTwips(120, 300, 3135, 255);
     ProgressBar1.setMin(0);
     ProgressBar1.setMax(100);
-    label(LabelProgress, "", 120, 660, 3135, 435);
+    label(LabelProgress, "", 120, 600, 3135, 675);  // three lines: room for a failure's reason
     LabelProgress.setWordWrap(true);
     Timer5.setInterval(100);
     Timer5.setEnabled(false);
@@ -386,6 +386,8 @@ Form1::Form1()
     for (forms::Control* c : std::initializer_list<forms::Control*>{&Command5, &Text1, &lstFiles, &txtStartDir,
                                                                      &txtPattern, &Text4, &Text13, &Text5})
         c->setTabStop(false);
+    // The side panels are containers only: Tab goes straight to their controls.
+    for (forms::PictureBox* p : {&Picture1, &Picture2, &Picture3, &Picture4, &Picture5}) p->setTabStop(false);
 
     // ---- timers ----
     Timer1.setInterval(1);

@@ -195,7 +195,11 @@ void Form1::Command15_Click() {
         result = sys::DownloadUrlToFile(artistPictureUrl(artist), artistPicturePath(artist), pictureDownloadLimits);
     });
     step([&] { ProgressBar1.setValue(0); });
-    step([&] { LabelProgress.setCaption(result.ok ? std::string(kWaiting) : "Download failed: " + result.reason); });
+    step([&] {
+        const std::string text = result.ok ? std::string(kWaiting) : "Download failed: " + result.reason;
+        LabelProgress.setCaption(text);
+        LabelProgress.setToolTipText(result.ok ? std::string() : text);  // the whole reason, where it is cut
+    });
     step([&] { Timer5.setEnabled(true); });
 }
 
