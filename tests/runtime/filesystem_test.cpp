@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -183,6 +184,51 @@ TEST_F(FileSystemTest, AttributesMapToPermissionsNamesAndDosAttrib) {
     // Samba's own spelling reads the same.
     setDosAttrib(path, "0x20");
     EXPECT_EQ(GetAttr(path), vbArchive);
+}
+
+// The owner of a read-only file may still change its hidden and archive
+// bits: the permission check on user.DOSATTRIB is met for the write, and the
+// file ends read-only. Run as an ordinary user (a child that gives up root).
+TEST_F(FileSystemTest, ReadOnlyFilesTakeDosBitsForTheirOwner) {
+    std::string path = dir.file("song.mp3");
+    writeFile(path, "x");
+    if (!setDosAttrib(path, "0x0")) GTEST_SKIP() << "no user extended attributes here";
+    const uid_t nobody = 65534;
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(dir.path().c_str(), nobody, nobody), 0);
+        ASSERT_EQ(chown(path.c_str(), nobody, nobody), 0);
+    }
+    // Each step: the set written and the set read back; exit status i + 1
+    // names the first step that failed.
+    const std::pair<int, int> steps[] = {
+        {vbReadOnly, vbReadOnly},
+        {vbReadOnly | vbHidden, vbReadOnly | vbHidden},
+        {vbReadOnly | vbArchive, vbReadOnly | vbArchive},
+        {vbArchive, vbArchive},
+        {vbReadOnly, vbReadOnly},
+        {vbNormal, vbNormal},
+    };
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(nobody) != 0 || setuid(nobody) != 0)) _exit(100);
+        for (std::size_t i = 0; i < std::size(steps); ++i) {
+            try {
+                SetAttr(path, steps[i].first);
+                struct stat st;
+                if (GetAttr(path) != steps[i].second || stat(path.c_str(), &st) != 0) _exit(static_cast<int>(i) + 1);
+                // Read-only takes the write permission away again.
+                if (((st.st_mode & S_IWUSR) == 0) != ((steps[i].second & vbReadOnly) != 0)) _exit(50 + static_cast<int>(i));
+            } catch (const Error&) {
+                _exit(static_cast<int>(i) + 1);
+            }
+        }
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "step " << WEXITSTATUS(status) << " failed";
 }
 
 TEST_F(FileSystemTest, KillDeletesMatchingFilesOnly) {

@@ -344,8 +344,24 @@ void SetAttr(std::string_view path, int attributes) {
     // Read-only takes every write permission away; clearing it gives the
     // owner write permission back.
     mode_t wanted = (attributes & vbReadOnly) ? (mode & ~mode_t(0222)) : (mode | S_IWUSR);
-    if (wanted != mode && chmod(resolved.c_str(), wanted) != 0) raiseFileAt(errno, resolved);
-    writeDosBits(resolved, attributes);
+    // Only a user who may write the file may change its user.DOSATTRIB, so a
+    // read-only file is made writable for that write and read-only again
+    // after it (ticking hidden on a read-only file, as its owner, works).
+    const bool dosChange = readDosBits(resolved) != (attributes & kDosBits);
+    mode_t now = mode;
+    if (dosChange && !(mode & S_IWUSR)) {
+        if (chmod(resolved.c_str(), mode | S_IWUSR) != 0) raiseFileAt(errno, resolved);
+        now = mode | S_IWUSR;
+    }
+    if (dosChange) {
+        try {
+            writeDosBits(resolved, attributes);
+        } catch (...) {
+            if (now != mode) chmod(resolved.c_str(), mode);
+            throw;
+        }
+    }
+    if (wanted != now && chmod(resolved.c_str(), wanted) != 0) raiseFileAt(errno, resolved);
 }
 
 void Kill(std::string_view pattern) {
