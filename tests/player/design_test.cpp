@@ -122,7 +122,16 @@ TEST(Form2Design, TheMenuTree) {
     };
     ASSERT_EQ(tree.size(), want.size());
     for (std::size_t i = 0; i < want.size(); ++i) EXPECT_EQ(tree[i], want[i]) << i;
-    for (const forms::Menu* m : f.menus()) EXPECT_FALSE(m->checked()) << m->name();
+    // At design no item, at any depth, is ticked, disabled or hidden.
+    std::vector<const forms::Menu*> all{&f.mnupopup};
+    for (std::size_t i = 0; i < all.size(); ++i)
+        for (const forms::Menu* child : all[i]->items()) all.push_back(child);
+    EXPECT_EQ(all.size(), tree.size());
+    for (const forms::Menu* m : all) {
+        EXPECT_FALSE(m->checked()) << m->name();
+        EXPECT_TRUE(m->enabled()) << m->name();
+        EXPECT_TRUE(m->visible()) << m->name();
+    }
 }
 
 TEST(Form2Design, WhatTheUserNeverSeesLiesOutsideTheFace) {
