@@ -763,7 +763,15 @@ public:
         widgets[&c] = w;
         own(w, c);
         w->setMouseTracking(true);  // MouseMove without a button held, as the original raises it
-        if (auto* view = qobject_cast<QAbstractScrollArea*>(w)) view->viewport()->setMouseTracking(true);
+        // The mouse over a control is that control's alone: a press, a move
+        // or the wheel that its widget leaves alone goes no further up to the
+        // container or the window (the input filter raises the control's
+        // event once, and hands the wheel to the focused slider itself).
+        w->setAttribute(Qt::WA_NoMousePropagation);
+        if (auto* view = qobject_cast<QAbstractScrollArea*>(w)) {
+            view->viewport()->setMouseTracking(true);
+            view->viewport()->setAttribute(Qt::WA_NoMousePropagation);
+        }
         if (!c.focusable()) w->setFocusPolicy(Qt::NoFocus);
         syncAll(c);
         queueRestack();
@@ -1102,6 +1110,7 @@ public:
         QLineEdit* le = q->lineEdit();
         if (!le || le->property("dovetuneWired").toBool()) return;
         le->setProperty("dovetuneWired", true);
+        le->setAttribute(Qt::WA_NoMousePropagation);  // the combo box raises its mouse events once
         QObject::connect(le, &QLineEdit::textEdited, le, [this, &cb, win = QPointer<FormWindow>(window)](const QString& t) {
             if (!win || win->peer_ != this || syncing || !widgets.count(&cb)) return;
             guarded([&] { cb.userEdited(fromQ(t)); });
@@ -1359,8 +1368,14 @@ public:
         auto* fw = dynamic_cast<FormWindow*>(w->window());
         if (!fw || !fw->peer_) return false;
         QtFormPeer* pe = fw->peer_;
-        if (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease || e->type() == QEvent::ShortcutOverride)
+        if (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease || e->type() == QEvent::ShortcutOverride) {
+            // Qt hands a key that a widget leaves alone on to its parents, the
+            // same event each time: the model sees it once, at its first
+            // receiver (the focus widget, or the window when none has it).
+            QWidget* first = fw->focusWidget() ? fw->focusWidget() : fw;
+            if (w != first) return false;
             return key(pe, w, static_cast<QKeyEvent*>(e));
+        }
         if (e->type() == QEvent::Wheel) return wheel(pe, w, static_cast<QWheelEvent*>(e));
         if (w == fw) return false;  // the window's own handlers take its mouse events
         Control* c = pe->controlOf(w);
@@ -1410,14 +1425,16 @@ private:
     // The wheel turned over the window's surface or over a control that does
     // not scroll moves the slider that holds the focus: the original hands
     // the wheel to the focused control, and the main window's rockers take it
-    // so. Over a list or a text box the wheel scrolls that control.
+    // so. Over a list, a text box, a combo box or another slider the wheel
+    // scrolls that control.
     bool wheel(QtFormPeer* pe, QWidget* w, QWheelEvent* e) {
         Control* focused = pe->form.activeControl();
         if (!focused || focused->kind() != Kind::Slider) return false;
         auto it = pe->widgets.find(focused);
         if (it == pe->widgets.end() || it->second == w || it->second->isAncestorOf(w)) return false;
         Control* under = pe->controlOf(w);
-        if (under && !lightweight(under->kind()) && under->kind() != Kind::PictureBox && under->kind() != Kind::Frame)
+        if (under && (under->kind() == Kind::ListBox || under->kind() == Kind::FileListBox || under->kind() == Kind::TextBox ||
+                      under->kind() == Kind::ComboBox || under->kind() == Kind::Slider))
             return false;
         std::unique_ptr<QEvent> copy(e->clone());
         QApplication::sendEvent(it->second, copy.get());

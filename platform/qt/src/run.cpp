@@ -319,12 +319,20 @@ Session::ShownBox shownBox(QWidget* box, const QString& text) {
 forms::Control* Session::focusedControl() const {
     QWidget* now = QApplication::focusWidget();
     if (!now) return nullptr;
+    // The innermost control whose widget holds the focus widget (a text box
+    // inside a picture box is the text box).
+    forms::Control* found = nullptr;
+    QWidget* foundWidget = nullptr;
     for (forms::Form* f : forms::Application::instance().loadedForms())
         for (forms::Control* c : f->controls()) {
             QWidget* w = QtBackend::widgetOf(*c);
-            if (w && (w == now || w->isAncestorOf(now))) return c;
+            if (!w || (w != now && !w->isAncestorOf(now))) continue;
+            if (!foundWidget || foundWidget->isAncestorOf(w)) {
+                found = c;
+                foundWidget = w;
+            }
         }
-    return nullptr;
+    return found;
 }
 
 forms::Picture Session::windowIcon(forms::Form& f) const {

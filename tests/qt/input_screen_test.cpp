@@ -1,0 +1,180 @@
+// Keys and the mouse on a real X server (Xvfb, platform xcb): each key and
+// each mouse event reaches the model once, at the control that first receives
+// it, wherever Qt would pass it on to the parents of a widget that leaves it
+// alone. Mouse moves are real pointer moves made with xdotool (skipped with a
+// message where it is missing).
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "forms/forms.hpp"
+#include "formsqt/run.hpp"
+#include "testsupport/support.hpp"
+
+namespace {
+
+formsqt::Session* g_qt = nullptr;
+struct QtScreen : ::testing::Environment {
+    void SetUp() override { g_qt = new formsqt::Session; }
+    void TearDown() override {
+        delete g_qt;
+        g_qt = nullptr;
+    }
+};
+const auto* const kQtScreen = ::testing::AddGlobalTestEnvironment(new QtScreen);
+formsqt::Session& screen() { return *g_qt; }
+
+// Every handler a key or a mouse move can raise, counted by name.
+struct Counting : forms::Form {
+    forms::Slider Slider1{*this, "Slider1"};
+    forms::ListBox List1{*this, "List1"};
+    forms::PictureBox Picture1{*this, "Picture1"};
+    forms::TextBox Text1{Picture1, "Text1"};
+    forms::CheckBox Check1{Picture1, "Check1"};
+    forms::CheckBox Check2{*this, "Check2"};
+    forms::CommandButton Command1{*this, "Command1"};
+    std::map<std::string, int> count;
+
+    Counting() : Form("Counting") {
+        setCaption("Counting");
+        setClientSize(400 * 15, 240 * 15);
+        move(40 * 15, 40 * 15);
+        Slider1.setRectTwips(10 * 15, 10 * 15, 150 * 15, 30 * 15);
+        List1.setRectTwips(10 * 15, 50 * 15, 150 * 15, 80 * 15);
+        Picture1.setRectTwips(180 * 15, 10 * 15, 200 * 15, 120 * 15);
+        Text1.setRectTwips(10 * 15, 10 * 15, 150 * 15, 21 * 15);
+        Check1.setRectTwips(10 * 15, 50 * 15, 150 * 15, 20 * 15);
+        Check1.setCaption("Inside");
+        Check2.setRectTwips(10 * 15, 150 * 15, 150 * 15, 20 * 15);
+        Check2.setCaption("Loop");
+        Command1.setRectTwips(180 * 15, 150 * 15, 100 * 15, 25 * 15);
+        Command1.setCaption("Go");
+        Text1.setText("");
+        for (forms::Control* c : std::initializer_list<forms::Control*>{&Slider1, &List1, &Text1, &Check1, &Check2,
+                                                                       &Command1, &Picture1}) {
+            std::string n = c->name();
+            c->KeyDown = [this, n](int&, int) { ++count[n + ".KeyDown"]; };
+            c->KeyPress = [this, n](int&) { ++count[n + ".KeyPress"]; };
+            c->KeyUp = [this, n](int&, int) { ++count[n + ".KeyUp"]; };
+            c->MouseMove = [this, n](int, int, float, float) { ++count[n + ".MouseMove"]; };
+        }
+    }
+    void Form_Load() override {
+        for (const char* line : {"one", "two", "three"}) List1.addItem(line);
+    }
+    void Form_KeyDown(int&, int) override { ++count["Form_KeyDown"]; }
+    void Form_KeyPress(int&) override { ++count["Form_KeyPress"]; }
+    void Form_KeyUp(int&, int) override { ++count["Form_KeyUp"]; }
+    void Form_MouseMove(int, int, float, float) override { ++count["Form_MouseMove"]; }
+};
+
+Counting& showCounting() {
+    auto& f = forms::Get<Counting>();
+    f.show();
+    f.zOrder(0);
+    screen().waitUntil([&] { return screen().windowShown(f); }, 3000);
+    screen().processEvents(100);
+    return f;
+}
+
+void focusOn(forms::Control& c) {
+    c.setFocus();
+    screen().waitUntil([&] { return screen().focusedControl() == &c; }, 1000);
+}
+
+TEST(ScreenInput, AKeyRaisesEachHandlerOnceWhereverTheFocusIs) {
+    Counting& f = showCounting();
+    struct Case {
+        forms::Control& focus;
+        bool preview;
+    };
+    const Case cases[] = {{f.Slider1, false}, {f.Slider1, true}, {f.List1, false},
+                          {f.List1, true},    {f.Text1, false},  {f.Text1, true}};
+    for (const Case& k : cases) {
+        const std::string n = k.focus.name();
+        SCOPED_TRACE(n + (k.preview ? " with KeyPreview" : " without KeyPreview"));
+        f.setKeyPreview(k.preview);
+        focusOn(k.focus);
+        ASSERT_EQ(screen().focusedControl(), &k.focus);
+        // "m" and Space (the player's mute and pause) and a key no widget uses.
+        struct Key {
+            int code;
+            const char* text;
+        };
+        for (Key key : {Key{'M', "m"}, Key{forms::vbKeySpace, " "}, Key{forms::vbKeyF1 + 4, ""}}) {
+            SCOPED_TRACE(key.code);
+            f.count.clear();
+            ASSERT_TRUE(screen().pressKey(f, key.code, 0, key.text));
+            screen().processEvents(10);
+            const int formCount = k.preview ? 1 : 0;
+            const int press = *key.text ? 1 : 0;
+            std::map<std::string, int> want{{n + ".KeyDown", 1}, {n + ".KeyUp", 1}};
+            if (press) want[n + ".KeyPress"] = 1;
+            if (formCount) {
+                want["Form_KeyDown"] = 1;
+                want["Form_KeyUp"] = 1;
+                if (press) want["Form_KeyPress"] = 1;
+            }
+            EXPECT_EQ(f.count, want);
+        }
+        // Alt and Ctrl combinations reach the handlers once too.
+        for (int shift : {forms::vbCtrlMask, forms::vbAltMask}) {
+            f.count.clear();
+            ASSERT_TRUE(screen().pressKey(f, 'Q', shift));
+            screen().processEvents(10);
+            EXPECT_EQ(f.count[n + ".KeyDown"], 1) << shift;
+            EXPECT_EQ(f.count["Form_KeyDown"], k.preview ? 1 : 0) << shift;
+        }
+    }
+    // The text box took each character it was typed once.
+    EXPECT_EQ(f.Text1.text(), "m m ");
+    f.unload();
+}
+
+bool haveXdotool() { return testsupport::haveProgram("xdotool"); }
+
+// Moves the real pointer to a point of the form's client area.
+void pointerTo(forms::Form& f, int x, int y) {
+    int wx = 0, wy = 0;
+    ASSERT_TRUE(screen().windowPosition(f, wx, wy));
+    auto r = testsupport::runCommand("xdotool mousemove " + std::to_string(wx + x) + " " + std::to_string(wy + y));
+    ASSERT_EQ(r.status, 0);
+}
+
+TEST(ScreenInput, AMouseMoveOverAControlRaisesItsMouseMoveAlone) {
+    if (!haveXdotool()) GTEST_SKIP() << "xdotool is not installed (scripts/setup installs it)";
+    Counting& f = showCounting();
+    struct Case {
+        forms::Control& control;
+        int x, y;  // a point of the form's client area over the control
+    };
+    const Case cases[] = {
+        {f.Check2, 20 + 60, 160},   // a check box on the form
+        {f.Check1, 190 + 120, 70},  // a check box in a picture box
+        {f.Slider1, 85, 25},
+        {f.Command1, 230, 162},
+    };
+    pointerTo(f, 300, 220);  // the free surface
+    screen().processEvents(50);
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.control.name());
+        pointerTo(f, k.x, k.y);
+        screen().processEvents(50);
+        f.count.clear();
+        pointerTo(f, k.x + 3, k.y + 1);
+        screen().waitUntil([&] { return !f.count.empty(); }, 1000);
+        screen().processEvents(50);
+        EXPECT_EQ(f.count, (std::map<std::string, int>{{k.control.name() + ".MouseMove", 1}}));
+    }
+    // The free surface is the form's.
+    f.count.clear();
+    pointerTo(f, 300, 220);
+    screen().waitUntil([&] { return !f.count.empty(); }, 1000);
+    screen().processEvents(50);
+    EXPECT_EQ(f.count, (std::map<std::string, int>{{"Form_MouseMove", 1}}));
+    f.unload();
+}
+
+}  // namespace
