@@ -121,6 +121,8 @@ frmTestControls::frmTestControls()
       Command2(*this, "Command2"), p1(*this, "p1"), Command3(*this, "Command3"), Timer1(*this, "Timer1") {
     setCaption("Player Options");
     setBorderStyle(forms::BorderStyle::FixedToolWindow);
+    setMinButton(false);
+    setMaxButton(false);
     setClientSize(10035, 5985);
     setKeyPreview(true);
     setIcon(optionsPicture("icon.png"));
@@ -140,8 +142,10 @@ frmTestControls::frmTestControls()
         {&Label10, "About Korvane M..", 4220, &frmTestControls::Label10_Click},
         {&Label11, "Contact Support", 4560, &frmTestControls::Label11_Click},
     };
+    // Wider than the entries' 1500 twips, so that the bold mark of the
+    // longest entry is not cut off; the frame's light inside holds it.
     for (auto& [label, caption, top, handler] : entries) {
-        place(*label, 840, top, 1500, 285, caption, tahoma(9.75f));
+        place(*label, 840, top, 1740, 285, caption, tahoma(9.75f));
         label->setMouseIcon(pointer);
         label->setMousePointer(99);
         label->setToolTipText("Ctrl+PgDn, Ctrl+PgUp: next or previous page");
@@ -223,6 +227,7 @@ frmTestControls::frmTestControls()
     p1.setMin(0);
     p1.setMax(100);
     Command3.setRectTwips(8640, 5520, 1215, 375);
+    Command3.setCaption("");
     Command3.setStyle(1);
     Command3.setPicture(optionsPicture("done.png"));
     Command3.setToolTipText("Done");
@@ -290,8 +295,14 @@ void frmTestControls::Label10_Click() { sideBar(Label10, &Picture4); }
 void frmTestControls::Label11_Click() { sideBar(Label11, &Picture3); }
 
 // Ctrl+PageDown and Ctrl+PageUp move to the next or previous page of the
-// side bar, so the pages can be reached without the mouse.
+// side bar, so the pages can be reached without the mouse; Escape cancels.
 void frmTestControls::Form_KeyDown(int& KeyCode, int Shift) {
+    // Escape is "Cancel", as the window's cancel button.
+    if (KeyCode == forms::vbKeyEscape && Shift == 0) {
+        KeyCode = 0;
+        Command2.setValue(true);
+        return;
+    }
     if (Shift != forms::vbCtrlMask || (KeyCode != forms::vbKeyPageDown && KeyCode != forms::vbKeyPageUp)) return;
     const std::pair<forms::PictureBox*, void (frmTestControls::*)()> order[] = {
         {&Picture1, &frmTestControls::Label6_Click}, {&Picture7, &frmTestControls::Label3_Click},

@@ -536,6 +536,9 @@ public:
             case forms::vbMaximized: window->showMaximized(); break;
             default: window->show();
         }
+        // A widget of a hidden window cannot take the focus: the model's
+        // focused control takes it now that the window is shown.
+        if (Control* c = form.activeControl()) focusChanged(c);
     }
 
     // The region shapes the native window. QWidget::setMask would also clip
@@ -1449,7 +1452,25 @@ private:
         return false;
     }
 
+    // Qt hands a key that a widget leaves alone on to its parent, through
+    // this filter again; the model had the key at its first delivery (a
+    // KeyPreview form's KeyDown must not run once per parent).
+    const QEvent* lastKey_ = nullptr;
+    QEvent::Type lastKeyType_ = QEvent::None;
+    QPointer<QWidget> lastKeyReceiver_;
+    bool propagated(QWidget* w, QEvent* e) {
+        if (e == lastKey_ && e->type() == lastKeyType_ && lastKeyReceiver_ && lastKeyReceiver_->parentWidget() == w) {
+            lastKeyReceiver_ = w;
+            return true;
+        }
+        lastKey_ = e;
+        lastKeyType_ = e->type();
+        lastKeyReceiver_ = w;
+        return false;
+    }
+
     bool key(QtFormPeer* pe, QWidget* w, QKeyEvent* e) {
+        if (propagated(w, e)) return false;
         int code = keyCodeOf(e->key());
         int shift = shiftOf(e->modifiers());
         if (e->type() == QEvent::ShortcutOverride) {
