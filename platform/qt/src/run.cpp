@@ -2,6 +2,9 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCursor>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QFontMetrics>
 #include <QImage>
 #include <QScrollBar>
@@ -251,6 +254,49 @@ bool Session::clickLine(forms::Control& list, long i, bool twice, int button) {
     if (r.isEmpty()) return false;
     sendClick(lw->viewport(), r.center(), button, 0, twice);
     return true;
+}
+
+namespace {
+// Enter, move and drop on the window at a point of its client area.
+int sendDrop(QWidget* window, QPoint at, const std::vector<std::string>& paths) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const std::string& p : paths) {
+        QString s = QString::fromStdString(p);
+        urls.push_back(p.find("://") != std::string::npos ? QUrl(s) : QUrl::fromLocalFile(s));
+    }
+    if (!urls.isEmpty()) data.setUrls(urls);
+    Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+    QPointF point(at);
+    QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
+    enter.setAccepted(false);
+    QApplication::sendEvent(window, &enter);
+    if (!enter.isAccepted()) {
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(window, &leave);
+        return 0;
+    }
+    QDragMoveEvent move(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &move);
+    QDropEvent drop(point, offered, &data, Qt::LeftButton, Qt::NoModifier);
+    drop.setAccepted(false);
+    QApplication::sendEvent(window, &drop);
+    if (!drop.isAccepted()) return 0;
+    return drop.dropAction() == Qt::MoveAction ? 2 : 1;
+}
+}  // namespace
+
+int Session::dropFiles(forms::Control& c, const std::vector<std::string>& paths) {
+    QWidget* w = QtBackend::widgetOf(c);
+    if (!w || !w->window()) return -1;
+    QWidget* window = w->window();
+    return sendDrop(window, w->mapTo(window, w->rect().center()), paths);
+}
+
+int Session::dropFiles(forms::Form& f, const std::vector<std::string>& paths) {
+    QWidget* w = QtBackend::windowOf(f);
+    if (!w) return -1;
+    return sendDrop(w, w->rect().center(), paths);
 }
 
 bool Session::wheel(forms::Form& f, int x, int y, int notches) {

@@ -18,6 +18,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "forms/picture.hpp"
 
@@ -60,6 +61,14 @@ public:
     // A click (twice: a double click) on line i of a list box, with the left
     // button or the given one.
     bool clickLine(forms::Control& list, long i, bool twice = false, int button = 1);
+    // Drops files on the control (at the middle of its widget) or on the
+    // form (at the middle of its client area) as a file manager does, through
+    // Qt's drag-and-drop events: enter, move, then the drop when the enter was
+    // accepted. Each entry is a local path, or a URL when it holds "://"
+    // (which a drop delivers as no file). Returns the effect the window
+    // answered (0 none, 1 copy, 2 move), or -1 when there is no widget.
+    int dropFiles(forms::Control& c, const std::vector<std::string>& paths);
+    int dropFiles(forms::Form& f, const std::vector<std::string>& paths);
     // Turns the mouse wheel over a point of the form's client area by a
     // number of notches (above 0: away from the user).
     bool wheel(forms::Form& f, int x, int y, int notches);

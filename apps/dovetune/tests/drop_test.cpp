@@ -1,0 +1,50 @@
+// Files dropped on the main window through Qt's drag-and-drop events, on
+// Qt's offscreen platform: a dropped file plays, web links change nothing,
+// and the file manager is always told nothing was moved.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "formsqt/run.hpp"
+#include "player_fixture.hpp"
+
+namespace {
+
+using playertest::Player;
+using Lines = std::vector<std::string>;
+
+TEST(DovetuneDrop, AFileDroppedOnTheListPlays) {
+    Player p;
+    formsqt::Session session;
+    auto& f = p.start();
+    std::string old = p.track("old.mp3", 3), dropped = p.track("Dropped Song.mp3", 2048);
+    p.fill({old});
+    EXPECT_EQ(session.dropFiles(f.List2, {dropped}), 0);  // effect none: nothing is moved
+    EXPECT_EQ(p.media->fileName(), dropped);
+    EXPECT_EQ(p.media->playState(), media::Playing);
+    EXPECT_TRUE(session.waitUntil([&] { return !f.Timer3.enabled(); }, 2000));
+    EXPECT_EQ(Player::items(f.lstFiles), (Lines{dropped}));
+    EXPECT_EQ(Player::items(f.List2), (Lines{"Dropped Song - 2 KB"}));
+    f.unload();
+}
+
+TEST(DovetuneDrop, WebLinksReachTheWindowAsNoFileAndChangeNothing) {
+    Player p;
+    formsqt::Session session;
+    auto& f = p.start();
+    std::string kept = p.track("kept.mp3", 3);
+    p.fill({kept});
+    EXPECT_EQ(session.dropFiles(f.List2, {"https://www.dovetune.example/song.mp3"}), 0);
+    EXPECT_EQ(session.dropFiles(f, {"https://www.dovetune.example/other.mp3"}), 0);
+    EXPECT_EQ(session.dropFiles(f, {}), 0);  // no links at all: not even taken in
+    EXPECT_EQ(Player::items(f.lstFiles), (Lines{kept}));
+    EXPECT_EQ(p.media->fileName(), "");
+    std::string second = p.track("second.mp3", 5);
+    EXPECT_EQ(session.dropFiles(f, {second}), 0);  // on the window's face
+    EXPECT_EQ(p.media->fileName(), second);
+    f.unload();
+}
+
+}  // namespace
