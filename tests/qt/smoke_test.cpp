@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -549,6 +550,41 @@ TEST(QtSmoke, ThePlatformIsOffscreenAndFormsEndTheProgram) {
     qt.processEvents(50);
     f.unload();
     EXPECT_TRUE(forms::Application::instance().ended());
+}
+
+// The widget follows the list through every kind of change, whether the lines
+// were added at the head, the tail or the middle, removed, replaced or cleared.
+TEST(QtSmoke, AListWidgetShowsTheModelsLinesAfterEveryKindOfChange) {
+    formsqt::Session qt;
+    auto& f = forms::Get<Lists>();
+    f.List1.setSorted(true);
+    f.show();
+    auto modelLines = [](forms::ListBox& l) {
+        std::vector<std::string> lines;
+        for (long i = 0; i < l.listCount(); ++i) lines.push_back(l.list(i));
+        return lines;
+    };
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+    } steps[] = {
+        {"sorted adds", [&] { for (const char* t : {"m", "c", "x", "a", "c"}) f.List1.addItem(t); }},
+        {"one add in the middle", [&] { f.List1.addItem("d"); }},
+        {"an add at the head", [&] { f.List1.addItem("0"); }},
+        {"an add at the tail", [&] { f.List1.addItem("z"); }},
+        {"a removal in the middle", [&] { f.List1.removeItem(3); }},
+        {"a line replaced", [&] { f.List1.setList(2, "c2"); }},
+        {"the head and the tail removed", [&] { f.List1.removeItem(0); f.List1.removeItem(f.List1.listCount() - 1); }},
+        {"a run of equal lines", [&] { f.List1.addItems({"c", "c", "c"}); }},
+        {"cleared", [&] { f.List1.clear(); }},
+        {"filled at once", [&] { f.List1.addItems({"q", "b", "k"}); }},
+    };
+    for (Step& step : steps) {
+        step.change();
+        qt.processEvents(20);
+        EXPECT_EQ(qt.listLines(f.List1), modelLines(f.List1)) << step.what;
+    }
+    f.unload();
 }
 
 }  // namespace

@@ -31,8 +31,11 @@
 
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <set>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "forms/application.hpp"
 #include "forms/common_dialog.hpp"
@@ -480,6 +483,7 @@ public:
     Control* doublePressed = nullptr;
     bool itemsQueued = false;
     std::set<Control*> dirtyItems;
+    std::map<Control*, std::vector<std::string>> shownItems;  // the lines each list widget holds
     bool restackQueued = false;
 
     struct Sync {
@@ -701,6 +705,7 @@ public:
                 l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
                 l->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
                 l->setTextElideMode(Qt::ElideNone);
+                l->setUniformItemSizes(true);  // every line has the list's font: no row is measured alone
                 // A line the user selects (mouse or keys) is the list's click.
                 // Taking the focus only marks a line as current, without
                 // selecting it, and raises nothing: the original's list gets
@@ -787,6 +792,7 @@ public:
         for (auto o = owners.begin(); o != owners.end();)
             o = o->second == &c ? owners.erase(o) : std::next(o);
         dirtyItems.erase(&c);
+        shownItems.erase(&c);
         widgets.erase(it);
         w->disconnect();
         w->hide();
@@ -1036,6 +1042,8 @@ public:
         });
     }
 
+    // Only the rows between the lines that stayed at the head and at the tail
+    // are replaced: a sorted add into a long list touches one row, not all.
     void flushItems() {
         itemsQueued = false;
         auto dirty = std::move(dirtyItems);
@@ -1045,19 +1053,36 @@ public:
             auto it = widgets.find(c);
             if (it == widgets.end()) continue;
             auto* q = static_cast<QListWidget*>(it->second);
-            QStringList items;
+            std::vector<std::string> lines;
             long current = -1;
             if (c->kind() == Kind::ListBox) {
                 auto& lb = static_cast<forms::ListBox&>(*c);
-                for (long i = 0; i < lb.listCount(); ++i) items << toQ(lb.list(i));
+                lines.reserve(static_cast<std::size_t>(lb.listCount()));
+                for (long i = 0; i < lb.listCount(); ++i) lines.push_back(lb.list(i));
                 current = lb.listIndex();
             } else {
                 auto& fl = static_cast<forms::FileListBox&>(*c);
-                for (long i = 0; i < fl.listCount(); ++i) items << toQ(fl.list(i));
+                lines.reserve(static_cast<std::size_t>(fl.listCount()));
+                for (long i = 0; i < fl.listCount(); ++i) lines.push_back(fl.list(i));
                 current = fl.listIndex();
             }
-            q->clear();
-            q->addItems(items);
+            std::vector<std::string>& shown = shownItems[c];
+            std::size_t head = 0;
+            while (head < shown.size() && head < lines.size() && shown[head] == lines[head]) ++head;
+            std::size_t tail = 0;
+            while (tail < shown.size() - head && tail < lines.size() - head &&
+                   shown[shown.size() - 1 - tail] == lines[lines.size() - 1 - tail])
+                ++tail;
+            const std::size_t removed = shown.size() - head - tail;
+            if (removed == shown.size() && removed > 0) {
+                q->clear();
+            } else if (removed > 0) {
+                q->model()->removeRows(static_cast<int>(head), static_cast<int>(removed));
+            }
+            QStringList added;
+            for (std::size_t i = head; i < lines.size() - tail; ++i) added << toQ(lines[i]);
+            if (!added.isEmpty()) q->insertItems(static_cast<int>(head), added);
+            shown = std::move(lines);
             if (current < 0) q->clearSelection();
             q->setCurrentRow(static_cast<int>(current));
         }

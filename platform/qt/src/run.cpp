@@ -468,6 +468,13 @@ bool Session::scrollBarsShown(forms::Control& c, bool& horizontal, bool& vertica
     return true;
 }
 
+std::vector<std::string> Session::listLines(forms::Control& list) const {
+    std::vector<std::string> lines;
+    if (auto* l = qobject_cast<QListWidget*>(QtBackend::widgetOf(list)))
+        for (int i = 0; i < l->count(); ++i) lines.push_back(fromQ(l->item(i)->text()));
+    return lines;
+}
+
 std::string Session::platformName() const { return fromQ(QGuiApplication::platformName()); }
 
 bool Session::windowShown(forms::Form& f) const {

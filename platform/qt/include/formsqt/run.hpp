@@ -104,6 +104,9 @@ public:
     // Whether the control's widget shows its horizontal and vertical scroll
     // bars; false when it has none or no widget.
     bool scrollBarsShown(forms::Control& c, bool& horizontal, bool& vertical) const;
+    // The lines a list box's widget shows, top to bottom (none without a
+    // widget).
+    std::vector<std::string> listLines(forms::Control& list) const;
     // The platform plugin in use ("offscreen", "xcb" ...).
     std::string platformName() const;
     // Whether the form's window is shown on screen (not only in the model).
