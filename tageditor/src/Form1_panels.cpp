@@ -151,6 +151,10 @@ void Form1::Command13_Click() {
              forms::vbInformation);
         return;
     }
+    // The copy keeps the source's permissions; a picture taken from a
+    // read-only place must still be replaceable and removable later.
+    std::filesystem::permissions(target, std::filesystem::perms::owner_write, std::filesystem::perm_options::add,
+                                 ec);
     try {
         showPicture(Image4, target);
     } catch (const runtime::Error&) {

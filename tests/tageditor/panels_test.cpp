@@ -172,11 +172,14 @@ TEST(EditorPanels, AddCopiesThePictureChosenNow) {
     EXPECT_TRUE(e.shows(red));
     EXPECT_EQ(f.Text4.text(), "Text4");  // Add leaves the stored path alone
 
-    // Over an existing picture, without asking.
+    // Over an existing picture, without asking; a read-only source gives a
+    // stored picture that can be replaced again.
+    ASSERT_EQ(chmod(blue.c_str(), 0444), 0);
     e.choose(blue);
     e.press(f.Command13);
     EXPECT_EQ(testsupport::readFile(e.artistFile("Queen.jpg")), testsupport::readFile(blue));
     EXPECT_TRUE(e.shows(blue));
+    EXPECT_EQ(runtime::GetAttr(e.artistFile("Queen.jpg")) & runtime::vbReadOnly, 0);
 
     // Cancel after an earlier pick copies nothing, even after Multi Tag left
     // its own options in the dialog.
