@@ -101,13 +101,35 @@ void Contact::Combo1_Click() {
         c->setVisible(song);
 }
 
+namespace {
+
+// The message's line breaks as the mail's own, CR LF (the box on screen
+// gives a typed line break as a line feed alone).
+std::string crlfLines(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            out += "\r\n";
+            ++i;
+        } else if (c == '\r' || c == '\n') {
+            out += "\r\n";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
 std::string Contact::MailBody(const std::string& userName, const std::string& computerName) const {
     auto label = [](const char* word, int blanks) { return std::string(word) + std::string(blanks, ' '); };
     return Combo1.text() + "\r\n" +                                   //
            "\r\n" +                                                   //
            label("Name", 19) + Name1.text() + "\r\n" +                //
            label("Email", 20) + Text1.text() + "\r\n" +               //
-           label("Message", 14) + Text2.text() + "\r\n" +             //
+           label("Message", 14) + crlfLines(Text2.text()) + "\r\n" +             //
            label("User Name", 11) + userName + "\r\n" +               //
            label("Computer Name", 3) + computerName + "\r\n" +        //
            label("Title", 22) + Text3.text() + "\r\n" +               //

@@ -102,6 +102,8 @@ TEST(Contact, TheMailReachesTheServerWithTheBodyAsBuilt) {
         {"a line holding a dot alone", 3, "one\r\n.\r\n..\r\ntwo", "", "", -1,
          body("Comments", "one\r\n.\r\n..\r\ntwo")},
         {"a 500-character message", 0, longMessage, "", "", -1, body("Bug Report", longMessage)},
+        {"line feeds as the box on screen gives them", 0, "one\ntwo\n", "", "", -1,
+         body("Bug Report", "one\r\ntwo\r\n")},
     };
     int sent = 0;
     for (const Case& k : cases) {

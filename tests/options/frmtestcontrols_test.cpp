@@ -224,6 +224,20 @@ TEST(OptionsDone, AStoreThatCannotBeWrittenIsNamedAndTheRestGoesOn) {
     EXPECT_FALSE(forms::IsLoaded<frmTestControls>());
 }
 
+TEST(OptionsDone, ADesktopThatCannotBeToldIsAFailedRegistration) {
+    Options p;
+    std::filesystem::create_directories(p.home.file("data/applications"));
+    Unwritable guard(p.home.file("data/applications"));
+    if (!guard.active()) GTEST_SKIP() << "cannot make a folder unwritable here";
+    auto& o = p.window();
+    o.Wma.setValue(1);
+    p.env.dialogs.answerMessageBox(forms::vbOK);
+    o.Command3.click();
+    EXPECT_EQ(registered(".wma"), "Korvane Media Files");  // the registry took it
+    ASSERT_EQ(p.env.dialogs.shown().size(), 1u);
+    EXPECT_NE(p.env.dialogs.shown()[0].message.prompt.find(".wma"), std::string::npos);
+}
+
 TEST(OptionsDone, ASettingThatCannotBeSavedIsNamed) {
     Options p;
     runtime::SaveSetting(p.app.path(), kSection, "Mp3", "0");

@@ -29,6 +29,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The one Qt application of this process, made before the first test.
+formsqt::Session* g_qt = nullptr;
+struct QtScreen : ::testing::Environment {
+    void SetUp() override { g_qt = new formsqt::Session; }
+    void TearDown() override {
+        delete g_qt;
+        g_qt = nullptr;
+    }
+};
+const auto* const kQtScreen = ::testing::AddGlobalTestEnvironment(new QtScreen);
+
 struct Program {
     testsupport::TempDir app, home;
     testsupport::ScopedEnv config{"XDG_CONFIG_HOME", home.file("config")};
@@ -44,7 +55,12 @@ struct Program {
         if (fs::exists(built + "/New2.kmf")) fs::copy_file(built + "/New2.kmf", app.file("New2.kmf"));
         runtime::App::setForTest(app.path(), {});
     }
-    ~Program() { runtime::App::setForTest("", {}); }
+    ~Program() {
+        // The contact window loads the main window for its icon.
+        forms::Application::instance().reset();
+        g_qt->processEvents(100);
+        runtime::App::setForTest("", {});
+    }
     std::string shot(const std::string& name, testsupport::TempDir& dir) {
         const char* keep = std::getenv("DOVETUNE_SCREENSHOT_DIR");
         return keep && *keep ? std::string(keep) + "/" + name : dir.file(name);
@@ -58,7 +74,7 @@ TEST(OptionsScreen, EachPageShowsThePageBackgroundAndTheRestTheWindowsBackground
     ASSERT_EQ(background.width(), 668);
     ASSERT_EQ(page.width(), 377);
 
-    formsqt::Session qt;
+    formsqt::Session& qt = *g_qt;
     ASSERT_EQ(qt.platformName(), "xcb");
     auto& o = forms::Get<options::frmTestControls>();
     o.move(30 * 15, 20 * 15);
@@ -136,7 +152,7 @@ TEST(OptionsScreen, EachPageShowsThePageBackgroundAndTheRestTheWindowsBackground
 
 TEST(OptionsScreen, BothWindowsWithTheKeyboardAlone) {
     Program p;
-    formsqt::Session qt;
+    formsqt::Session& qt = *g_qt;
     auto& o = forms::Get<options::frmTestControls>();
     o.show();
     ASSERT_TRUE(qt.waitUntil([&] { return qt.windowShown(o); }, 3000));
