@@ -469,6 +469,7 @@ TEST(EditorPanels, HostileArtistsStayInsideTheArtistFolder) {
         {"a\\b", "a-b.jpg", "/Artist/a%5Cb.jpg"},
         {"..", "...jpg", "/Artist/...jpg"},
         {"*", "*.jpg", "/Artist/%2A.jpg"},
+        {"Bj\xC3\xB6rk?x=1#y", "Bj\xC3\xB6rk?x=1#y.jpg", "/Artist/Bj%C3%B6rk%3Fx%3D1%23y.jpg"},  // UTF-8, query signs
     };
     std::size_t n = 0;
     for (const Case& c : cases) {
