@@ -177,4 +177,56 @@ TEST(ScreenInput, AMouseMoveOverAControlRaisesItsMouseMoveAlone) {
     f.unload();
 }
 
+// Without a window manager a skinned window follows the pointer itself: a
+// drag of 40 pixels moves it by 40 and raises no MouseUp or Click; a plain
+// click leaves it in place and clicks.
+struct Dragged : forms::Form {
+    int clicks = 0, ups = 0;
+    Dragged() : Form("Dragged") {
+        setBorderStyle(forms::BorderStyle::None);
+        setClientSize(120 * 15, 90 * 15);
+        move(500 * 15, 300 * 15);
+    }
+    void Form_MouseDown(int Button, int, float, float) override {
+        if (Button == forms::vbLeftButton) beginSystemMove();
+    }
+    void Form_MouseUp(int, int, float, float) override { ++ups; }
+    void Form_Click() override { ++clicks; }
+};
+
+TEST(ScreenInput, WithoutAWindowManagerADraggedWindowFollowsThePointer) {
+    if (!haveXdotool()) GTEST_SKIP() << "xdotool is not installed (scripts/setup installs it)";
+    auto& f = forms::Get<Dragged>();
+    f.show();
+    screen().waitUntil([&] { return screen().windowShown(f); }, 3000);
+    screen().processEvents(200);
+    int x0 = 0, y0 = 0;
+    ASSERT_TRUE(screen().windowPosition(f, x0, y0));
+    auto xdo = [](const std::string& args) { ASSERT_EQ(testsupport::runCommand("xdotool " + args).status, 0) << args; };
+    pointerTo(f, 60, 45);
+    screen().processEvents(50);
+    xdo("click 1");
+    screen().waitUntil([&] { return f.clicks > 0; }, 1000);
+    EXPECT_EQ(f.clicks, 1);
+    EXPECT_EQ(f.ups, 1);
+    f.clicks = f.ups = 0;
+    screen().processEvents(600);  // past the double-click time: the next press is a press
+    xdo("mousedown 1");
+    screen().processEvents(50);
+    for (int step = 1; step <= 8; ++step) {
+        xdo("mousemove " + std::to_string(x0 + 60 + 5 * step) + " " + std::to_string(y0 + 45 - 5 * step));
+        screen().processEvents(30);
+    }
+    xdo("mouseup 1");
+    screen().processEvents(200);
+    int x = 0, y = 0;
+    ASSERT_TRUE(screen().windowPosition(f, x, y));
+    EXPECT_EQ(x, x0 + 40);
+    EXPECT_EQ(y, y0 - 40);
+    EXPECT_EQ(f.clicks, 0);
+    EXPECT_EQ(f.ups, 0);
+    EXPECT_EQ(f.left(), (x0 + 40) * 15.0f);
+    f.unload();
+}
+
 }  // namespace

@@ -28,8 +28,14 @@
 #include <QUrl>
 #include <QWheelEvent>
 #include <QWindow>
+#include <QtGui/qguiapplication_platform.h>
 
+#include <xcb/xcb.h>
+
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -447,6 +453,58 @@ protected:
     void dragMoveEvent(QDragMoveEvent* e) override;
     void dropEvent(QDropEvent* e) override;
 };
+
+// Asks the X window manager to move the window with the left button (its
+// _NET_WM_MOVERESIZE), as from the point on the screen where the button went
+// down. False when the platform is not X11 or the manager offers no such
+// move. (Qt's own system move starts from the pointer's last place instead,
+// so a move begun past the drag distance would lag that distance behind.)
+bool startWindowManagerMove(QWidget& window, QPoint pressAt) {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+    if (!c) return false;
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(setup);
+    if (!screens.rem) return false;
+    xcb_window_t root = screens.data->root;
+    auto atom = [c](const char* name) -> xcb_atom_t {
+        xcb_intern_atom_reply_t* r =
+            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+        xcb_atom_t a = r ? r->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+        std::free(r);
+        return a;
+    };
+    xcb_atom_t moveResize = atom("_NET_WM_MOVERESIZE"), supported = atom("_NET_SUPPORTED");
+    if (moveResize == XCB_ATOM_NONE || supported == XCB_ATOM_NONE) return false;
+    bool offered = false;
+    xcb_get_property_reply_t* prop =
+        xcb_get_property_reply(c, xcb_get_property(c, 0, root, supported, XCB_ATOM_ATOM, 0, 4096), nullptr);
+    if (prop && prop->format == 32) {
+        auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(prop));
+        int n = xcb_get_property_value_length(prop) / 4;
+        offered = std::find(atoms, atoms + n, moveResize) != atoms + n;
+    }
+    std::free(prop);
+    if (!offered) return false;
+    qreal ratio = window.devicePixelRatioF();
+    xcb_client_message_event_t ev{};
+    ev.response_type = XCB_CLIENT_MESSAGE;
+    ev.format = 32;
+    ev.window = static_cast<xcb_window_t>(window.winId());
+    ev.type = moveResize;
+    ev.data.data32[0] = static_cast<uint32_t>(std::lround(pressAt.x() * ratio));
+    ev.data.data32[1] = static_cast<uint32_t>(std::lround(pressAt.y() * ratio));
+    ev.data.data32[2] = 8;  // _NET_WM_MOVERESIZE_MOVE
+    ev.data.data32[3] = XCB_BUTTON_INDEX_1;
+    ev.data.data32[4] = 1;  // an application's request
+    // The button's implicit grab is the application's: the manager takes
+    // the pointer over.
+    xcb_ungrab_pointer(c, XCB_CURRENT_TIME);
+    xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&ev));
+    xcb_flush(c);
+    return true;
+}
 
 class QtFormPeer : public forms::FormPeer {
 public:
@@ -1222,8 +1280,78 @@ public:
         }
     }
 
+    // ---- moving the window by a drag ----
+    // The caption drag a MouseDown asks for is armed while the left button
+    // is down, and starts (the window manager's move) only once the button
+    // has moved beyond the platform's drag distance: a plain click or a
+    // double click on the surface stays a click. Where the window manager
+    // offers no move, the window follows the pointer itself until the
+    // release. The release that ends a real move raises nothing, as the
+    // original's move loop swallows it.
+    struct WindowDrag {
+        bool leftDown = false;        // the left button went down in this window and is held
+        QPoint pressAt;               // where it went down, on the screen
+        quint64 pressTime = 0;
+        bool armed = false;           // a MouseDown asked for the move; no move yet
+        bool following = false;       // the window follows the pointer itself
+        QPoint grip;                  // the pointer's place on the window while it follows
+        bool swallowRelease = false;  // a move happened: its release is not the user's click
+    } drag;
+
     void beginSystemMove() override {
-        if (window && window->windowHandle()) window->windowHandle()->startSystemMove();
+        if (window && drag.leftDown) drag.armed = true;
+    }
+
+    // Sees every mouse event of the window before it is delivered; true: it
+    // is part of a move and goes no further.
+    bool dragFilter(QMouseEvent* e) {
+        const QPoint global = e->globalPosition().toPoint();
+        switch (e->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonDblClick:
+                if (e->button() != Qt::LeftButton) return false;
+                if (drag.leftDown && drag.pressAt == global && drag.pressTime == e->timestamp()) return false;  // seen
+                // A new press: any earlier move has ended, whether or not its
+                // release reached this window.
+                drag = WindowDrag{};
+                drag.leftDown = true;
+                drag.pressAt = global;
+                drag.pressTime = e->timestamp();
+                return false;
+            case QEvent::MouseButtonRelease: {
+                if (e->button() != Qt::LeftButton) return false;
+                bool swallow = drag.swallowRelease;
+                drag = WindowDrag{};
+                return swallow;
+            }
+            case QEvent::MouseMove:
+                if (!(e->buttons() & Qt::LeftButton)) {
+                    if (drag.following || drag.swallowRelease) drag = WindowDrag{};  // released outside the window
+                    return false;
+                }
+                if (drag.following) {
+                    window->move(global - drag.grip);
+                    return true;
+                }
+                if (drag.swallowRelease) return true;  // the window manager moves it
+                if (!drag.armed || (global - drag.pressAt).manhattanLength() < QApplication::startDragDistance())
+                    return false;
+                startMove(global);
+                return true;
+            default: return false;
+        }
+    }
+
+    void startMove(QPoint global) {
+        drag.armed = false;
+        drag.swallowRelease = true;
+        // The window manager moves the window by the pointer's way from the
+        // press, so the window follows the whole drag, the part before the
+        // move began included.
+        if (startWindowManagerMove(*window, drag.pressAt)) return;
+        drag.following = true;
+        drag.grip = drag.pressAt - window->pos();
+        window->move(global - drag.grip);
     }
 
     // ---- input ----
@@ -1396,6 +1524,9 @@ public:
         auto* fw = dynamic_cast<FormWindow*>(w->window());
         if (!fw || !fw->peer_) return false;
         QtFormPeer* pe = fw->peer_;
+        if (e->type() != QEvent::Wheel && e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease &&
+            e->type() != QEvent::ShortcutOverride && pe->dragFilter(static_cast<QMouseEvent*>(e)))
+            return true;
         if (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease || e->type() == QEvent::ShortcutOverride) {
             // Qt hands a key that a widget leaves alone on to its parents, the
             // same event each time: the model sees it once, at its first

@@ -1,0 +1,164 @@
+// Windows under a window manager (openbox on Xvfb), driven with the real
+// pointer through xdotool: a skinned window moves only on a real drag, and a
+// fixed border keeps its size. Skipped with a message where openbox or
+// xdotool is missing (scripts/setup installs both).
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "forms/forms.hpp"
+#include "formsqt/run.hpp"
+#include "testsupport/support.hpp"
+
+namespace {
+
+using testsupport::runCommand;
+
+bool haveTools() { return testsupport::haveProgram("openbox") && testsupport::haveProgram("xdotool"); }
+
+// The window manager this process starts, and the one Qt session, made
+// after it so that Qt sees what the manager offers.
+struct Desktop : ::testing::Environment {
+    formsqt::Session* qt = nullptr;
+    int wm = 0;
+    testsupport::TempDir dir;
+    void SetUp() override {
+        if (haveTools()) {
+            std::string ready = dir.file("ready");
+            auto r = runCommand("openbox --sm-disable --startup 'touch " + ready + "' >/dev/null 2>&1 & echo $!");
+            wm = std::atoi(r.output.c_str());
+            for (int i = 0; i < 100 && !testsupport::exists(ready); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+        qt = new formsqt::Session;
+    }
+    void TearDown() override {
+        delete qt;
+        qt = nullptr;
+        if (wm > 0) ::kill(wm, SIGTERM);
+    }
+};
+Desktop* const g_desktop = static_cast<Desktop*>(::testing::AddGlobalTestEnvironment(new Desktop));
+formsqt::Session& screen() { return *g_desktop->qt; }
+
+#define NEED_DESKTOP()                                                                              \
+    do {                                                                                            \
+        if (!haveTools()) GTEST_SKIP() << "openbox or xdotool is not installed (scripts/setup installs them)"; \
+    } while (0)
+
+void xdo(const std::string& args) {
+    auto r = runCommand("xdotool " + args);
+    ASSERT_EQ(r.status, 0) << args;
+}
+
+// 160 x 120 pixels, shaped to a rounded rectangle; a MouseDown on the surface
+// asks for the caption drag, as the skinned windows do.
+struct Skin : forms::Form {
+    int clicks = 0, ups = 0, doubles = 0;
+    Skin() : Form("Skin") {
+        setBorderStyle(forms::BorderStyle::None);
+        setClientSize(160 * 15, 120 * 15);
+        move(200 * 15, 150 * 15);
+        setBackColor(forms::RGB(30, 120, 200));
+    }
+    void Form_Load() override {
+        forms::WindowRegion r;
+        for (int y = 0; y < 120; ++y) {
+            int inset = y < 10 ? 10 - y : y > 109 ? y - 109 : 0;
+            r.addRect({inset, y, 160 - inset, y + 1});
+        }
+        setRegion(r);
+    }
+    void Form_MouseDown(int Button, int, float, float) override {
+        if (Button == forms::vbLeftButton) beginSystemMove();
+    }
+    void Form_MouseUp(int, int, float, float) override { ++ups; }
+    void Form_Click() override { ++clicks; }
+    void Form_DblClick() override { ++doubles; }
+};
+
+struct Place {
+    int x = 0, y = 0;
+};
+Place placeOf(forms::Form& f) {
+    Place p;
+    screen().windowPosition(f, p.x, p.y);
+    return p;
+}
+
+Skin& showSkin() {
+    auto& f = forms::Get<Skin>();
+    f.show();
+    screen().waitUntil([&] { return screen().windowShown(f); }, 3000);
+    screen().processEvents(300);
+    return f;
+}
+
+TEST(ScreenDesktop, AClickLeavesASkinnedWindowInPlaceAndADragMovesIt) {
+    NEED_DESKTOP();
+    Skin& f = showSkin();
+    Place at = placeOf(f);
+    // A plain click: one Click, the window stays, and the pointer is free.
+    xdo("mousemove " + std::to_string(at.x + 80) + " " + std::to_string(at.y + 60));
+    screen().processEvents(100);
+    xdo("click 1");
+    screen().waitUntil([&] { return f.clicks > 0; }, 1000);
+    screen().processEvents(200);
+    EXPECT_EQ(f.clicks, 1);
+    EXPECT_EQ(f.ups, 1);
+    xdo("mousemove_relative 30 20");
+    screen().processEvents(300);
+    Place still = placeOf(f);
+    EXPECT_EQ(still.x, at.x);
+    EXPECT_EQ(still.y, at.y);
+
+    // A double click reaches DblClick.
+    xdo("mousemove " + std::to_string(at.x + 80) + " " + std::to_string(at.y + 60));
+    screen().processEvents(100);
+    f.clicks = f.ups = 0;
+    xdo("click --repeat 2 --delay 80 1");
+    screen().waitUntil([&] { return f.doubles > 0; }, 1000);
+    screen().processEvents(200);
+    EXPECT_EQ(f.doubles, 1);
+    EXPECT_EQ(f.clicks, 1);
+    Place after = placeOf(f);
+    EXPECT_EQ(after.x, at.x);
+    EXPECT_EQ(after.y, at.y);
+
+    // A drag of 40 pixels moves the window by 40 and raises no MouseUp or Click.
+    f.clicks = f.ups = 0;
+    xdo("mousemove " + std::to_string(at.x + 80) + " " + std::to_string(at.y + 60));
+    screen().processEvents(200);
+    xdo("mousedown 1");
+    screen().processEvents(100);
+    for (int step = 1; step <= 8; ++step) {
+        xdo("mousemove " + std::to_string(at.x + 80 + 5 * step) + " " + std::to_string(at.y + 60 + 5 * step));
+        screen().processEvents(40);
+    }
+    xdo("mouseup 1");
+    screen().processEvents(400);
+    Place moved = placeOf(f);
+    EXPECT_EQ(moved.x, at.x + 40);
+    EXPECT_EQ(moved.y, at.y + 40);
+    EXPECT_EQ(f.ups, 0);
+    EXPECT_EQ(f.clicks, 0);
+    // The model knows where the window is now.
+    EXPECT_EQ(f.left(), (at.x + 40 - f.clientOffsetX()) * 15.0f);
+    // And the next click is an ordinary one again.
+    xdo("click 1");
+    screen().waitUntil([&] { return f.clicks > 0; }, 1000);
+    screen().processEvents(200);
+    EXPECT_EQ(f.clicks, 1);
+    Place last = placeOf(f);
+    EXPECT_EQ(last.x, moved.x);
+    EXPECT_EQ(last.y, moved.y);
+    f.unload();
+}
+
+}  // namespace
