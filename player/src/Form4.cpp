@@ -153,12 +153,19 @@ void Form4::Timer2_Timer() {
     if (!main) return;
     media::MediaPlayer& control = main->MediaPlayer1;
 
-    double D = 0;
-    std::int32_t P = 0;
+    // One reading of the control per tick: the tick runs every millisecond,
+    // and each question walks the media pipeline, so the remaining time and
+    // the first-ten-seconds test use the same position.
+    double D = 0, position = 0;
+    bool known = false;
     step([&] { D = control.duration(); });
-    step([&] { P = runtime::CLng(control.currentPosition()); });
+    step([&] {
+        position = control.currentPosition();
+        known = true;
+    });
     // The remaining time rounds to the nearest second; the minutes drop the rest.
-    std::int32_t M = 0, S = 0;
+    std::int32_t P = 0, M = 0, S = 0;
+    step([&] { P = runtime::CLng(position); });
     step([&] {
         const double R = D - P;
         M = runtime::CLng(R) / 60;
@@ -167,9 +174,8 @@ void Form4::Timer2_Timer() {
     step([&] { Label4.setCaption(" Remain " + runtime::CStr(M) + " : " + runtime::CStr(S)); });
 
     // The total, truncated, only during a track's first ten seconds.
+    if (!known || std::trunc(position / 60) != 0 || !(std::trunc(position) < 10)) return;
     step([&] {
-        if (std::trunc(control.currentPosition() / 60) != 0) return;
-        if (!(std::trunc(control.currentPosition()) < 10)) return;
         const double TM = std::trunc(D / 60);
         const double TS = std::trunc(D) - 60 * TM;
         const std::string minutes = runtime::CStr(runtime::CLng(TM));

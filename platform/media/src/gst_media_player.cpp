@@ -215,7 +215,7 @@ struct GstMediaPlayer::Impl {
             break;
         }
         case GST_MESSAGE_DURATION_CHANGED:
-            queryDuration();
+            queryDuration(true);
             break;
         case GST_MESSAGE_BUFFERING: {
             gint percent = 100;
@@ -290,7 +290,11 @@ struct GstMediaPlayer::Impl {
         if (fake) sayOnce(g_fallbackNote, "no sound device could be opened; playing without sound");
     }
 
-    double queryDuration() {
+    // A length once known is kept until the pipeline says it changed: asking
+    // the pipeline walks it up to the demuxer, and a clock label asks on
+    // every tick.
+    double queryDuration(bool changed = false) {
+        if (durationCache > 0.0 && !changed) return durationCache;
         gint64 d = 0;
         if (playbin && phase == Phase::Ready && gst_element_query_duration(playbin, GST_FORMAT_TIME, &d) && d > 0)
             durationCache = toSeconds(d);
