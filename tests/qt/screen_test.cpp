@@ -310,4 +310,126 @@ TEST(ScreenKeys, MessageAndInputBoxesUseTheWindowsStandInFace) {
     f.unload();
 }
 
+// Presses a key through Qt, into the window's focused widget.
+void press(forms::Form& f, int keyCode, int shift = 0, const std::string& text = {}) {
+    ASSERT_TRUE(screen().pressKey(f, keyCode, shift, text));
+    screen().processEvents(10);
+}
+
+TEST(ScreenKeys, TabLeavesEveryTextBoxAndComesRound) {
+    Keys& f = showKeys();
+    ASSERT_EQ(screen().focusedControl(), &f.Text1);
+    // Every tab stop in order, the multi-line box first; the button that is
+    // no tab stop, the labels and the check boxes are passed over.
+    const std::vector<forms::Control*> order = {&f.Text2, &f.List1, &f.cmdRun, &f.cmdOK, &f.cmdCancel, &f.Text1, &f.Text2};
+    for (forms::Control* want : order) {
+        press(f, forms::vbKeyTab, 0, "\t");
+        EXPECT_EQ(screen().focusedControl(), want) << "after Tab, want " << want->name();
+        EXPECT_EQ(f.activeControl(), want);
+    }
+    EXPECT_EQ(f.Text1.text(), "") << "Tab typed into the multi-line box";
+    EXPECT_EQ(f.Text2.text(), "");
+    // Shift+Tab goes back, out of the multi-line box too.
+    press(f, forms::vbKeyTab, forms::vbShiftMask, "\t");
+    EXPECT_EQ(screen().focusedControl(), &f.Text1);
+    press(f, forms::vbKeyTab, forms::vbShiftMask, "\t");
+    EXPECT_EQ(screen().focusedControl(), &f.cmdCancel);
+    // Ctrl+Tab types the tab into a multi-line box and leaves the focus there.
+    focusOn(f.Text1);
+    int keyDowns = 0;
+    f.Text1.KeyDown = [&](int& code, int) { keyDowns += code == forms::vbKeyTab; };
+    press(f, forms::vbKeyTab, forms::vbCtrlMask, "\t");
+    EXPECT_EQ(screen().focusedControl(), &f.Text1);
+    EXPECT_EQ(f.Text1.text(), "\t");
+    EXPECT_EQ(keyDowns, 1);
+    // A Tab that moves the focus raises no KeyDown.
+    press(f, forms::vbKeyTab, 0, "\t");
+    EXPECT_EQ(keyDowns, 1);
+    f.Text1.KeyDown = nullptr;
+    f.unload();
+}
+
+// A multi-line box that no other control can take the focus from.
+struct Lone : forms::Form {
+    forms::TextBox Text1{*this, "Text1"};
+    forms::CommandButton cmdOff{*this, "cmdOff"};
+    forms::Label Label1{*this, "Label1"};
+    Lone() : Form("Lone") {
+        setCaption("Lone");
+        setClientSize(300 * 15, 120 * 15);
+        move(40 * 15, 40 * 15);
+        Text1.setMultiLine(true);
+        Text1.setText("");
+        Text1.setRectTwips(10 * 15, 30 * 15, 200 * 15, 60 * 15);
+        Label1.setCaption("Notes:");
+        Label1.setRectTwips(10 * 15, 8 * 15, 200 * 15, 18 * 15);
+        cmdOff.setCaption("Off");
+        cmdOff.setRectTwips(220 * 15, 30 * 15, 70 * 15, 25 * 15);
+        cmdOff.setEnabled(false);
+    }
+};
+
+TEST(ScreenKeys, ABoxNoOtherControlCanTakeTheFocusFromTakesTab) {
+    auto& f = forms::Get<Lone>();
+    f.show();
+    f.zOrder(0);
+    ASSERT_TRUE(screen().waitUntil([&] { return screen().focusedControl() == &f.Text1; }, 3000));
+    press(f, forms::vbKeyTab, 0, "\t");
+    EXPECT_EQ(screen().focusedControl(), &f.Text1);
+    EXPECT_EQ(f.Text1.text(), "\t");
+    // Once the button can take it, Tab moves the focus there.
+    f.cmdOff.setEnabled(true);
+    press(f, forms::vbKeyTab, 0, "\t");
+    EXPECT_EQ(screen().focusedControl(), &f.cmdOff);
+    EXPECT_EQ(f.Text1.text(), "\t");
+    f.unload();
+}
+
+TEST(ScreenKeys, EnterPressesTheFocusedButtonOnceOrTheDefaultEscapeTheCancel) {
+    Keys& f = showKeys();
+    int boxKeys = 0;
+    f.Text2.KeyDown = [&](int& code, int) { boxKeys += code == forms::vbKeyReturn || code == forms::vbKeyEscape; };
+    f.Text2.KeyPress = [&](int& ascii) { boxKeys += ascii == 13 || ascii == 27; };
+    struct Case {
+        const char* name;
+        forms::Control* focus;
+        int key;
+        std::map<std::string, int> clicks;
+    };
+    const Case cases[] = {
+        {"Enter on a button", &f.cmdRun, forms::vbKeyReturn, {{"cmdRun", 1}}},
+        {"Enter on the Cancel button", &f.cmdCancel, forms::vbKeyReturn, {{"cmdCancel", 1}}},
+        {"Enter on the Default button", &f.cmdOK, forms::vbKeyReturn, {{"cmdOK", 1}}},
+        {"Enter in a box", &f.Text2, forms::vbKeyReturn, {{"cmdOK", 1}}},
+        {"Enter in a multi-line box", &f.Text1, forms::vbKeyReturn, {{"cmdOK", 1}}},
+        {"Enter on a list", &f.List1, forms::vbKeyReturn, {{"cmdOK", 1}}},
+        {"Escape in a box", &f.Text2, forms::vbKeyEscape, {{"cmdCancel", 1}}},
+        {"Escape on a button", &f.cmdRun, forms::vbKeyEscape, {{"cmdCancel", 1}}},
+        {"Space on a button", &f.cmdRun, forms::vbKeySpace, {{"cmdRun", 1}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        focusOn(*c.focus);
+        f.clicks.clear();
+        std::string text = c.key == forms::vbKeyReturn ? "\r" : c.key == forms::vbKeyEscape ? "\x1b" : " ";
+        press(f, c.key, 0, text);
+        EXPECT_EQ(f.clicks, c.clicks);
+        EXPECT_EQ(screen().focusedControl(), c.focus) << "the focus stays";
+    }
+    EXPECT_EQ(f.Text1.text(), "") << "Enter pressed the Default button, it typed no line break";
+    EXPECT_EQ(boxKeys, 0) << "the keys that press Default and Cancel raise no key events";
+    // A disabled Default or Cancel button leaves the keys to the box.
+    f.cmdOK.setEnabled(false);
+    f.cmdCancel.setEnabled(false);
+    focusOn(f.Text2);
+    f.clicks.clear();
+    press(f, forms::vbKeyReturn, 0, "\r");
+    press(f, forms::vbKeyEscape, 0, "\x1b");
+    EXPECT_TRUE(f.clicks.empty());
+    EXPECT_EQ(boxKeys, 4);
+    f.Text2.KeyDown = nullptr;
+    f.Text2.KeyPress = nullptr;
+    f.unload();
+}
+
 }  // namespace

@@ -1210,8 +1210,11 @@ public:
         auto it = widgets.find(c);
         if (it == widgets.end()) return;
         Sync s(*this);
-        it->second->setFocus(Qt::OtherFocusReason);
+        it->second->setFocus(focusReason);
     }
+    // Why the focus moves: Tab makes a text box select its whole text, as
+    // the original's does when it is tabbed into.
+    Qt::FocusReason focusReason = Qt::OtherFocusReason;
 
     forms::Menu* popupMenu(forms::Menu& menu) override {
         QMenu qm;
@@ -1625,6 +1628,88 @@ private:
         return false;
     }
 
+    // The enabled, visible command button of the form whose Default (or
+    // Cancel) is set, or nullptr.
+    static forms::CommandButton* markedButton(Form& f, bool cancel) {
+        for (Control* c : f.controls()) {
+            if (c->kind() != Kind::CommandButton || !c->effectivelyVisible() || !c->effectivelyEnabled()) continue;
+            auto* b = static_cast<forms::CommandButton*>(c);
+            if (cancel ? b->cancel() : b->isDefault()) return b;
+        }
+        return nullptr;
+    }
+
+    // Tab, Enter and Escape as the original's windows take them, before the
+    // widget and the model's KeyDown see them. Tab (Shift+Tab backwards)
+    // moves the focus along the tab order from any control, a text box of
+    // one line or many included; a multi-line box takes it as text only when
+    // no other control can take the focus, and Ctrl+Tab types it there.
+    // Enter presses the focused command button, or, with the focus on any
+    // other control, the form's Default button; Escape presses its Cancel
+    // button. A key used so raises no KeyDown, KeyPress or KeyUp (the
+    // Default and Cancel buttons' Click alone, the focus left where it is).
+    // True when the key was used.
+    bool dialogKey(QtFormPeer* pe, QWidget* w, QKeyEvent* e) {
+        const int key = e->key();
+        const bool tab = key == Qt::Key_Tab || key == Qt::Key_Backtab;
+        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+        const bool escape = key == Qt::Key_Escape;
+        if (!tab && !enter && !escape) return false;
+        const int shift = shiftOf(e->modifiers());
+        if (shift & forms::vbAltMask) return false;
+        Form& f = pe->form;
+        if (!f.isLoaded() || f.findShortcut(keyCodeOf(key), shift)) return false;  // a menu accelerator goes first
+        Control* focused = f.activeControl();
+        QPointer<QWidget> target(w);
+        bool used = false;
+        guarded([&] {
+            if (tab) {
+                if (shift & forms::vbCtrlMask) {
+                    auto* box = focused && focused->kind() == Kind::TextBox ? static_cast<forms::TextBox*>(focused) : nullptr;
+                    if (!box || !box->multiLine()) return;
+                    used = true;
+                    if (f.keyDown(forms::vbKeyTab, shift)) return;
+                    int k = f.keyPress(9);
+                    auto* edit = qobject_cast<QPlainTextEdit*>(target.data());
+                    if (k != 0 && edit && !box->locked() && f.activeControl() == box) edit->insertPlainText(QString(QChar(k)));
+                    return;
+                }
+                bool other = false;
+                for (Control* c : f.tabOrder())
+                    if (c != focused && c->tabStop() && c->canFocus()) other = true;
+                if (!other) return;
+                used = true;
+                pe->focusReason = Qt::TabFocusReason;
+                f.tabToNext(key == Qt::Key_Backtab || (shift & forms::vbShiftMask));
+                pe->focusReason = Qt::OtherFocusReason;
+                return;
+            }
+            if (shift & forms::vbCtrlMask) return;
+            if (escape) {
+                forms::CommandButton* cancel = markedButton(f, true);
+                if (!cancel) return;
+                used = true;
+                cancel->setValue(true);
+                return;
+            }
+            forms::CommandButton* def = markedButton(f, false);
+            if (focused && focused->kind() == Kind::CommandButton) {
+                used = true;
+                // Without a Default button the key reaches the button's KeyDown first.
+                if (!def && f.keyDown(forms::vbKeyReturn, shift)) return;
+                if (f.isLoaded() && f.activeControl() == focused) focused->click();
+                return;
+            }
+            if (!def) return;
+            used = true;
+            def->setValue(true);
+        });
+        return used;
+    }
+
+    // The key whose press dialogKey used, until its release.
+    int dialogKeyDown_ = 0;
+
     bool key(QtFormPeer* pe, QWidget* w, QKeyEvent* e) {
         if (propagated(w, e)) return false;
         int code = keyCodeOf(e->key());
@@ -1636,8 +1721,16 @@ private:
             return false;
         }
         if (e->type() == QEvent::KeyRelease) {
+            if (code && code == dialogKeyDown_ && !e->isAutoRepeat()) {
+                dialogKeyDown_ = 0;  // its press went to no KeyDown: its release goes to no KeyUp
+                return true;
+            }
             if (code && !e->isAutoRepeat()) guarded([&] { pe->form.keyUp(code, shift); });
             return false;
+        }
+        if (dialogKey(pe, w, e)) {
+            dialogKeyDown_ = code;
+            return true;
         }
         bool eat = false;
         Form* f = &pe->form;
