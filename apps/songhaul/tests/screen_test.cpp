@@ -2,11 +2,13 @@
 // the keyboard alone: Tab visits every tab stop in order and comes round,
 // through the multi-line header box too; and a whole download done with
 // keys only (Tab to the catalogue, an arrow to a line, Tab to Download,
-// Enter) against a local server. One Qt session serves the three builds.
+// Enter) against a local server; and the window's icon. One Qt session
+// serves the three builds.
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -49,6 +51,7 @@ void keyboardRun(int build) {
     testsupport::TempDir dir;
     runtime::App::setForTest(dir.path(), {}, "Songhaul" + std::to_string(build));
     ::mkdir((dir.path() + "/Media").c_str(), 0755);
+    ASSERT_EQ(::symlink(SONGHAUL_PICTURES, (dir.path() + "/songhaul").c_str()), 0);
     downloader::SetBuild(build);
     std::string body(50000, '\0');
     for (std::size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>(i * 13 + i / 241 + build);
@@ -66,13 +69,26 @@ void keyboardRun(int build) {
     form.show();
     form.zOrder(0);
 
+    // The window carries the form's icon, the program folder's icon.png.
+    ASSERT_FALSE(form.icon().empty()) << "no songhaul/icon.png beside the program";
+    ASSERT_TRUE(qt.waitUntil([&] { return qt.windowShown(form); }, 3000));
+    forms::Picture icon = qt.windowIcon(form);
+    ASSERT_FALSE(icon.empty());
+    ASSERT_EQ(icon.width(), form.icon().width());
+    ASSERT_EQ(icon.height(), form.icon().height());
+    int differ = 0;
+    for (int y = 0; y < icon.height(); ++y)
+        for (int x = 0; x < icon.width(); ++x) differ += icon.pixel(x, y) != form.icon().pixel(x, y);
+    EXPECT_EQ(differ, 0);
+
     // The tab stops a user can reach, in tab order: Run waits for a
     // finished download, the two hidden boxes are passed over.
     std::vector<forms::Control*> stops;
     for (forms::Control* c : form.tabOrder())
         if (c->tabStop() && c->canFocus()) stops.push_back(c);
     ASSERT_GE(stops.size(), 6u);
-    forms::Control* first = build == 1 ? static_cast<forms::Control*>(&form.Command3) : &form.Command1;
+    // Songhaul2 starts on Download; the others on Stop (Run comes first but waits).
+    forms::Control* first = build == 2 ? static_cast<forms::Control*>(&form.Command1) : &form.Command3;
     EXPECT_EQ(stops.front(), first);
     ASSERT_TRUE(qt.waitUntil([&] { return qt.focusedControl() == first; }, 3000)) << nameOf(qt.focusedControl());
     for (std::size_t i = 1; i <= stops.size(); ++i) {
