@@ -1,11 +1,14 @@
-// Keys and the mouse on a real X server (Xvfb, platform xcb): each key and
-// each mouse event reaches the model once, at the control that first receives
-// it, wherever Qt would pass it on to the parents of a widget that leaves it
-// alone. Mouse moves are real pointer moves made with xdotool (skipped with a
-// message where it is missing).
+// Keys, the mouse and the controls' looks on a real X server (Xvfb, platform
+// xcb): each key and each mouse event reaches the model once, at the control
+// that first receives it, wherever Qt would pass it on to the parents of a
+// widget that leaves it alone; controls draw as the original's. Mouse moves
+// are real pointer moves made with xdotool (skipped with a message where it
+// is missing).
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <string>
 
@@ -226,6 +229,88 @@ TEST(ScreenInput, WithoutAWindowManagerADraggedWindowFollowsThePointer) {
     EXPECT_EQ(f.clicks, 0);
     EXPECT_EQ(f.ups, 0);
     EXPECT_EQ(f.left(), (x0 + 40) * 15.0f);
+    f.unload();
+}
+
+// ---- looks ----
+
+// Saves a control's picture for a look at it when DOVETUNE_SCREENSHOT_DIR names a folder.
+void keep(const forms::Picture& p, const std::string& name) {
+    const char* dir = std::getenv("DOVETUNE_SCREENSHOT_DIR");
+    if (dir && *dir) testsupport::writeFile(std::string(dir) + "/" + name + ".bmp", forms::encodeBmp(p));
+}
+
+struct Counts {
+    int back = 0, white = 0, black = 0, fore = 0;
+};
+bool dark(forms::Colour c) { return std::max({forms::redOf(c), forms::greenOf(c), forms::blueOf(c)}) < 90; }
+bool whiteish(forms::Colour c) { return std::min({forms::redOf(c), forms::greenOf(c), forms::blueOf(c)}) > 235; }
+Counts countColours(const forms::Picture& p, forms::Colour back) {
+    Counts n;
+    for (int y = 0; y < p.height(); ++y)
+        for (int x = 0; x < p.width(); ++x) {
+            forms::Colour c = p.pixel(x, y);
+            if (c == back) ++n.back;
+            if (whiteish(c)) ++n.white;
+            if (dark(c)) ++n.black;
+            // the caption's pixels, blended with the back colour at their edges
+            if (forms::blueOf(c) > 150 && forms::redOf(c) < 100 && forms::greenOf(c) < 100) ++n.fore;
+        }
+    return n;
+}
+
+constexpr forms::Colour kBack = forms::RGB(200, 180, 40);
+constexpr forms::Colour kFore = forms::RGB(0, 0, 255);
+
+struct Looks : forms::Form {
+    forms::CheckBox Check1{*this, "Check1"};
+    forms::OptionButton Option1{*this, "Option1"};
+    Looks() : Form("Looks") {
+        setCaption("Looks");
+        setClientSize(300 * 15, 200 * 15);
+        move(300 * 15, 40 * 15);
+        setBackColor(forms::RGB(20, 120, 60));
+        Check1.setRectTwips(10 * 15, 10 * 15, 120 * 15, 24 * 15);
+        Check1.setCaption("Loop");
+        Option1.setRectTwips(10 * 15, 40 * 15, 120 * 15, 24 * 15);
+        Option1.setCaption("Shuffle");
+        for (forms::Control* c : std::initializer_list<forms::Control*>{&Check1, &Option1}) {
+            c->setBackColor(kBack);
+            c->setForeColor(kFore);
+        }
+        Check1.setValue(1);
+        Option1.setValue(true);
+    }
+};
+
+Looks& showLooks() {
+    auto& f = forms::Get<Looks>();
+    f.show();
+    screen().waitUntil([&] { return screen().windowShown(f); }, 3000);
+    screen().processEvents(100);
+    return f;
+}
+
+TEST(ScreenLooks, ACheckBoxAndAnOptionButtonFillTheirRectangleWithTheBackColour) {
+    Looks& f = showLooks();
+    for (forms::Control* c : std::initializer_list<forms::Control*>{&f.Check1, &f.Option1}) {
+        SCOPED_TRACE(c->name());
+        forms::Picture p = screen().grabControl(*c);
+        keep(p, c->name());
+        ASSERT_EQ(p.width(), 120);
+        // The corners and the space right of the caption are the back colour.
+        for (auto [x, y] : {std::pair{0, 0}, {119, 0}, {0, 23}, {119, 23}, {110, 12}})
+            EXPECT_EQ(p.pixel(x, y), kBack) << x << "," << y;
+        Counts n = countColours(p, kBack);
+        EXPECT_GT(n.back, 120 * 24 / 2);
+        EXPECT_GT(n.white, 20) << "a white tick box";
+        EXPECT_GT(n.black, 3) << "a dark tick";
+        EXPECT_GT(n.fore, 10) << "the caption in the fore colour";
+        // The tick box is white, not the back colour: left of the caption, in the middle row.
+        int whiteInBox = 0;
+        for (int x = 0; x < 20; ++x) whiteInBox += whiteish(p.pixel(x, 12)) || dark(p.pixel(x, 12));
+        EXPECT_GT(whiteInBox, 5);
+    }
     f.unload();
 }
 

@@ -879,10 +879,20 @@ public:
             pal.setColor(group, QPalette::Text, text);
             pal.setColor(group, QPalette::ButtonText, text);
         }
+        if (c.kind() == Kind::CheckBox || c.kind() == Kind::OptionButton) {
+            // The back colour fills the whole rectangle and the caption is in
+            // the fore colour; the tick box keeps the system's white window
+            // colour with a black tick (a disabled one: the face, a grey tick).
+            for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+                bool off = group == QPalette::Disabled;
+                pal.setColor(group, QPalette::Base, off ? colourOf(forms::vbButtonFace) : QColor(255, 255, 255));
+                pal.setColor(group, QPalette::Text, off ? greyed : QColor(0, 0, 0));
+            }
+        }
         w->setPalette(pal);
         bool fill = false;
         if (c.kind() == Kind::Label) fill = static_cast<forms::Label&>(c).backStyle() == 1;
-        if (c.kind() == Kind::Frame) fill = true;
+        if (c.kind() == Kind::Frame || c.kind() == Kind::CheckBox || c.kind() == Kind::OptionButton) fill = true;
         w->setAutoFillBackground(fill);
         if (c.kind() == Kind::PictureBox) {
             auto* pw = static_cast<PictureWidget*>(w);
