@@ -265,6 +265,7 @@ constexpr forms::Colour kFore = forms::RGB(0, 0, 255);
 struct Looks : forms::Form {
     forms::CheckBox Check1{*this, "Check1"};
     forms::OptionButton Option1{*this, "Option1"};
+    forms::ComboBox Combo1{*this, "Combo1"};
     Looks() : Form("Looks") {
         setCaption("Looks");
         setClientSize(300 * 15, 200 * 15);
@@ -280,6 +281,12 @@ struct Looks : forms::Form {
         }
         Check1.setValue(1);
         Option1.setValue(true);
+        Combo1.setStyle(2);  // a drop-down list
+        Combo1.setRectTwips(150 * 15, 10 * 15, 120 * 15, 21 * 15);
+    }
+    void Form_Load() override {
+        for (const char* line : {"Rock", "Jazz", "Blues"}) Combo1.addItem(line);
+        Combo1.setListIndex(0);
     }
 };
 
@@ -311,6 +318,49 @@ TEST(ScreenLooks, ACheckBoxAndAnOptionButtonFillTheirRectangleWithTheBackColour)
         for (int x = 0; x < 20; ++x) whiteInBox += whiteish(p.pixel(x, 12)) || dark(p.pixel(x, 12));
         EXPECT_GT(whiteInBox, 5);
     }
+    f.unload();
+}
+
+bool grab(forms::Picture& shot) {
+    testsupport::TempDir dir;
+    if (!screen().grabScreen(dir.file("s.png"))) return false;
+    shot = forms::LoadPicture(dir.file("s.png"));
+    return !shot.empty();
+}
+
+TEST(ScreenLooks, ADropDownListOpensBelowItsFieldWithLinesOfTheFontsHeight) {
+    Looks& f = showLooks();
+    int wx = 0, wy = 0;
+    ASSERT_TRUE(screen().windowPosition(f, wx, wy));
+    const int left = wx + 150, top = wy + 10, width = 120, height = 21;
+    forms::Picture before, open;
+    ASSERT_TRUE(grab(before));
+    ASSERT_TRUE(screen().click(f.Combo1));
+    screen().processEvents(400);
+    ASSERT_TRUE(grab(open));
+    keep(open, "combo-open");
+    // The current line is marked in the list below the field, not over it.
+    auto marked = [&](int y) {
+        int n = 0;
+        for (int x = left + 2; x < left + width - 2; ++x) {
+            forms::Colour c = open.pixel(x, y);
+            n += forms::blueOf(c) > 150 && forms::redOf(c) < 110 && forms::blueOf(c) > forms::greenOf(c) + 30;
+        }
+        return n > width / 2;
+    };
+    int firstMarked = -1;
+    for (int y = top - 40; y < top + height + 100 && firstMarked < 0; ++y)
+        if (marked(y)) firstMarked = y;
+    EXPECT_GE(firstMarked, top + height) << "the list opened over the field";
+    EXPECT_LT(firstMarked, top + height + 6);
+    // Below the field: the list, three lines of about the font's height.
+    int lastChanged = -1;
+    for (int y = top + height; y < top + height + 200; ++y)
+        if (before.pixel(left + width / 2, y) != open.pixel(left + width / 2, y)) lastChanged = y;
+    ASSERT_GT(lastChanged, top + height + 20) << "no list below the field";
+    EXPECT_LT(lastChanged - (top + height), 3 * 18 + 8) << "lines taller than the font's";
+    screen().pressKey(f, forms::vbKeyEscape);
+    screen().processEvents(100);
     f.unload();
 }
 

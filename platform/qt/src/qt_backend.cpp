@@ -19,6 +19,7 @@
 #include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -394,6 +395,18 @@ protected:
             p.setPen(QPen(colourOf(shape->borderColor()), shape->borderWidth()));
             p.drawPath(path);
         }
+    }
+};
+
+// The original's drop-down list opens below its field, with lines as high as
+// the font's, whatever its style: the style's menu-like popup over the field
+// (Fusion's, for a list that takes no typing) is turned off.
+class ComboListStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_ComboBox_Popup) return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 };
 
@@ -797,6 +810,9 @@ public:
             case Kind::ComboBox: {
                 auto& cb = static_cast<forms::ComboBox&>(c);
                 auto* b = new QComboBox(parent);
+                auto* look = new ComboListStyle;
+                look->setParent(b);
+                b->setStyle(look);
                 QObject::connect(b, qOverload<int>(&QComboBox::activated), [this, &cb](int i) {
                     if (!syncing) guarded([&] { cb.chooseItem(i); });
                 });
