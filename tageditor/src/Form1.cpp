@@ -521,7 +521,9 @@ void Form1::Form_Load() {
 
 void Form1::Timer1_Timer() {
     runtime::Steps step;
-    step([&] { loadFile(); });
+    // A load during a Multi Tag run would put this file's fields into the
+    // files the run writes next.
+    if (!refuseDuringRun("Load the file")) step([&] { loadFile(); });
     step([&] { Timer1.setEnabled(false); });
 }
 

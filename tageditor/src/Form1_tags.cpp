@@ -261,6 +261,7 @@ static bool readable(const std::string& path, std::string& reason) {
 }
 
 void Form1::OpenTagFile(std::string Path) {
+    if (refuseDuringRun("Load the file")) return;
     // A file that cannot be read leaves the window on the file it shows.
     std::string reason;
     if (!readable(Path, reason)) {

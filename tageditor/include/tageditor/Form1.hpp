@@ -287,6 +287,25 @@ private:
     void showAttributes(int attributes);
     void writeAttribute(forms::CheckBox& box, int bit, const std::string& name);
     bool showingAttributes_ = false;  // the boxes are being set from the file
+
+    // ---- Multi Tag (Form1_multitag.cpp) ----
+public:
+    // True while a Multi Tag run writes its list.
+    bool multiTagRunning() const;
+
+private:
+    // When a run writes its list: shows that `what` must wait for its end,
+    // and returns true.
+    bool refuseDuringRun(const std::string& what);
+    // Writes the editor's common fields into the file in txtpath.
+    void writeRunFile(bool titleMode);
+    void reportRun();
+    long runNext_ = 0;                      // the line the next tick writes
+    std::vector<std::string> runFailures_;  // "path: reason" of the files not written whole
 };
+
+// The title the parses take from a path: the file name without its last four
+// characters, or whole when it has four or fewer.
+std::string TitleFromFileName(const std::string& path);
 
 }  // namespace tageditor
