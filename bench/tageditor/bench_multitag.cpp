@@ -149,8 +149,11 @@ void taglibWrite(const std::string& path, const Fields& v) {
     setText(t2, "TENC", v.encodedBy);
     setUrl(t2, "WOAF", v.audioUrl);
     setUrl(t2, "WOAR", v.artistUrl);
-    setUrl(t2, "WPAY", v.buyUrl);
-    setUrl(t2, "WXXX", v.linkTo);
+    setUrl(t2, "WCOM", v.buyUrl);
+    t2->removeFrames("WXXX");
+    auto* link = new TagLib::ID3v2::UserUrlLinkFrame(TagLib::String::Latin1);
+    link->setUrl(utf8(v.linkTo));
+    t2->addFrame(link);
     f.save(TagLib::MPEG::File::ID3v1 | TagLib::MPEG::File::ID3v2, TagLib::File::StripNone, TagLib::ID3v2::v3);
 }
 
