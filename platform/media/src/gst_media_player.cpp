@@ -120,6 +120,7 @@ struct GstMediaPlayer::Impl {
     GstElement* playbin = nullptr;
     GstElement* panorama = nullptr;    // inside the audio filter; may be absent
     GstElement* autoSink = nullptr;    // the autoaudiosink, when it is the sink
+    GstElement* audioSink = nullptr;   // the audio sink, asked for the position
 
     // Messages carry the generations current when they were posted; a message
     // of a file since replaced (file) or an end of a play since stopped or
@@ -154,6 +155,7 @@ struct GstMediaPlayer::Impl {
         gst_object_unref(bus);
         if (panorama) gst_object_unref(panorama);
         if (autoSink) gst_object_unref(autoSink);
+        if (audioSink) gst_object_unref(audioSink);
         gst_object_unref(playbin);
     }
 
@@ -383,6 +385,7 @@ GstMediaPlayer::GstMediaPlayer(runtime::Scheduler& ui) {
     bool automatic = false;
     if (GstElement* sink = makeAudioSink(automatic)) {
         if (automatic) impl_->autoSink = GST_ELEMENT(gst_object_ref(sink));
+        impl_->audioSink = GST_ELEMENT(gst_object_ref(sink));
         g_object_set(playbin, "audio-sink", sink, nullptr);
     }
 
@@ -424,6 +427,11 @@ double GstMediaPlayer::currentPosition() const {
     case Impl::Phase::Ready: {
         if (s.seekPending) return s.lastPosition;
         gint64 pos = 0;
+        // The pipeline plays audio only, so its position is its audio sink's;
+        // the sink answers without the walk through playbin's bins (a clock
+        // label asks on every tick).
+        if (s.audioSink && gst_element_query_position(s.audioSink, GST_FORMAT_TIME, &pos) && pos >= 0)
+            return toSeconds(pos);
         if (gst_element_query_position(s.playbin, GST_FORMAT_TIME, &pos) && pos >= 0) return toSeconds(pos);
         return s.lastPosition;
     }

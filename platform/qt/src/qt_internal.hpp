@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "forms/backend.hpp"
 #include "forms/clipboard.hpp"
@@ -46,7 +47,7 @@ public:
 
 private:
     struct TimerEntry {
-        QTimer* timer = nullptr;
+        QTimer* timer = nullptr;  // nullptr: a 1 ms timer on the shared beat
         Callback tick;
         bool running = false;
         bool pending = false;
@@ -68,6 +69,11 @@ private:
 
     std::unique_ptr<QObject> ctx_;  // the context of queued calls (the UI thread)
     std::map<Id, TimerEntry> timers_;
+    // The 1 ms timers tick together on one beat, in the order they started:
+    // one wake-up of the loop per millisecond instead of one per timer.
+    QTimer* beat_ = nullptr;
+    std::vector<Id> beatIds_;
+    void fireBeat();
     std::map<Id, Watch> watches_;
     Id next_ = 1;
     int doEventsDepth_ = 0;

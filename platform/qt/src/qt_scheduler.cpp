@@ -2,6 +2,8 @@
 #include <QEventLoop>
 #include <QMetaObject>
 
+#include <algorithm>
+
 #include "forms/application.hpp"
 #include "qt_internal.hpp"
 
@@ -11,6 +13,7 @@ QtScheduler::QtScheduler() : ctx_(std::make_unique<QObject>()), start_(std::chro
 
 QtScheduler::~QtScheduler() {
     for (auto& [id, t] : timers_) delete t.timer;
+    delete beat_;
     for (auto& [id, w] : watches_) {
         delete w.rn;
         delete w.wn;
@@ -25,6 +28,17 @@ runtime::Scheduler::Id QtScheduler::startTimer(int intervalMs, Callback tick) {
     Id id = next_++;
     auto& e = timers_[id];
     e.tick = std::move(tick);
+    if (intervalMs <= 1) {
+        beatIds_.push_back(id);
+        if (!beat_) {
+            beat_ = new QTimer;
+            beat_->setTimerType(Qt::PreciseTimer);
+            beat_->setInterval(1);
+            QObject::connect(beat_, &QTimer::timeout, [this] { fireBeat(); });
+        }
+        if (!beat_->isActive()) beat_->start();
+        return id;
+    }
     e.timer = new QTimer;
     e.timer->setTimerType(Qt::PreciseTimer);
     e.timer->setInterval(std::max(1, intervalMs));
@@ -36,9 +50,21 @@ runtime::Scheduler::Id QtScheduler::startTimer(int intervalMs, Callback tick) {
 void QtScheduler::stopTimer(Id id) {
     auto it = timers_.find(id);
     if (it == timers_.end()) return;
-    it->second.timer->stop();
-    it->second.timer->deleteLater();
+    if (it->second.timer) {
+        it->second.timer->stop();
+        it->second.timer->deleteLater();
+    } else {
+        beatIds_.erase(std::remove(beatIds_.begin(), beatIds_.end(), id), beatIds_.end());
+        if (beatIds_.empty() && beat_) beat_->stop();
+    }
     timers_.erase(it);
+}
+
+void QtScheduler::fireBeat() {
+    // A tick may stop or start timers: the ones due now are those that ran
+    // when the beat came.
+    const std::vector<Id> due = beatIds_;
+    for (Id id : due) fireTimer(id);
 }
 
 void QtScheduler::fireTimer(Id id) {
