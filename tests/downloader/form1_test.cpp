@@ -158,6 +158,14 @@ TEST(Form1Window, TabGoesThroughTheButtonsListsAndHeaderBoxInEachBuildsOrder) {
             d.form->tabToNext();
         }
         EXPECT_EQ(seen, build == 2 ? songhaul2 : songhaul1);
+        // Round after round, the focus never lands on a control the user
+        // cannot see (the empty picture box lies below the client area).
+        for (int i = 0; i < 20; ++i) {
+            d.form->tabToNext();
+            forms::Control* c = d.form->activeControl();
+            ASSERT_NE(c, nullptr);
+            EXPECT_LE(c->top() + c->height(), d.form->clientHeightTwips()) << c->name();
+        }
     }
 }
 
