@@ -1,10 +1,11 @@
 // "Rename" in dovetune's main window on a real X server (Xvfb, platform
 // xcb): Ctrl+R on the selected line opens the rename window, the keyboard
-// chooses the pattern and the case, OK renames the file in its folder, the
+// chooses the pattern and the case, Enter renames the file in its folder, the
 // window closes after its progress and the playlist entry follows the file.
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -98,9 +99,18 @@ TEST(RenameFromTheMainWindow, CtrlRRenamesTheSelectedFileAndItsEntryFollows) {
         const char* keep = std::getenv("DOVETUNE_SCREENSHOT");
         if (keep && *keep) qt.grabScreen(keep);
 
-        ASSERT_TRUE(qt.click(f.Command1));
+        // Tab to the name, type at its end, and Enter presses OK (the
+        // Default button) with the case applied to what was typed.
+        ASSERT_TRUE(qt.pressKey(f, forms::vbKeyTab));
+        qt.processEvents(50);
+        ASSERT_EQ(f.activeControl(), &f.Text4);
+        ASSERT_TRUE(qt.pressKey(f, forms::vbKeyEnd));
+        for (char c : std::string(" live")) ASSERT_TRUE(qt.pressKey(f, c == ' ' ? forms::vbKeySpace : std::toupper(c), 0, std::string(1, c)));
+        qt.processEvents(50);
+        EXPECT_EQ(f.Text4.text(), "AC - SONG live");
+        ASSERT_TRUE(qt.pressKey(f, forms::vbKeyReturn));
         ASSERT_TRUE(qt.waitUntil([&] { return !forms::IsLoaded<tageditor::Form5>(); }, 5000));
-        const std::string renamed = folder + "AC - SONG.mp3";
+        const std::string renamed = folder + "AC - SONG LIVE.mp3";
         EXPECT_FALSE(fs::exists(a));
         ASSERT_TRUE(fs::exists(renamed));
         EXPECT_EQ(testsupport::readFile(renamed), bytes);
