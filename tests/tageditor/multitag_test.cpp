@@ -327,6 +327,21 @@ TEST(MultiTagRun, TheWriterSetsTheCommonFieldsOfMp3FilesAndNamesWhatItSkipped) {
     }
 }
 
+TEST(MultiTagRun, TheSummaryListsTwentyFilesThenCountsTheRest) {
+    Editor e;
+    std::vector<std::string> gone;
+    for (int i = 0; i < 25; ++i) gone.push_back(e.player.home.file("gone" + std::to_string(i) + ".mp3"));
+    addFiles(e, gone);
+    confirm(e);
+    e.env().dialogs.answerMessageBox(forms::vbOK);
+    e.env().scheduler.advance(25 * 1000);
+    ASSERT_FALSE(e.form().Timer4.enabled());
+    const std::string& text = e.lastMessage().prompt;
+    for (int i = 0; i < 25; ++i)
+        EXPECT_EQ(text.find(gone[static_cast<std::size_t>(i)] + ": ") != std::string::npos, i < 20) << i;
+    EXPECT_NE(text.find("... and 5 more."), std::string::npos) << text;
+}
+
 TEST(MultiTagRun, NothingLoadsOrChangesTheListDuringARun) {
     Editor e;
     auto& f = e.form();
