@@ -109,6 +109,7 @@ TEST_F(Controls, BadValuesRaiseTheOriginalsErrors) {
         {"ProgressBar Value below Min", [&] { w.Progress1.setValue(-1); }, 380},
         {"ProgressBar Min at Max", [&] { w.Progress1.setMin(100); }, 380},
         {"Slider Value outside", [&] { w.Slider1.setValue(11); }, 380},
+        {"Slider TickStyle 4", [&] { w.Slider1.setTickStyle(4); }, 380},
         {"WindowState 3", [&] { w.setWindowState(3); }, 380},
         {"ScaleMode 7", [&] { w.setScaleMode(7); }, 380},
         {"a negative width", [&] { w.Label1.setWidth(-1); }, 380},

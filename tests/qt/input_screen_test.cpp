@@ -266,6 +266,8 @@ struct Looks : forms::Form {
     forms::CheckBox Check1{*this, "Check1"};
     forms::OptionButton Option1{*this, "Option1"};
     forms::ComboBox Combo1{*this, "Combo1"};
+    forms::Slider Slider1{*this, "Slider1"};  // vertical, no ticks
+    forms::Slider Slider2{*this, "Slider2"};  // vertical, ticks on the right
     Looks() : Form("Looks") {
         setCaption("Looks");
         setClientSize(300 * 15, 200 * 15);
@@ -283,6 +285,15 @@ struct Looks : forms::Form {
         Option1.setValue(true);
         Combo1.setStyle(2);  // a drop-down list
         Combo1.setRectTwips(150 * 15, 10 * 15, 120 * 15, 21 * 15);
+        int x = 10;
+        for (forms::Slider* s : {&Slider1, &Slider2}) {
+            s->setOrientation(1);
+            s->setMin(0);
+            s->setMax(10);
+            s->setRectTwips(x * 15.0f, 80 * 15, 40 * 15, 110 * 15);
+            x += 50;
+        }
+        Slider1.setTickStyle(3);
     }
     void Form_Load() override {
         for (const char* line : {"Rock", "Jazz", "Blues"}) Combo1.addItem(line);
@@ -361,6 +372,57 @@ TEST(ScreenLooks, ADropDownListOpensBelowItsFieldWithLinesOfTheFontsHeight) {
     EXPECT_LT(lastChanged - (top + height), 3 * 18 + 8) << "lines taller than the font's";
     screen().pressKey(f, forms::vbKeyEscape);
     screen().processEvents(100);
+    f.unload();
+}
+
+// The rows of a vertical slider's picture where something wider than its
+// groove is drawn across the middle: the thumb.
+std::pair<int, int> thumbRows(const forms::Picture& p) {
+    forms::Colour back = p.pixel(0, 0);
+    int first = -1, last = -1;
+    for (int y = 0; y < p.height(); ++y) {
+        int ink = 0;
+        for (int x = 0; x < p.width(); ++x) ink += p.pixel(x, y) != back;
+        if (ink >= p.width() / 4) {
+            if (first < 0) first = y;
+            last = y;
+        }
+    }
+    return {first, last};
+}
+
+TEST(ScreenLooks, AVerticalSliderHasMinAtTheTopAndItsTicks) {
+    Looks& f = showLooks();
+    forms::Picture atMin = screen().grabControl(f.Slider1);
+    keep(atMin, "slider-min");
+    auto [top, bottom] = thumbRows(atMin);
+    ASSERT_GE(top, 0) << "no thumb";
+    EXPECT_LT(bottom, atMin.height() / 2) << "the thumb at Min is at the top";
+    f.Slider1.setValue(10);
+    screen().processEvents(50);
+    auto [top2, bottom2] = thumbRows(screen().grabControl(f.Slider1));
+    EXPECT_GT(top2, atMin.height() / 2) << "the thumb at Max is at the bottom";
+    (void)bottom2;
+    // The same slider with ticks: eleven marks right of the groove (one for
+    // each position), none without.
+    f.Slider1.setValue(0);
+    screen().processEvents(50);
+    forms::Picture plain = screen().grabControl(f.Slider1), ticked = screen().grabControl(f.Slider2);
+    keep(ticked, "slider-ticks");
+    auto marks = [](const forms::Picture& p) {
+        forms::Colour back = p.pixel(0, 0);
+        int runs = 0;
+        bool was = false;
+        for (int y = 0; y < p.height(); ++y) {
+            bool ink = false;
+            for (int x = p.width() * 3 / 4; x < p.width(); ++x) ink = ink || p.pixel(x, y) != back;
+            runs += ink && !was;
+            was = ink;
+        }
+        return runs;
+    };
+    EXPECT_EQ(marks(plain), 0);
+    EXPECT_EQ(marks(ticked), 11);
     f.unload();
 }
 

@@ -798,6 +798,18 @@ void Slider::copyPropertiesFrom(const Control& other) {
     smallChange_ = o.smallChange_;
     largeChange_ = o.largeChange_;
     orientation_ = o.orientation_;
+    tickStyle_ = o.tickStyle_;
+    tickFrequency_ = o.tickFrequency_;
+}
+void Slider::setTickStyle(int t) {
+    if (t < 0 || t > 3) runtime::raise(kBadValue, name());
+    tickStyle_ = t;
+    changed(Prop::Style);
+}
+void Slider::setTickFrequency(long f) {
+    if (f < 0) runtime::raise(kBadValue, name());
+    tickFrequency_ = f;
+    changed(Prop::Style);
 }
 
 // ---- ProgressBar ----

@@ -1100,7 +1100,15 @@ public:
                 auto* q = static_cast<QSlider*>(w);
                 q->setRange(static_cast<int>(sl.min()), static_cast<int>(sl.max()));
                 q->setValue(static_cast<int>(sl.value()));
-                q->setOrientation(sl.orientation() == 1 ? Qt::Vertical : Qt::Horizontal);
+                if (what == Prop::Style || what == Prop::Range) {
+                    q->setOrientation(sl.orientation() == 1 ? Qt::Vertical : Qt::Horizontal);
+                    // The original's vertical slider has Min at the top.
+                    q->setInvertedAppearance(sl.orientation() == 1);
+                    const QSlider::TickPosition ticks[] = {QSlider::TicksBelow, QSlider::TicksAbove,
+                                                           QSlider::TicksBothSides, QSlider::NoTicks};
+                    q->setTickPosition(sl.tickFrequency() > 0 ? ticks[sl.tickStyle()] : QSlider::NoTicks);
+                    q->setTickInterval(static_cast<int>(sl.tickFrequency()));
+                }
                 break;
             }
             case Kind::ProgressBar: {

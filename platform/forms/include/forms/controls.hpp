@@ -477,6 +477,12 @@ public:
     void setLargeChange(long v) { largeChange_ = v; }
     int orientation() const { return orientation_; }  // 0 horizontal, 1 vertical
     void setOrientation(int o) { orientation_ = o; changed(Prop::Style); }
+    // Tick marks: 0 below (right of a vertical slider), 1 above (left), 2
+    // both sides, 3 none; one every TickFrequency steps from Min.
+    int tickStyle() const { return tickStyle_; }
+    void setTickStyle(int t);
+    long tickFrequency() const { return tickFrequency_; }
+    void setTickFrequency(long f);
 
     Event<> Change;
     Event<> Scroll;
@@ -489,6 +495,8 @@ private:
     long min_ = 0, max_ = 10, value_ = 0;
     long smallChange_ = 1, largeChange_ = 5;
     int orientation_ = 0;
+    int tickStyle_ = 0;
+    long tickFrequency_ = 1;
 };
 
 class ProgressBar : public Control {
