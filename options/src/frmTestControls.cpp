@@ -132,7 +132,8 @@ frmTestControls::frmTestControls()
     Image1.MouseMove = [this](int b, int s, float x, float y) { Image1_MouseMove(b, s, x, y); };
 
     // ---- side bar ----
-    const forms::Picture pointer = optionsPicture("pointer.png");
+    // The pointing hand's fingertip is its hot spot.
+    const forms::Picture pointer = optionsPicture("pointer.png").withHotSpot(12, 1);
     const std::tuple<forms::Label*, const char*, float, void (frmTestControls::*)()> entries[] = {
         {&Label6, "Main Player", 990, &frmTestControls::Label6_Click},
         {&Label3, "Opacity", 1320, &frmTestControls::Label3_Click},

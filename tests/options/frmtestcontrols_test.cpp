@@ -30,7 +30,11 @@ const char* const kKeys[] = {"Fade", "Mp3", "Wma", "Wav", "Mid", "RM", "M3u"};
 struct Options : playertest::Player {
     ScopedEnv data{"XDG_DATA_HOME", home.file("data")};
     options::OptionsWindows real;
-    Options() { player::SetOptionsWindows(&real); }
+    Options() {
+        player::SetOptionsWindows(&real);
+        // The window's pictures beside the program.
+        std::filesystem::copy(playertest::builtProgramDir() + "/options", app.file("options"));
+    }
 
     frmTestControls& window() { return forms::Get<frmTestControls>(); }
     forms::CheckBox* box(frmTestControls& o, const std::string& key) {
@@ -284,6 +288,13 @@ TEST(OptionsSideBar, EachEntryShowsItsPageAndMarksItself) {
         for (int j = 0; j < 7; ++j) EXPECT_EQ(entries[j]->font().bold, i == j) << i << " " << j;
         for (forms::PictureBox* page : {&o.Picture1, &o.Picture2, &o.Picture3, &o.Picture4, &o.Picture5, &o.Picture7})
             EXPECT_EQ(page->visible(), page == shown) << entries[i]->caption() << " " << page->name();
+    }
+    // The entries and the links carry the pointing hand, its fingertip the hot spot.
+    for (forms::Label* l : {&o.Label6, &o.Label11, &o.Label20, &o.Label21, &o.Label22, &o.Label23}) {
+        EXPECT_EQ(l->mousePointer(), 99) << l->name();
+        EXPECT_EQ(l->mouseIcon().width(), 32) << l->name();
+        EXPECT_EQ(l->mouseIcon().hotSpotX(), 12) << l->name();
+        EXPECT_EQ(l->mouseIcon().hotSpotY(), 1) << l->name();
     }
     // The keyboard walks the pages: Ctrl+PageDown forward, Ctrl+PageUp back.
     o.show();

@@ -167,6 +167,16 @@ Picture Picture::withPixel(int x, int y, Colour colour) const {
     return fromRgba(d_->width, d_->height, std::move(px));
 }
 
+Picture Picture::withHotSpot(int x, int y) const {
+    if (!d_) return *this;
+    auto d = std::make_shared<Data>(*d_);
+    d->hotX = x;
+    d->hotY = y;
+    Picture p;
+    p.d_ = std::move(d);
+    return p;
+}
+
 Picture decodePicture(std::string_view bytes) {
     if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX))
         runtime::raise(481, "LoadPicture", "Invalid picture");

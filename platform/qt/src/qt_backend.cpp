@@ -223,7 +223,7 @@ void applyCursor(QWidget* w, int pointer, const forms::Picture& icon) {
         case 15: w->setCursor(Qt::SizeAllCursor); break;
         case 99:
             if (icon) {
-                w->setCursor(QCursor(QPixmap::fromImage(imageOf(icon))));
+                w->setCursor(QCursor(QPixmap::fromImage(imageOf(icon)), icon.hotSpotX(), icon.hotSpotY()));
             } else {
                 w->unsetCursor();
             }

@@ -38,12 +38,19 @@ public:
 
     // A copy with one pixel changed (for pictures made in code).
     Picture withPixel(int x, int y, Colour colour) const;
+    // A mouse pointer's hot spot, in pixels from the top-left corner; -1, -1
+    // (the default) is the picture's middle.
+    int hotSpotX() const { return d_ ? d_->hotX : -1; }
+    int hotSpotY() const { return d_ ? d_->hotY : -1; }
+    // A copy whose hot spot is (x, y), for a picture used as a MouseIcon.
+    Picture withHotSpot(int x, int y) const;
 
 private:
     struct Data {
         int width = 0, height = 0;
         std::vector<std::uint8_t> rgba;
         bool transparency = false;
+        int hotX = -1, hotY = -1;
     };
     std::shared_ptr<const Data> d_;
 };
