@@ -8,6 +8,7 @@
 #include <signal.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <string>
 #include <thread>
 
@@ -159,6 +160,60 @@ TEST(ScreenDesktop, AClickLeavesASkinnedWindowInPlaceAndADragMovesIt) {
     EXPECT_EQ(last.x, moved.x);
     EXPECT_EQ(last.y, moved.y);
     f.unload();
+}
+
+// Framed windows of each border style, asked by the window manager (on
+// behalf of xdotool) to take another size.
+struct Framed : forms::Form {
+    explicit Framed(const char* name) : Form(name) {
+        setCaption(std::string("Framed ") + name);
+        setClientSize(240 * 15, 160 * 15);
+        move(60 * 15, 60 * 15);
+    }
+};
+struct Fixed1 : Framed {
+    Fixed1() : Framed("Fixed1") { setBorderStyle(forms::BorderStyle::FixedSingle); }
+};
+struct Fixed3 : Framed {
+    Fixed3() : Framed("Fixed3") { setBorderStyle(forms::BorderStyle::FixedDialog); }
+};
+struct Fixed4 : Framed {
+    Fixed4() : Framed("Fixed4") { setBorderStyle(forms::BorderStyle::FixedToolWindow); }
+};
+struct Sizable2 : Framed {
+    Sizable2() : Framed("Sizable2") { setBorderStyle(forms::BorderStyle::Sizable); }
+};
+
+TEST(ScreenDesktop, AFixedBorderKeepsItsSizeWhenTheWindowManagerResizesIt) {
+    NEED_DESKTOP();
+    struct Case {
+        forms::Form& f;
+        bool fixed;
+    };
+    const Case cases[] = {{forms::Get<Fixed1>(), true},
+                          {forms::Get<Fixed3>(), true},
+                          {forms::Get<Fixed4>(), true},
+                          {forms::Get<Sizable2>(), false}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.f.caption());
+        k.f.show();
+        ASSERT_TRUE(screen().waitUntil([&] { return screen().windowShown(k.f); }, 3000));
+        screen().processEvents(300);
+        if (const char* dir = std::getenv("DOVETUNE_SCREENSHOT_DIR"); dir && *dir)
+            screen().grabScreen(std::string(dir) + "/" + k.f.name() + ".png");  // for a look at the frame
+        auto found = runCommand("xdotool search --name '^" + k.f.caption() + "$'");
+        ASSERT_EQ(found.status, 0);
+        std::string id = found.output.substr(0, found.output.find('\n'));
+        xdo("windowsize " + id + " 400 300");
+        screen().processEvents(500);
+        if (k.fixed) {
+            EXPECT_EQ(k.f.scaleWidth(), 240 * 15.0f);
+            EXPECT_EQ(k.f.scaleHeight(), 160 * 15.0f);
+        } else {
+            EXPECT_NE(k.f.scaleWidth(), 240 * 15.0f) << "the test's request did not reach the window";
+        }
+        k.f.unload();
+    }
 }
 
 }  // namespace

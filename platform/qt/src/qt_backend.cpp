@@ -574,8 +574,27 @@ public:
             y += form.clientOffsetY();
         }
         int w = px(form.clientWidthTwips()), h = px(form.clientHeightTwips());
+        applySizeLimits(w, h);
         if (window->size() != QSize(w, h)) window->resize(w, h);
         if (window->pos() != QPoint(x, y)) window->move(x, y);
+    }
+
+    bool toolWindow() const {
+        return form.borderStyle() == forms::BorderStyle::FixedToolWindow ||
+               form.borderStyle() == forms::BorderStyle::SizableToolWindow;
+    }
+
+    // A fixed border (single, dialog, tool window) keeps the size the form
+    // gives it: the window manager is told that it cannot be resized. The
+    // other styles leave the user free to size the window.
+    void applySizeLimits(int w, int h) {
+        bool fixed = !frameless() && (form.borderStyle() == forms::BorderStyle::FixedSingle ||
+                                      form.borderStyle() == forms::BorderStyle::FixedDialog ||
+                                      form.borderStyle() == forms::BorderStyle::FixedToolWindow);
+        QSize least = fixed ? QSize(w, h) : QSize(0, 0);
+        QSize most = fixed ? QSize(w, h) : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        if (window->minimumSize() != least) window->setMinimumSize(least);
+        if (window->maximumSize() != most) window->setMaximumSize(most);
     }
 
     void applyFlags() {
@@ -586,13 +605,18 @@ public:
             f |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
             if (form.controlBox()) {
                 f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-                if (form.minButton()) f |= Qt::WindowMinimizeButtonHint;
-                if (form.maxButton()) f |= Qt::WindowMaximizeButtonHint;
+                // A tool window's small title bar holds the close box alone.
+                if (form.minButton() && !toolWindow()) f |= Qt::WindowMinimizeButtonHint;
+                if (form.maxButton() && !toolWindow()) f |= Qt::WindowMaximizeButtonHint;
             }
+            if (toolWindow()) f |= Qt::Tool;
         }
         if (form.topmost()) f |= Qt::WindowStaysOnTopHint;
         if (!form.showInTaskbar()) f |= Qt::Tool;
-        if (window->windowFlags() == f) return;
+        if (window->windowFlags() == f) {
+            applyGeometry();  // a fixed border or a sizable one
+            return;
+        }
         Sync s(*this);
         window->setWindowFlags(f);  // Qt hides a window whose flags change
         applyGeometry();
