@@ -59,6 +59,17 @@ struct Installation {
         forms::setClipboard(nullptr);
         forms::setDialogs(nullptr);
         runtime::Scheduler::setCurrent(nullptr);
+        deleteRetiredWidgets();
+    }
+
+    // An unloaded form's window and a removed control's widget go by
+    // deleteLater. Qt deletes such an object only in an event loop entered
+    // after the call, never in processEvents at the level where it was made,
+    // and the QApplication's end drops the pending deletions without deleting
+    // their objects: so the retired widgets are deleted here, before the
+    // application goes.
+    static void deleteRetiredWidgets() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 };
 
