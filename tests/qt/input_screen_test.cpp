@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <string>
@@ -268,6 +269,8 @@ struct Looks : forms::Form {
     forms::ComboBox Combo1{*this, "Combo1"};
     forms::Slider Slider1{*this, "Slider1"};  // vertical, no ticks
     forms::Slider Slider2{*this, "Slider2"};  // vertical, ticks on the right
+    forms::CommandButton Command1{*this, "Command1"};  // graphical
+    int clicks = 0;
     Looks() : Form("Looks") {
         setCaption("Looks");
         setClientSize(300 * 15, 200 * 15);
@@ -294,6 +297,24 @@ struct Looks : forms::Form {
             x += 50;
         }
         Slider1.setTickStyle(3);
+        Command1.setRectTwips(150 * 15, 80 * 15, 60 * 15, 30 * 15);
+        Command1.setStyle(1);
+        Command1.setCaption("");
+        Command1.setBackColor(forms::RGB(192, 192, 192));
+        Command1.setPicture(buttonPicture());
+        Command1.Click = [this] { ++clicks; };
+    }
+    // 20 x 12: red with a blue column at x = 4.
+    static forms::Picture buttonPicture() {
+        std::vector<std::uint8_t> px(20 * 12 * 4);
+        for (int i = 0; i < 20 * 12; ++i) {
+            bool column = i % 20 == 4;
+            px[i * 4 + 0] = column ? 0 : 220;
+            px[i * 4 + 1] = 0;
+            px[i * 4 + 2] = column ? 220 : 0;
+            px[i * 4 + 3] = 255;
+        }
+        return forms::Picture::fromRgba(20, 12, std::move(px));
     }
     void Form_Load() override {
         for (const char* line : {"Rock", "Jazz", "Blues"}) Combo1.addItem(line);
@@ -423,6 +444,56 @@ TEST(ScreenLooks, AVerticalSliderHasMinAtTheTopAndItsTicks) {
     };
     EXPECT_EQ(marks(plain), 0);
     EXPECT_EQ(marks(ticked), 11);
+    f.unload();
+}
+
+TEST(ScreenLooks, AGraphicalButtonDrawsItsEdgeAndItsPictureUpPressedAndDisabled) {
+    Looks& f = showLooks();
+    const forms::Colour red = forms::RGB(220, 0, 0), blue = forms::RGB(0, 0, 220);
+    const forms::Colour white = forms::RGB(255, 255, 255), black = forms::RGB(0, 0, 0);
+    // 60 x 30: the picture's left edge at (60 - 4 - 20) / 2 + 2 = 20, top at 9.
+    forms::Picture up = screen().grabControl(f.Command1);
+    keep(up, "button-up");
+    ASSERT_EQ(up.width(), 60);
+    EXPECT_EQ(up.pixel(0, 0), white);
+    EXPECT_EQ(up.pixel(59, 29), black);
+    EXPECT_EQ(up.pixel(30, 1), forms::RGB(223, 223, 223));
+    EXPECT_EQ(up.pixel(30, 28), forms::RGB(128, 128, 128));
+    EXPECT_EQ(up.pixel(20, 9), red);
+    EXPECT_EQ(up.pixel(24, 9), blue);
+    EXPECT_EQ(up.pixel(19, 9), forms::RGB(192, 192, 192)) << "the face in the back colour";
+
+    if (testsupport::haveProgram("xdotool")) {
+        // Held down with the real pointer: a sunken edge, the picture one pixel down and right.
+        pointerTo(f, 150 + 30, 80 + 15);
+        screen().processEvents(50);
+        ASSERT_EQ(testsupport::runCommand("xdotool mousedown 1").status, 0);
+        screen().processEvents(150);
+        int wx = 0, wy = 0;
+        ASSERT_TRUE(screen().windowPosition(f, wx, wy));
+        forms::Picture shot;
+        ASSERT_TRUE(grab(shot));
+        ASSERT_EQ(testsupport::runCommand("xdotool mouseup 1").status, 0);
+        screen().processEvents(150);
+        auto at = [&](int x, int y) { return shot.pixel(wx + 150 + x, wy + 80 + y); };
+        EXPECT_EQ(at(0, 0), black);
+        EXPECT_EQ(at(59, 29), black);
+        EXPECT_EQ(at(1, 1), forms::RGB(128, 128, 128));
+        EXPECT_EQ(at(25, 10), blue) << "the picture one pixel down and right";
+        EXPECT_EQ(at(21, 10), red);
+        EXPECT_EQ(at(20, 10), forms::RGB(192, 192, 192));
+        EXPECT_EQ(f.clicks, 1);
+    }
+
+    // Disabled: the picture greyed.
+    f.Command1.setEnabled(false);
+    screen().processEvents(50);
+    forms::Picture off = screen().grabControl(f.Command1);
+    keep(off, "button-disabled");
+    forms::Colour c = off.pixel(22, 12);
+    EXPECT_NE(c, red);
+    EXPECT_LT(std::abs(forms::redOf(c) - forms::blueOf(c)), 40) << "grey, not coloured";
+    f.Command1.setEnabled(true);
     f.unload();
 }
 

@@ -24,6 +24,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSlider>
+#include <QStyleOption>
 #include <QStyledItemDelegate>
 #include <QTextCursor>
 #include <QUrl>
@@ -307,13 +308,84 @@ void drawFocusMark(QPainter& p, const QRect& r, const QColor& colour) {
 class ButtonWidget : public QPushButton {
 public:
     explicit ButtonWidget(QWidget* parent) : QPushButton(parent) {}
+    // A graphical button (Style 1): drawn here, as the original draws it.
+    bool graphical = false;
+    QImage picture;
+
+    void setPicture(const QImage& img) {
+        picture = img;
+        greyed = QImage();
+        update();
+    }
 
 protected:
     void paintEvent(QPaintEvent* e) override {
-        QPushButton::paintEvent(e);
+        if (graphical) {
+            paintGraphical();
+        } else {
+            QPushButton::paintEvent(e);
+        }
         if (!hasFocus()) return;
         QPainter p(this);
         drawFocusMark(p, rect().adjusted(3, 3, -4, -4), palette().color(QPalette::ButtonText));
+    }
+
+private:
+    QImage greyed;  // the picture of a disabled button, made when first needed
+
+    // The face in the back colour inside a raised edge (white and light grey
+    // above and left, black and dark grey below and right), sunken while
+    // pressed; the picture centred (above the caption, when there is one)
+    // and kept inside the edge, one pixel down and right while pressed, and
+    // greyed while the button is disabled.
+    void paintGraphical() {
+        QPainter p(this);
+        const QRect r = rect();
+        p.fillRect(r, palette().color(QPalette::Button));
+        const bool down = isDown();
+        const int w = r.width(), h = r.height();
+        if (w >= 4 && h >= 4) {
+            auto edge = [&](int inset, QColor topLeft, QColor bottomRight) {
+                p.setPen(topLeft);
+                p.drawLine(inset, inset, w - 2 - inset, inset);
+                p.drawLine(inset, inset, inset, h - 2 - inset);
+                p.setPen(bottomRight);
+                p.drawLine(inset, h - 1 - inset, w - 1 - inset, h - 1 - inset);
+                p.drawLine(w - 1 - inset, inset, w - 1 - inset, h - 1 - inset);
+            };
+            if (down) {
+                p.setPen(QColor(0, 0, 0));
+                p.drawRect(0, 0, w - 1, h - 1);
+                p.setPen(QColor(128, 128, 128));
+                p.drawRect(1, 1, w - 3, h - 3);
+            } else {
+                edge(0, QColor(255, 255, 255), QColor(0, 0, 0));
+                edge(1, QColor(223, 223, 223), QColor(128, 128, 128));
+            }
+        }
+        const QRect inside = r.adjusted(2, 2, -2, -2);
+        const int shift = down ? 1 : 0;
+        QFontMetrics fm(font());
+        const QString caption = text();
+        const int textHeight = caption.isEmpty() ? 0 : fm.height();
+        p.setClipRect(inside);
+        if (!picture.isNull()) {
+            if (!isEnabled() && greyed.isNull()) {
+                QStyleOption opt;
+                opt.initFrom(this);
+                greyed = style()->generatedIconPixmap(QIcon::Disabled, QPixmap::fromImage(picture), &opt).toImage();
+            }
+            const QImage& shown = isEnabled() ? picture : greyed;
+            int x = inside.left() + (inside.width() - shown.width()) / 2;
+            int y = inside.top() + (inside.height() - textHeight - shown.height()) / 2;
+            p.drawImage(x + shift, y + shift, shown);
+        }
+        if (!caption.isEmpty()) {
+            QRect line(inside.left() + shift, inside.bottom() + 1 - textHeight + shift, inside.width(), textHeight);
+            if (picture.isNull()) line = inside.translated(shift, shift);
+            p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+            p.drawText(line, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextShowMnemonic | Qt::TextSingleLine, caption);
+        }
     }
 };
 
@@ -1039,12 +1111,9 @@ public:
                 // ("&&" is an ampersand in both); the model routes the key itself.
                 if (what == Prop::Caption) q->setText(toQ(b.caption()));
                 if (what == Prop::Picture || what == Prop::Style) {
-                    if (b.style() == 1 && b.picture()) {
-                        q->setIcon(QIcon(QPixmap::fromImage(imageOf(b.picture()))));
-                        q->setIconSize(QSize(b.picture().width(), b.picture().height()));
-                    } else {
-                        q->setIcon(QIcon());
-                    }
+                    auto* g = static_cast<ButtonWidget*>(w);
+                    g->graphical = b.style() == 1;
+                    g->setPicture(b.style() == 1 ? imageOf(b.picture()) : QImage());
                 }
                 break;
             }
