@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -80,6 +81,21 @@ TEST(QtSmoke, ATimerTicksOnTheQtLoop) {
     int seen = f.ticks;
     qt.processEvents(100);
     EXPECT_EQ(f.ticks, seen);
+}
+
+// As on the original platform, a timer ticks at most every 10 ms whatever
+// shorter Interval it is given (the bounds leave room for a loaded machine).
+TEST(QtSmoke, AOneMillisecondTimerTicksAtMostEveryTenMilliseconds) {
+    formsqt::Session qt;
+    auto& f = forms::Get<Smoke>();
+    f.Timer1.setInterval(1);
+    f.Timer1.setEnabled(true);
+    const auto start = std::chrono::steady_clock::now();
+    qt.processEvents(300);
+    f.Timer1.setEnabled(false);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_GE(f.ticks, 5);
+    EXPECT_LE(f.ticks, ms / 10 + 1);
 }
 
 TEST(QtSmoke, ADialogsAnswerReachesTheCaller) {

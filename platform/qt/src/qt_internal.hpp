@@ -69,8 +69,11 @@ private:
 
     std::unique_ptr<QObject> ctx_;  // the context of queued calls (the UI thread)
     std::map<Id, TimerEntry> timers_;
-    // The 1 ms timers tick together on one beat, in the order they started:
-    // one wake-up of the loop per millisecond instead of one per timer.
+    // As on the original platform, no timer ticks more often than every
+    // 10 ms: a shorter Interval is taken as 10. Those timers tick together on
+    // one beat, in the order they started: one wake-up of the loop instead of
+    // one per timer (a window with two 1 ms clocks stays idle between beats).
+    static constexpr int kShortestInterval = 10;
     QTimer* beat_ = nullptr;
     std::vector<Id> beatIds_;
     void fireBeat();

@@ -28,12 +28,12 @@ runtime::Scheduler::Id QtScheduler::startTimer(int intervalMs, Callback tick) {
     Id id = next_++;
     auto& e = timers_[id];
     e.tick = std::move(tick);
-    if (intervalMs <= 1) {
+    if (intervalMs <= kShortestInterval) {
         beatIds_.push_back(id);
         if (!beat_) {
             beat_ = new QTimer;
             beat_->setTimerType(Qt::PreciseTimer);
-            beat_->setInterval(1);
+            beat_->setInterval(kShortestInterval);
             QObject::connect(beat_, &QTimer::timeout, [this] { fireBeat(); });
         }
         if (!beat_->isActive()) beat_->start();
