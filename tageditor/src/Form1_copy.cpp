@@ -66,7 +66,7 @@ void eachCommonField(Form1& f, F copy) {
         {&f.txtTitle, &f.txtTitleV2},       {&f.txtartist, &f.txtArtistV2}, {&f.txtalbum, &f.txtAlbumV2},
         {&f.txtComments, &f.txtCommentV2}, {&f.txtTrack, &f.txtTrackV2},   {&f.txtYear, &f.txtYearV2},
     };
-    for (const auto& [v1, v2] : pairs) step([&] { copy(*v1, *v2); });
+    for (const auto& pair : pairs) step([&] { copy(*pair.first, *pair.second); });
 }
 
 }  // namespace
