@@ -401,6 +401,19 @@ Form1::Form1()
     TimerFile.setInterval(1);
     TimerFile.setEnabled(false);
 
+    // The keyboard reads the window as a user does: the path and the ID3v1
+    // switch, the left column top to bottom (the ID3v1 fields, then the ID3v2
+    // fields placed under them), the right column top to bottom, then the
+    // buttons and the side panels as declared.
+    int tab = 0;
+    for (forms::Control* c : std::initializer_list<forms::Control*>{
+             &txtpath, &cmdPick, &Idtag, &txtTrack, &txtTitle, &txtartist, &txtalbum, &Combo1, &txtYear,
+             &txtComments, &txtOriginalArtist, &txtComposer, &txtCopyright, &txtEncodedBy, &txtLinkTo, &txtbuyurl,
+             &txtaudiourl, &txtartisturl, &txtYearV2, &txtTrackV2, &txtTitleV2, &txtArtistV2, &txtAlbumV2,
+             &cboGenreV2, &Combo2, &Text2})
+        c->setTabIndex(tab++);
+    setKeyPreview(true);
+
     // ---- wiring ----
     auto mouse = [this](void (Form1::*fn)(int, int, float, float)) {
         return [this, fn](int Button, int Shift, float X, float Y) { (this->*fn)(Button, Shift, X, Y); };
@@ -626,6 +639,12 @@ void Form1::Form_MouseDown(int Button, int Shift, float X, float Y) {
 void Form1::Label1_Click() {
     runtime::Steps step;
     step([&] { unload(); });
+}
+
+void Form1::Form_KeyDown(int& KeyCode, int Shift) {
+    if (KeyCode != forms::vbKeyEscape || Shift != 0) return;
+    KeyCode = 0;
+    Label1_Click();
 }
 
 void Form1::Idtag_Click() {

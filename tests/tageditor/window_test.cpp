@@ -312,6 +312,16 @@ TEST(EditorWindow, TabStopsOnlyAtWhatAUserSees) {
     EXPECT_LT(at("txtTitle"), at("txtartist"));
     EXPECT_LT(at("txtComments"), at("txtTitleV2"));
     EXPECT_LT(at("txtartisturl"), at("Command2"));
+    // The left column whole, top to bottom, then the right one: the ID3v2
+    // fields set under the ID3v1 ones follow them, before the right column.
+    const std::vector<std::string> reading = {
+        "txtpath",     "Idtag",        "txtTrack",    "txtTitle",    "txtartist",   "txtalbum",
+        "Combo1",      "txtYear",      "txtComments", "txtOriginalArtist", "txtComposer", "txtCopyright",
+        "txtEncodedBy", "txtLinkTo",   "txtbuyurl",   "txtaudiourl", "txtartisturl", "txtYearV2",
+        "txtTrackV2",  "txtTitleV2",   "txtArtistV2", "txtAlbumV2",  "cboGenreV2",  "Combo2",
+        "Text2"};
+    ASSERT_GE(order.size(), reading.size());
+    EXPECT_EQ(std::vector<std::string>(order.begin(), order.begin() + static_cast<long>(reading.size())), reading);
 }
 
 TEST(EditorWindow, IdtagByHandSwitchesTheSixId3v1Controls) {
@@ -337,6 +347,22 @@ TEST(EditorWindow, XUnloadsAndTheNextUseLoadsAfresh) {
     EXPECT_NE(&again, &f);
     EXPECT_EQ(again.txtTitleV2.text(), "");
     EXPECT_EQ(again.txtpath.text(), "");
+}
+
+// Escape closes the window as the X does; with a modifier it does nothing.
+TEST(EditorWindow, EscapeClosesTheWindowAsTheXDoes) {
+    const struct {
+        int shift;
+        bool closes;
+    } cases[] = {{0, true}, {forms::vbShiftMask, false}, {forms::vbCtrlMask, false}};
+    for (const auto& c : cases) {
+        Editor e;
+        auto& f = e.open(e.lameMp3("a.mp3"));
+        f.txtTitleV2.setFocus();
+        f.keyDown(forms::vbKeyEscape, c.shift);
+        EXPECT_EQ(forms::IsLoaded<tageditor::Form1>(), !c.closes) << c.shift;
+        if (forms::IsLoaded<tageditor::Form1>()) f.unload();
+    }
 }
 
 TEST(EditorWindow, Label4TakesThePlayingPosition) {

@@ -182,6 +182,8 @@ public:
     void Command1_Click();
     void Image2_MouseDown(int Button, int Shift, float X, float Y);
     void Label1_Click();
+    // Escape closes the window as its X does.
+    void Form_KeyDown(int& KeyCode, int Shift) override;
     void Idtag_Click();
     void Label4_Click();
 
