@@ -3,6 +3,7 @@
 // size, the close and minimise hot areas and "Exit".
 
 #include "player/Form2.hpp"
+#include "player/playlist.hpp"
 
 #include <string>
 #include <vector>
@@ -35,22 +36,6 @@ std::string get(const std::string& key, const std::string& current) {
 }
 void save(const std::string& key, const std::string& value) {
     runtime::SaveSetting(folderApp(), kSection, key, value);
-}
-
-// Every line of a text file, each without its line end; an empty file gives
-// none. The file is read on the program-wide file number 1.
-std::vector<std::string> readLines(const std::string& path) {
-    std::vector<std::string> lines;
-    auto& files = runtime::Files();
-    files.Open(path, runtime::OpenMode::Input, 1);
-    try {
-        while (!files.Eof(1)) lines.push_back(files.LineInput(1));
-    } catch (...) {
-        files.Close(1);
-        throw;
-    }
-    files.Close(1);
-    return lines;
 }
 
 std::string joinLines(const forms::ListBox& list) {
@@ -140,12 +125,12 @@ void Form2::restoreSavedPlaylist() {
     step([&] { List2.clear(); });
     step([&] { List1.clear(); });
     step([&] {
-        std::vector<std::string> names = readLines(folder + "/Name.m3u");
+        std::vector<std::string> names = ReadLines(folder + "/Name.m3u");
         List2.addItems(names);
         List1.addItems(std::move(names));
     });
     step([&] { lstFiles.clear(); });
-    step([&] { lstFiles.addItems(readLines(folder + "/Path.m3u")); });
+    step([&] { lstFiles.addItems(ReadLines(folder + "/Path.m3u")); });
 
     if (List1.listCount() != lstFiles.listCount()) {
         // The two files do not belong together: the lines are made anew from
@@ -169,7 +154,7 @@ void Form2::takeCommandLine(const std::string& command) {
     if (runtime::Right(runtime::LCase(command), 3) == "m3u") {
         step([&] { lstFiles.clear(); });
         step([&] {
-            std::vector<std::string> lines = readLines(command);
+            std::vector<std::string> lines = ReadLines(command);
             bool any = !lines.empty();
             lstFiles.addItems(std::move(lines));
             if (any) Timer3.setEnabled(true);

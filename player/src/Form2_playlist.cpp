@@ -13,6 +13,7 @@
 #include "runtime/convert.hpp"
 #include "runtime/error.hpp"
 #include "runtime/filesystem.hpp"
+#include "runtime/files.hpp"
 #include "runtime/format.hpp"
 #include "runtime/strings.hpp"
 
@@ -138,6 +139,20 @@ void Form2::ReplaceEntryPath(long Index, const std::string& NewPath) {
     List2.removeItem(at);
     List2.addItem(newLine);
     if (wasSelected) List2.setListIndex(List2.newIndex());
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+    std::vector<std::string> lines;
+    auto& files = runtime::Files();
+    files.Open(path, runtime::OpenMode::Input, 1);
+    try {
+        while (!files.Eof(1)) lines.push_back(files.LineInput(1));
+    } catch (...) {
+        files.Close(1);
+        throw;
+    }
+    files.Close(1);
+    return lines;
 }
 
 }  // namespace player

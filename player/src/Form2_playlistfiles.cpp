@@ -5,6 +5,7 @@
 // entry, so every line (a header or an empty line too) becomes an entry.
 
 #include "player/Form2.hpp"
+#include "player/playlist.hpp"
 
 #include <string>
 #include <vector>
@@ -19,22 +20,6 @@ namespace player {
 namespace {
 
 constexpr long kLongestName = 16384;
-
-// Every line of the file, read on file number 1; the end is tested before
-// each line, so an empty file gives none.
-std::vector<std::string> readPlaylist(const std::string& path) {
-    std::vector<std::string> lines;
-    auto& files = runtime::Files();
-    files.Open(path, runtime::OpenMode::Input, 1);
-    try {
-        while (!files.Eof(1)) lines.push_back(files.LineInput(1));
-    } catch (...) {
-        files.Close(1);
-        throw;
-    }
-    files.Close(1);
-    return lines;
-}
 
 }  // namespace
 
@@ -74,7 +59,7 @@ void Form2::mnuplaylistload_Click() {
     // read leaves the playlist as it was.
     std::vector<std::string> lines;
     try {
-        lines = readPlaylist(name);
+        lines = ReadLines(name);
     } catch (const runtime::Error& e) {
         forms::MsgBox("Could not load file '" + name + "'\r\n\r\n" + e.description(), forms::vbInformation,
                       runtime::App::Title());

@@ -10,29 +10,11 @@
 #include "runtime/error.hpp"
 #include "system/cddoor.hpp"
 #include "system/shell.hpp"
+#include "system/url_download.hpp"
 
 namespace player {
 
 namespace {
-
-// Percent-encodes every byte outside the unreserved set, for a mail link's
-// subject ("dovetune support" becomes "dovetune%20support").
-std::string PercentEncode(std::string_view text) {
-    static const char hex[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : text) {
-        bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-                     c == '.' || c == '_' || c == '~';
-        if (plain) {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += hex[c >> 4];
-            out += hex[c & 15];
-        }
-    }
-    return out;
-}
 
 // Starts a downloader from the program folder, with no arguments; a missing
 // program is ignored.
@@ -97,7 +79,7 @@ void Form2::mnuhomepage_Click() {
 
 void Form2::mnumail_Click() {
     sys::ShellOpen("mailto:" + std::string(addresses::SupportMail) + "?subject=" +
-                   PercentEncode(addresses::MailSubject));
+                   sys::PercentEncode(addresses::MailSubject));
 }
 
 // ---- the CD drive's door: a machine without a drive shows nothing ----

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace player {
 
@@ -17,5 +18,9 @@ std::string TitleOf(const std::string& path);
 std::string SizeText(std::int64_t bytes);
 // The display line of a path; a file that cannot be measured gets "name - ".
 std::string DisplayLine(const std::string& path);
+// Every line of a playlist file, each without its line end, read on the
+// program-wide file number 1; the end is tested before each line, so an
+// empty file gives none. Errors are the file table's (53 for a missing file).
+std::vector<std::string> ReadLines(const std::string& path);
 
 }  // namespace player
