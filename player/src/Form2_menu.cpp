@@ -72,22 +72,7 @@ void Form2::Form_KeyPress(int& KeyAscii) {
         if (Command3.caption() == "32") mnupopuppause_Click();
     });
     step([&] { pic(); });
-    step([&] {
-        const std::int32_t state = MediaPlayer1.playState();
-        if (state == media::Playing) {
-            pause1.setVisible(false);
-            Image9.setVisible(true);
-        } else if (state == media::Paused) {
-            pause1.setVisible(true);
-            Image9.setVisible(false);
-        }
-    });
-    step([&] {
-        const bool muted = MediaPlayer1.mute();
-        Mute1.setVisible(!muted);
-        Mute2.setVisible(muted);
-    });
-    step([&] { MediaPlayer1.setWidth(239); });
+    refreshIndicators();
 }
 
 }  // namespace player

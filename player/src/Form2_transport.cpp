@@ -95,6 +95,11 @@ void Form2::Check1_Click() {
 void Form2::Form_MouseMove(int, int, float, float) {
     runtime::Steps step;
     step([&] { setKeyPreview(true); });
+    refreshIndicators();
+}
+
+void Form2::refreshIndicators() {
+    runtime::Steps step;
     step([&] {
         const std::int32_t state = MediaPlayer1.playState();
         if (state == media::Playing) {

@@ -167,7 +167,9 @@ TEST(MpegPeers, EveryRateLameMakesAgreesWithFfprobe) {
                 EXPECT_EQ(ours.HeaderPosition, 1);
                 EXPECT_EQ(ours.ChannelMode == "single channel", channels == 1);
                 EXPECT_NEAR(ours.Bitrate, std::atof(probe["bit_rate"].c_str()) / 1000.0, 2.0);
-                if (!vbr) EXPECT_EQ(ours.Bitrate, 32);
+                if (!vbr) {
+                    EXPECT_EQ(ours.Bitrate, 32);
+                }
                 EXPECT_NEAR(seconds(ours.LengthText), std::atof(probe["duration"].c_str()), 1.0) << ours.LengthText;
             }
         }

@@ -234,6 +234,9 @@ public:
     void Image14_Click();
     void Image15_Click();
     void Form_MouseMove(int Button, int Shift, float X, float Y) override;
+    // The pause and mute pictures set as the control stands, then its Width
+    // set to 239; each a step of its own (a failing one skips only itself).
+    void refreshIndicators();
     void Check1_Click();
     void Timer1_Timer();
     void Command1_Click();
