@@ -270,6 +270,9 @@ struct Looks : forms::Form {
     forms::Slider Slider1{*this, "Slider1"};  // vertical, no ticks
     forms::Slider Slider2{*this, "Slider2"};  // vertical, ticks on the right
     forms::CommandButton Command1{*this, "Command1"};  // graphical
+    forms::ListBox List1{*this, "List1"};
+    forms::PictureBox Picture1{*this, "Picture1"};  // with its sunken edge
+    forms::Label Label1{Picture1, "Label1"};
     int clicks = 0;
     Looks() : Form("Looks") {
         setCaption("Looks");
@@ -303,6 +306,13 @@ struct Looks : forms::Form {
         Command1.setBackColor(forms::RGB(192, 192, 192));
         Command1.setPicture(buttonPicture());
         Command1.Click = [this] { ++clicks; };
+        List1.setRectTwips(220 * 15, 80 * 15, 70 * 15, 60 * 15);
+        Picture1.setRectTwips(220 * 15, 150 * 15, 70 * 15, 40 * 15);
+        Picture1.setBackColor(forms::RGB(255, 255, 255));
+        Label1.setRectTwips(0, 0, 20 * 15, 10 * 15);
+        Label1.setBackStyle(1);
+        Label1.setBackColor(forms::RGB(0, 160, 0));
+        Label1.setCaption("");
     }
     // 20 x 12: red with a blue column at x = 4.
     static forms::Picture buttonPicture() {
@@ -317,7 +327,10 @@ struct Looks : forms::Form {
         return forms::Picture::fromRgba(20, 12, std::move(px));
     }
     void Form_Load() override {
-        for (const char* line : {"Rock", "Jazz", "Blues"}) Combo1.addItem(line);
+        for (const char* line : {"Rock", "Jazz", "Blues"}) {
+            Combo1.addItem(line);
+            List1.addItem(line);
+        }
         Combo1.setListIndex(0);
     }
 };
@@ -494,6 +507,42 @@ TEST(ScreenLooks, AGraphicalButtonDrawsItsEdgeAndItsPictureUpPressedAndDisabled)
     EXPECT_NE(c, red);
     EXPECT_LT(std::abs(forms::redOf(c) - forms::blueOf(c)), 40) << "grey, not coloured";
     f.Command1.setEnabled(true);
+    f.unload();
+}
+
+TEST(ScreenLooks, AListMarksItsLineInTheSystemsHighlightWithOrWithoutTheFocus) {
+    Looks& f = showLooks();
+    f.List1.setListIndex(1);
+    const forms::Colour highlight = forms::resolveColour(forms::vbHighlight);
+    auto marked = [&] {
+        forms::Picture p = screen().grabControl(f.List1);
+        int n = 0;
+        for (int y = 0; y < p.height(); ++y)
+            for (int x = 0; x < p.width(); ++x) n += p.pixel(x, y) == highlight;
+        return n;
+    };
+    f.Combo1.setFocus();
+    screen().processEvents(50);
+    EXPECT_GT(marked(), 200) << "without the focus";
+    f.List1.setFocus();
+    screen().processEvents(50);
+    EXPECT_GT(marked(), 200) << "with the focus";
+    f.unload();
+}
+
+TEST(ScreenLooks, APictureBoxWithABorderHasASunkenEdgeAndItsChildrenInsideIt) {
+    Looks& f = showLooks();
+    forms::Picture p = screen().grabControl(f.Picture1);
+    keep(p, "picture-box");
+    ASSERT_EQ(p.width(), 70);
+    EXPECT_EQ(p.pixel(0, 0), forms::RGB(128, 128, 128));
+    EXPECT_EQ(p.pixel(1, 1), forms::RGB(0, 0, 0));
+    EXPECT_EQ(p.pixel(69, 39), forms::RGB(255, 255, 255));
+    EXPECT_EQ(p.pixel(68, 38), forms::RGB(223, 223, 223));
+    // The label at 0, 0 of the picture box begins inside the edge.
+    EXPECT_EQ(p.pixel(2, 2), forms::RGB(0, 160, 0));
+    EXPECT_EQ(p.pixel(21, 11), forms::RGB(0, 160, 0));
+    EXPECT_EQ(p.pixel(22, 12), forms::RGB(255, 255, 255));
     f.unload();
 }
 

@@ -8,6 +8,7 @@ Colour resolveColour(Colour c) {
         case 0x05: return RGB(255, 255, 255);  // window background
         case 0x08: return RGB(0, 0, 0);        // window text
         case 0x0D: return RGB(49, 106, 197);   // highlight
+        case 0x0E: return RGB(255, 255, 255);  // highlighted text
         case 0x0F: return RGB(236, 233, 216);  // button face
         case 0x12: return RGB(0, 0, 0);        // button text
         default: return RGB(212, 208, 200);

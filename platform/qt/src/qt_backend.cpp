@@ -271,21 +271,40 @@ public:
     bool stretch = false;
     bool fill = false;
     QColor fillColour;
-    bool border = false;
+    bool border = false;  // an image's single line
+    bool sunken = false;  // a picture box's 2-pixel sunken edge; its inside starts within it
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         if (fill) p.fillRect(rect(), fillColour);
+        const int inset = sunken ? 2 : 0;
+        const QRect inside = rect().adjusted(inset, inset, -inset, -inset);
         if (!image.isNull()) {
+            p.save();
+            p.setClipRect(inside);
             if (stretch)
-                p.drawImage(rect(), image);
+                p.drawImage(inside, image);
             else
-                p.drawImage(0, 0, image);
+                p.drawImage(inside.topLeft(), image);
+            p.restore();
         }
         if (border) {
             p.setPen(QColor(128, 128, 128));
             p.drawRect(rect().adjusted(0, 0, -1, -1));
+        }
+        if (sunken && width() >= 4 && height() >= 4) {
+            auto edge = [&](int i, QColor topLeft, QColor bottomRight) {
+                const int r = width() - 1 - i, b = height() - 1 - i;
+                p.setPen(topLeft);
+                p.drawLine(i, i, r - 1, i);
+                p.drawLine(i, i, i, b - 1);
+                p.setPen(bottomRight);
+                p.drawLine(i, b, r, b);
+                p.drawLine(r, i, r, b);
+            };
+            edge(0, QColor(128, 128, 128), QColor(255, 255, 255));
+            edge(1, QColor(0, 0, 0), QColor(223, 223, 223));
         }
     }
 };
@@ -991,6 +1010,14 @@ public:
             pal.setColor(group, QPalette::Text, text);
             pal.setColor(group, QPalette::ButtonText, text);
         }
+        if (c.kind() == Kind::ListBox || c.kind() == Kind::FileListBox || c.kind() == Kind::ComboBox) {
+            // The selected line in the system's highlight colours, whether or
+            // not the list holds the focus, as the original's lists show it.
+            for (auto group : {QPalette::Active, QPalette::Inactive}) {
+                pal.setColor(group, QPalette::Highlight, colourOf(forms::vbHighlight));
+                pal.setColor(group, QPalette::HighlightedText, colourOf(forms::vbHighlightText));
+            }
+        }
         if (c.kind() == Kind::CheckBox || c.kind() == Kind::OptionButton) {
             // The back colour fills the whole rectangle and the caption is in
             // the fore colour; the tick box keeps the system's white window
@@ -1053,6 +1080,12 @@ public:
 
     forms::PixelRect relativeRect(Control& c) {
         int l = px(c.leftTwips()), t = px(c.topTwips());
+        // A picture box's inside begins within its sunken edge.
+        if (Control* parent = c.container().asControl();
+            parent && parent->kind() == Kind::PictureBox && static_cast<forms::PictureBox*>(parent)->borderStyle() == 1) {
+            l += 2;
+            t += 2;
+        }
         return {l, t, l + px(c.widthTwips()), t + px(c.heightTwips())};
     }
 
@@ -1177,7 +1210,11 @@ public:
                 auto& pb = static_cast<forms::PictureBox&>(c);
                 auto* q = static_cast<PictureWidget*>(w);
                 if (what == Prop::Picture) q->image = imageOf(pb.picture());
-                q->border = pb.borderStyle() == 1;
+                bool sunken = pb.borderStyle() == 1;
+                if (q->sunken != sunken) {
+                    q->sunken = sunken;
+                    for (Control* child : pb.children()) syncControl(*child, Prop::Geometry);  // inside the edge
+                }
                 q->update();
                 break;
             }
@@ -1345,6 +1382,7 @@ public:
 
     forms::Menu* popupMenu(forms::Menu& menu) override {
         QMenu qm;
+        qm.setFont(dialogFont());  // the windows' stand-in face, as the original's menus use the system's
         std::map<QAction*, forms::Menu*> chosen;
         build(qm, menu, chosen);
         std::optional<forms::Menu*> hooked;
@@ -1398,6 +1436,7 @@ public:
             if (!m->shortcut().empty()) text += "\t" + toQ(m->shortcut().text());
             if (m->hasItems()) {
                 QMenu* sub = qm.addMenu(text);
+                sub->setFont(qm.font());
                 sub->setEnabled(m->enabled());
                 build(*sub, *m, chosen);
             } else {

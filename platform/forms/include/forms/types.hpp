@@ -32,6 +32,7 @@ inline constexpr Colour vbWindowText = 0x80000008;
 inline constexpr Colour vbButtonFace = 0x8000000F;
 inline constexpr Colour vbButtonText = 0x80000012;
 inline constexpr Colour vbHighlight = 0x8000000D;
+inline constexpr Colour vbHighlightText = 0x8000000E;
 // A system colour as the plain RGB value it is drawn with (other values unchanged).
 Colour resolveColour(Colour c);
 
