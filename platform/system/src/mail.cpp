@@ -1,6 +1,5 @@
 #include "system/mail.hpp"
 
-#include <curl/curl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,9 +8,9 @@
 #include <cstdlib>
 #include <ctime>
 #include <memory>
-#include <mutex>
 #include <vector>
 
+#include "curl_api.hpp"
 #include "runtime/error.hpp"
 
 namespace sys {
@@ -20,11 +19,6 @@ namespace {
 
 // The original's "The transport failed to connect to the server".
 constexpr int kSendFailed = -2147220973;
-
-void initCurl() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 [[noreturn]] void refuse(const std::string& why) {
     runtime::raise(runtime::err::InvalidProcedureCall, "Mail", "The mail was not sent: " + why + ".");
@@ -194,39 +188,41 @@ void MailMessage::Send() {
     if (!isAddress(Sender)) refuse("the sender \"" + Sender + "\" is not an e-mail address");
     if (!isAddress(To)) refuse("the recipient \"" + To + "\" is not an e-mail address");
 
-    initCurl();
-    std::unique_ptr<CURL, void (*)(CURL*)> curl(curl_easy_init(), curl_easy_cleanup);
+    std::string unavailable;
+    const curl::Api* lib = curl::api(&unavailable);
+    if (!lib) runtime::raise(kSendFailed, "Mail", "The mail could not be sent: " + unavailable);
+    std::unique_ptr<CURL, void (*)(CURL*)> curl(lib->easy_init(), lib->easy_cleanup);
     if (!curl) runtime::raise(kSendFailed, "Mail", "libcurl could not start a transfer");
     CURL* c = curl.get();
     Upload upload{Compose(), 0};
     Conversation conversation;
     std::string url = SmtpUrl();
     std::string from = "<" + Sender + ">";
-    std::unique_ptr<curl_slist, void (*)(curl_slist*)> rcpt(curl_slist_append(nullptr, ("<" + To + ">").c_str()),
-                                                           curl_slist_free_all);
+    std::unique_ptr<curl_slist, void (*)(curl_slist*)> rcpt(lib->slist_append(nullptr, ("<" + To + ">").c_str()),
+                                                           lib->slist_free_all);
     char errorBuffer[CURL_ERROR_SIZE] = "";
-    curl_easy_setopt(c, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
-    curl_easy_setopt(c, CURLOPT_MAIL_FROM, from.c_str());
-    curl_easy_setopt(c, CURLOPT_MAIL_RCPT, rcpt.get());
-    curl_easy_setopt(c, CURLOPT_UPLOAD, 1L);
-    curl_easy_setopt(c, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(upload.data.size()));
-    curl_easy_setopt(c, CURLOPT_READFUNCTION, &Upload::read);
-    curl_easy_setopt(c, CURLOPT_READDATA, &upload);
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs);
-    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, limits.totalTimeoutMs);
-    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorBuffer);
-    curl_easy_setopt(c, CURLOPT_VERBOSE, 1L);
-    curl_easy_setopt(c, CURLOPT_DEBUGFUNCTION, &Conversation::debug);
-    curl_easy_setopt(c, CURLOPT_DEBUGDATA, &conversation);
-    CURLcode code = curl_easy_perform(c);
+    lib->easy_setopt(c, CURLOPT_URL, url.c_str());
+    lib->easy_setopt(c, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
+    lib->easy_setopt(c, CURLOPT_MAIL_FROM, from.c_str());
+    lib->easy_setopt(c, CURLOPT_MAIL_RCPT, rcpt.get());
+    lib->easy_setopt(c, CURLOPT_UPLOAD, 1L);
+    lib->easy_setopt(c, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(upload.data.size()));
+    lib->easy_setopt(c, CURLOPT_READFUNCTION, &Upload::read);
+    lib->easy_setopt(c, CURLOPT_READDATA, &upload);
+    lib->easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs);
+    lib->easy_setopt(c, CURLOPT_TIMEOUT_MS, limits.totalTimeoutMs);
+    lib->easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    lib->easy_setopt(c, CURLOPT_ERRORBUFFER, errorBuffer);
+    lib->easy_setopt(c, CURLOPT_VERBOSE, 1L);
+    lib->easy_setopt(c, CURLOPT_DEBUGFUNCTION, &Conversation::debug);
+    lib->easy_setopt(c, CURLOPT_DEBUGDATA, &conversation);
+    CURLcode code = lib->easy_perform(c);
     if (code == CURLE_OK) return;
     std::string reason;
     if (!conversation.lastError.empty())
         reason = "The mail server answered: " + conversation.lastError;
     else
-        reason = std::string("The mail could not be sent to ") + url + ": " + (*errorBuffer ? errorBuffer : curl_easy_strerror(code));
+        reason = std::string("The mail could not be sent to ") + url + ": " + (*errorBuffer ? errorBuffer : lib->easy_strerror(code));
     runtime::raise(kSendFailed, "Mail", reason);
 }
 

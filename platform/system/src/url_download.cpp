@@ -1,24 +1,19 @@
 #include "system/url_download.hpp"
 
-#include <curl/curl.h>
 
 #include <exception>
 #include <memory>
-#include <mutex>
 #include <optional>
 
+#include "curl_api.hpp"
 #include "runtime/files.hpp"
 
 namespace sys {
 
 namespace {
 
-void initCurl() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
 struct Transfer {
+    const curl::Api* lib = nullptr;
     CURL* curl = nullptr;
     runtime::AtomicFile* out = nullptr;
     std::int64_t maxBytes = 0;
@@ -29,7 +24,7 @@ struct Transfer {
         auto* self = static_cast<Transfer*>(user);
         size_t n = size * count;
         long status = 0;
-        curl_easy_getinfo(self->curl, CURLINFO_RESPONSE_CODE, &status);
+        self->lib->easy_getinfo(self->curl, CURLINFO_RESPONSE_CODE, &status);
         // An error page is never kept: stop at its first bytes.
         if (status < 200 || status > 299) return 0;
         if (self->received + static_cast<std::int64_t>(n) > self->maxBytes) {
@@ -89,7 +84,8 @@ DownloadResult DownloadUrlToFile(std::string_view url, std::string_view target, 
         result.reason = url.empty() ? "no address" : "no file to write";
         return result;
     }
-    initCurl();
+    const curl::Api* lib = curl::api(&result.reason);
+    if (!lib) return result;
     std::optional<runtime::AtomicFile> out;
     try {
         out.emplace(target);
@@ -97,31 +93,31 @@ DownloadResult DownloadUrlToFile(std::string_view url, std::string_view target, 
         result.reason = e.what();
         return result;
     }
-    std::unique_ptr<CURL, void (*)(CURL*)> curl(curl_easy_init(), curl_easy_cleanup);
+    std::unique_ptr<CURL, void (*)(CURL*)> curl(lib->easy_init(), lib->easy_cleanup);
     if (!curl) {
         result.reason = "libcurl could not start a transfer";
         return result;
     }
-    Transfer transfer{curl.get(), &*out, limits.maxBytes, 0, {}};
+    Transfer transfer{lib, curl.get(), &*out, limits.maxBytes, 0, {}};
     char errorBuffer[CURL_ERROR_SIZE] = "";
     std::string address(url);
     CURL* c = curl.get();
-    curl_easy_setopt(c, CURLOPT_URL, address.c_str());
-    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs);
-    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, limits.totalTimeoutMs);
-    curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBytes));
-    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &Transfer::write);
-    curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
-    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorBuffer);
-    curl_easy_setopt(c, CURLOPT_USERAGENT, "dovetune");
+    lib->easy_setopt(c, CURLOPT_URL, address.c_str());
+    lib->easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+    lib->easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    lib->easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+    lib->easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
+    lib->easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs);
+    lib->easy_setopt(c, CURLOPT_TIMEOUT_MS, limits.totalTimeoutMs);
+    lib->easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBytes));
+    lib->easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    lib->easy_setopt(c, CURLOPT_WRITEFUNCTION, &Transfer::write);
+    lib->easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
+    lib->easy_setopt(c, CURLOPT_ERRORBUFFER, errorBuffer);
+    lib->easy_setopt(c, CURLOPT_USERAGENT, "dovetune");
 
-    CURLcode code = curl_easy_perform(c);
-    curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &result.status);
+    CURLcode code = lib->easy_perform(c);
+    lib->easy_getinfo(c, CURLINFO_RESPONSE_CODE, &result.status);
     bool success = result.status >= 200 && result.status <= 299;
     if (!success && result.status != 0 && (code == CURLE_OK || code == CURLE_WRITE_ERROR)) {
         result.reason = statusText(result.status);
@@ -131,7 +127,7 @@ DownloadResult DownloadUrlToFile(std::string_view url, std::string_view target, 
         else if (code == CURLE_FILESIZE_EXCEEDED)
             result.reason = "the answer is larger than " + std::to_string(limits.maxBytes) + " bytes";
         else
-            result.reason = *errorBuffer ? errorBuffer : curl_easy_strerror(code);
+            result.reason = *errorBuffer ? errorBuffer : lib->easy_strerror(code);
     } else if (!success) {
         result.reason = "no HTTP answer";
     } else {
