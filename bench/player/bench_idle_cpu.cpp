@@ -25,6 +25,9 @@
 #include <thread>
 #include <vector>
 
+#include "benchsupport/bench.hpp"
+#include "benchsupport/process.hpp"
+#include "benchsupport/xcb.hpp"
 #include "runtime/settings.hpp"
 
 extern char** environ;
@@ -33,23 +36,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-// User plus system time of a process so far, in seconds.
-double cpuSeconds(pid_t pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    auto close = stat.rfind(')');
-    if (close == std::string::npos) return -1;
-    std::istringstream rest(stat.substr(close + 2));
-    std::string field;
-    long long utime = 0, stime = 0;
-    // Fields after the name: state is the 3rd field of the line; utime the 14th, stime the 15th.
-    for (int i = 3; i <= 15 && rest >> field; ++i) {
-        if (i == 14) utime = std::atoll(field.c_str());
-        if (i == 15) stime = std::atoll(field.c_str());
-    }
-    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
 
 struct Result {
     double percent = -1;  // of one core
@@ -62,25 +48,9 @@ Result measure(xcb_connection_t* c, const std::string& exe, const std::string& a
                double seconds) {
     Result r;
     while (xcb_generic_event_t* ev = xcb_poll_for_event(c)) std::free(ev);
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) env.emplace_back(*e);
-    env.push_back("DOVETUNE_APP_PATH=" + app);
-    env.push_back("XDG_CONFIG_HOME=" + config);
-    env.push_back("QT_QPA_PLATFORM=xcb");
-    env.push_back("DOVETUNE_AUDIO_SINK=fakesink");
-    std::vector<char*> envp;
-    for (auto& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    std::string arg0 = exe;
-    char* argv[] = {arg0.data(), nullptr};
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    int err = posix_spawn(&pid, exe.c_str(), &fa, nullptr, argv, envp.data());
-    posix_spawn_file_actions_destroy(&fa);
-    if (err != 0) {
+    int err = 0;
+    pid_t pid = benchsupport::spawnQuiet({exe}, benchsupport::playerEnv(app, config), &err);
+    if (pid < 0) {
         std::printf("bench_idle_cpu: cannot start %s (%s)\n", exe.c_str(), std::strerror(err));
         return r;
     }
@@ -93,10 +63,10 @@ Result measure(xcb_connection_t* c, const std::string& exe, const std::string& a
             std::free(ev);
         }
     }
-    double before = cpuSeconds(pid);
+    double before = benchsupport::cpuSeconds(pid);
     auto t0 = Clock::now();
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-    double after = cpuSeconds(pid);
+    double after = benchsupport::cpuSeconds(pid);
     double wall = std::chrono::duration<double>(Clock::now() - t0).count();
     if (before >= 0 && after >= 0) r.percent = 100.0 * (after - before) / wall;
     kill(pid, SIGKILL);
@@ -104,42 +74,26 @@ Result measure(xcb_connection_t* c, const std::string& exe, const std::string& a
     return r;
 }
 
-void programFolder(const std::string& dir) {
-    fs::create_directories(dir);
-    fs::copy_file(DOVETUNE_BUILT_PROGRAM_DIR "/New2.kmf", dir + "/New2.kmf", fs::copy_options::overwrite_existing);
-    fs::copy(DOVETUNE_BUILT_PROGRAM_DIR "/skin", dir + "/skin",
-             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     (void)argc;
-    const char* display = std::getenv("DISPLAY");
-    if (!display || !*display) {
-        execlp("xvfb-run", "xvfb-run", "-a", "-s", "-screen 0 1024x768x24", argv[0], static_cast<char*>(nullptr));
-        std::printf("bench_idle_cpu: no display and no xvfb-run\n");
-        return 1;
-    }
-    const bool brief = std::getenv("DOVETUNE_BENCH_BRIEF") && *std::getenv("DOVETUNE_BENCH_BRIEF") == '1';
+    if (!benchsupport::haveDisplay(argv[0], "bench_idle_cpu")) return 1;
+    const bool brief = benchsupport::brief();
     const double seconds = brief ? 3 : 10;
     std::string root = fs::temp_directory_path() / ("bench-idle-cpu-" + std::to_string(getpid()));
     const std::string app = root + "/player", config = root + "/config", refApp = root + "/ref";
-    programFolder(app);
+    benchsupport::copyProgramFolder(app);
     fs::create_directories(refApp);
     // The Info Bar is shown at start: its menu tick, saved under the program folder.
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     runtime::SaveSetting(app, " setting", "mnumarquee", "True");
 
-    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(c)) {
+    xcb_connection_t* c = benchsupport::listenToTopLevels();
+    if (!c) {
         std::printf("bench_idle_cpu: no connection to the X server\n");
         return 1;
     }
-    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-    std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-    xcb_change_window_attributes(c, screen->root, XCB_CW_EVENT_MASK, &mask);
-    xcb_flush(c);
 
     Result ref = measure(c, DOVETUNE_REF_IDLE_EXE, refApp, root + "/config-ref", seconds);
     Result player = measure(c, DOVETUNE_EXE, app, config, seconds);

@@ -28,6 +28,8 @@
 #include <thread>
 #include <vector>
 
+#include "benchsupport/bench.hpp"
+#include "benchsupport/process.hpp"
 #include "runtime/settings.hpp"
 
 extern char** environ;
@@ -35,46 +37,9 @@ extern char** environ;
 namespace {
 
 namespace fs = std::filesystem;
+using benchsupport::median;
 using Clock = std::chrono::steady_clock;
 constexpr const char* Sink = "fakesink sync=true";
-
-// User plus system time of a running process so far, in seconds.
-double cpuSeconds(pid_t pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    auto close = stat.rfind(')');
-    if (close == std::string::npos) return -1;
-    std::istringstream rest(stat.substr(close + 2));
-    std::string field;
-    long long utime = 0, stime = 0;
-    for (int i = 3; i <= 15 && rest >> field; ++i) {
-        if (i == 14) utime = std::atoll(field.c_str());
-        if (i == 15) stime = std::atoll(field.c_str());
-    }
-    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
-pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv) {
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) env.emplace_back(*e);
-    for (auto& x : extraEnv) env.push_back(x);
-    std::vector<char*> envp;
-    for (auto& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> args = argv;
-    std::vector<char*> a;
-    for (auto& s : args) a.push_back(s.data());
-    a.push_back(nullptr);
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    int err = posix_spawnp(&pid, a[0], &fa, nullptr, a.data(), envp.data());
-    posix_spawn_file_actions_destroy(&fa);
-    return err == 0 ? pid : -1;
-}
 
 struct Run {
     double cpu = -1;   // seconds of user and system time
@@ -85,7 +50,7 @@ struct Run {
 Run reference(const std::string& mp3) {
     Run r;
     auto t0 = Clock::now();
-    pid_t pid = spawn({"gst-play-1.0", "-q", "--no-interactive", std::string("--audiosink=") + Sink, mp3}, {});
+    pid_t pid = benchsupport::spawnQuiet({"gst-play-1.0", "-q", "--no-interactive", std::string("--audiosink=") + Sink, mp3}, {});
     if (pid < 0) return r;
     int status = 0;
     rusage ru{};
@@ -101,13 +66,12 @@ Run player(const std::string& exe, const std::string& app, const std::string& co
            double wall) {
     Run r;
     auto t0 = Clock::now();
-    pid_t pid = spawn({exe, mp3}, {"DOVETUNE_APP_PATH=" + app, "XDG_CONFIG_HOME=" + config, "QT_QPA_PLATFORM=xcb",
-                                   std::string("DOVETUNE_AUDIO_SINK=") + Sink});
+    pid_t pid = benchsupport::spawnQuiet({exe, mp3}, benchsupport::playerEnv(app, config, Sink));
     if (pid < 0) return r;
     std::this_thread::sleep_until(t0 + std::chrono::duration<double>(wall));
     int status = 0;
     if (waitpid(pid, &status, WNOHANG) == 0) {  // still running, as it should be
-        r.cpu = cpuSeconds(pid);
+        r.cpu = benchsupport::cpuSeconds(pid);
         r.wall = std::chrono::duration<double>(Clock::now() - t0).count();
     }
     kill(pid, SIGKILL);
@@ -143,35 +107,23 @@ bool makeMp3(const std::string& dir, double secs, std::string& mp3) {
     return std::system(("lame --quiet -b 128 '" + wav + "' '" + mp3 + "'").c_str()) == 0;
 }
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? -1.0 : v[v.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     (void)argc;
-    const char* display = std::getenv("DISPLAY");
-    if (!display || !*display) {
-        execlp("xvfb-run", "xvfb-run", "-a", "-s", "-screen 0 1024x768x24", argv[0], static_cast<char*>(nullptr));
-        std::printf("bench_play_cpu: no display and no xvfb-run\n");
-        return 1;
-    }
+    if (!benchsupport::haveDisplay(argv[0], "bench_play_cpu")) return 1;
     if (std::system("command -v gst-play-1.0 >/dev/null 2>&1") != 0 ||
         std::system("command -v lame >/dev/null 2>&1") != 0) {
         std::printf("bench_play_cpu: skipped (gst-play-1.0 or lame missing)\n");
         return 0;
     }
-    const bool brief = std::getenv("DOVETUNE_BENCH_BRIEF") && *std::getenv("DOVETUNE_BENCH_BRIEF") == '1';
+    const bool brief = benchsupport::brief();
     const double secs = brief ? 5 : 60;
     const int runs = brief ? 1 : 3;
 
     std::string root = fs::temp_directory_path() / ("bench-play-cpu-" + std::to_string(getpid()));
     const std::string app = root + "/player", config = root + "/config";
-    fs::create_directories(app);
-    fs::copy_file(DOVETUNE_BUILT_PROGRAM_DIR "/New2.kmf", app + "/New2.kmf");
-    fs::copy(DOVETUNE_BUILT_PROGRAM_DIR "/skin", app + "/skin", fs::copy_options::recursive);
+    benchsupport::copyProgramFolder(app);
     // The Info Bar is shown at start: its menu tick, saved under the program folder.
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     runtime::SaveSetting(app, " setting", "mnumarquee", "True");

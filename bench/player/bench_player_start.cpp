@@ -14,6 +14,10 @@
 
 #include <xcb/xcb.h>
 
+#include "benchsupport/bench.hpp"
+#include "benchsupport/process.hpp"
+#include "benchsupport/xcb.hpp"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -29,6 +33,7 @@ extern char** environ;
 namespace {
 
 namespace fs = std::filesystem;
+using benchsupport::median;
 using Clock = std::chrono::steady_clock;
 
 struct Sample {
@@ -52,29 +57,13 @@ Sample measure(xcb_connection_t* c, const std::string& exe, const std::string& a
     Sample s;
     while (xcb_generic_event_t* ev = xcb_poll_for_event(c)) std::free(ev);
 
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) env.emplace_back(*e);
-    env.push_back("DOVETUNE_APP_PATH=" + app);
-    env.push_back("XDG_CONFIG_HOME=" + config);
-    env.push_back("QT_QPA_PLATFORM=xcb");
-    env.push_back("DOVETUNE_AUDIO_SINK=fakesink");
-    std::vector<char*> envp;
-    for (auto& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    std::string arg0 = exe;
-    char* argv[] = {arg0.data(), nullptr};
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
-
-    pid_t pid = 0;
     auto t0 = Clock::now();
-    if (int err = posix_spawn(&pid, exe.c_str(), &fa, nullptr, argv, envp.data()); err != 0) {
+    int err = 0;
+    pid_t pid = benchsupport::spawnQuiet({exe}, benchsupport::playerEnv(app, config), &err);
+    if (pid < 0) {
         std::printf("bench_player_start: cannot start %s (%s)\n", exe.c_str(), std::strerror(err));
         return s;
     }
-    posix_spawn_file_actions_destroy(&fa);
     const auto deadline = t0 + std::chrono::seconds(20);
     while (Clock::now() < deadline && s.ms < 0) {
         pollfd p{xcb_get_file_descriptor(c), POLLIN, 0};
@@ -92,16 +81,8 @@ Sample measure(xcb_connection_t* c, const std::string& exe, const std::string& a
     return s;
 }
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? -1 : v[v.size() / 2];
-}
-
 void programFolder(const std::string& dir, bool withPlaylist) {
-    fs::create_directories(dir);
-    fs::copy_file(DOVETUNE_BUILT_PROGRAM_DIR "/New2.kmf", dir + "/New2.kmf", fs::copy_options::overwrite_existing);
-    fs::copy(DOVETUNE_BUILT_PROGRAM_DIR "/skin", dir + "/skin",
-             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    benchsupport::copyProgramFolder(dir);
     if (!withPlaylist) return;
     std::ofstream paths(dir + "/Path.m3u", std::ios::binary), names(dir + "/Name.m3u", std::ios::binary);
     for (int i = 0; i < 10000; ++i) {
@@ -114,28 +95,19 @@ void programFolder(const std::string& dir, bool withPlaylist) {
 
 int main(int argc, char** argv) {
     (void)argc;
-    const char* display = std::getenv("DISPLAY");
-    if (!display || !*display) {
-        execlp("xvfb-run", "xvfb-run", "-a", "-s", "-screen 0 1024x768x24", argv[0], static_cast<char*>(nullptr));
-        std::printf("bench_player_start: no display and no xvfb-run\n");
-        return 1;
-    }
-    const bool brief = std::getenv("DOVETUNE_BENCH_BRIEF") && *std::getenv("DOVETUNE_BENCH_BRIEF") == '1';
+    if (!benchsupport::haveDisplay(argv[0], "bench_player_start")) return 1;
+    const bool brief = benchsupport::brief();
     const int runs = brief ? 3 : 5;
     std::string root = fs::temp_directory_path() / ("bench-player-start-" + std::to_string(getpid()));
     programFolder(root + "/empty", false);
     programFolder(root + "/full", true);
     programFolder(root + "/ref", false);
 
-    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(c)) {
+    xcb_connection_t* c = benchsupport::listenToTopLevels();
+    if (!c) {
         std::printf("bench_player_start: no connection to the X server\n");
         return 1;
     }
-    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-    std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-    xcb_change_window_attributes(c, screen->root, XCB_CW_EVENT_MASK, &mask);
-    xcb_flush(c);
 
     std::vector<double> ref, empty, full;
     std::vector<double> rssEmpty, rssFull;

@@ -22,70 +22,23 @@
 #include <string>
 #include <vector>
 
+#include "benchsupport/findtree.hpp"
 #include "runtime/filesystem.hpp"
 
 extern char** environ;
 
 namespace {
 
-bool brief() {
-    const char* b = std::getenv("DOVETUNE_BENCH_BRIEF");
-    return b && *b && std::string(b) != "0";
-}
-
-// Artists, their albums, some albums with disc folders; five music files in
-// eight (extensions in mixed case), pictures, text and playlists among them.
-struct Tree {
-    std::string root;
-    int files = 0;
-    int music = 0;
-
-    Tree() {
-        char tmpl[] = "/tmp/dovetune-bench-dir-XXXXXX";
-        root = mkdtemp(tmpl);
-        const int total = brief() ? 2000 : 20000;
-        const char* extensions[] = {".mp3", ".MP3", ".jpg", ".Mp3", ".mp3", ".txt", ".mP3", ".m3u"};
-        const int perFolder = 25;
-        for (int folder = 0; files < total; ++folder) {
-            std::string path = root + "/Artist " + std::to_string(folder / 8) + "/Album " + std::to_string(folder % 8 / 2);
-            if (folder % 2) path += "/CD" + std::to_string(folder % 2 + 1);
-            std::filesystem::create_directories(path);
-            for (int i = 0; i < perFolder && files < total; ++i, ++files) {
-                const char* ext = extensions[(i + folder) % 8];
-                std::string name = path + "/Track " + std::to_string(i) + ext;
-                std::ofstream(name, std::ios::binary) << "x";
-                if (std::string(ext).size() == 4 && (ext[1] | 0x20) == 'm' && (ext[2] | 0x20) == 'p') ++music;
-            }
-        }
-    }
-    ~Tree() { std::filesystem::remove_all(root); }
-};
+using benchsupport::brief;
+using Tree = benchsupport::MusicTree;
 
 Tree* current = nullptr;
 Tree& tree() {
-    if (!current) current = new Tree;
+    if (!current) current = new Tree("dovetune-bench-dir");
     return *current;
 }
 
-void Find(benchmark::State& state) {
-    auto& t = tree();
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    std::string root = t.root;
-    char* argv[] = {const_cast<char*>("find"), root.data(), const_cast<char*>("-iname"),
-                    const_cast<char*>("*.mp3"), nullptr};
-    for (auto _ : state) {
-        pid_t pid;
-        if (posix_spawnp(&pid, "find", &actions, nullptr, argv, environ) != 0) {
-            state.SkipWithError("find is missing");
-            break;
-        }
-        int status = 0;
-        waitpid(pid, &status, 0);
-    }
-    posix_spawn_file_actions_destroy(&actions);
-}
+void Find(benchmark::State& state) { benchsupport::findInameMp3(state, tree().root); }
 
 // attributes: what Dir is asked for. Normal files need each file's
 // user.DOSATTRIB (hidden and system files are left out); asking for hidden
@@ -136,16 +89,6 @@ void RawReaddir(benchmark::State& state) {
     }
 }
 
-class Collector : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> ns;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs)
-            if (r.aggregate_name == "median") ns[r.run_name.function_name] = r.GetAdjustedRealTime();
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -165,7 +108,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     Tree& t = tree();
     std::printf("tree: %d files, %d music files\n", t.files, t.music);
-    Collector collector;
+    benchsupport::MedianCollector collector;
     benchmark::RunSpecifiedBenchmarks(&collector);
     auto ratio = [&](const char* ours, const char* other) {
         if (collector.ns.count(ours) && collector.ns.count(other) && collector.ns[other] > 0)

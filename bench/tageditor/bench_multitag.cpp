@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "benchsupport/bench.hpp"
 #include "forms/forms.hpp"
 #include "forms/testing.hpp"
 #include "metadata/cmp3id3v1.hpp"
@@ -40,51 +41,9 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-bool brief() {
-    const char* b = std::getenv("DOVETUNE_BENCH_BRIEF");
-    return b && *b && std::string(b) != "0";
-}
-
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// Thirty seconds of a tone encoded by lame; MPEG frames written here when
-// lame is missing.
-std::string encodedAudio(const std::string& folder) {
-    const std::string wav = folder + "/tone.wav", mp3 = folder + "/tone.mp3";
-    const int rate = 44100, seconds = 30;
-    {
-        std::ofstream out(wav, std::ios::binary);
-        auto u32 = [&](std::uint32_t v) { for (int i = 0; i < 4; ++i) out.put(static_cast<char>((v >> (8 * i)) & 0xFF)); };
-        auto u16 = [&](std::uint16_t v) { out.put(static_cast<char>(v & 0xFF)); out.put(static_cast<char>(v >> 8)); };
-        const std::uint32_t bytes = rate * seconds * 4;
-        out << "RIFF";
-        u32(36 + bytes);
-        out << "WAVEfmt ";
-        u32(16), u16(1), u16(2), u32(rate), u32(rate * 4), u16(4), u16(16);
-        out << "data";
-        u32(bytes);
-        for (int i = 0; i < rate * seconds; ++i) {
-            auto v = static_cast<std::int16_t>(8000 * ((i / 50) % 2 ? 1 : -1));
-            u16(static_cast<std::uint16_t>(v)), u16(static_cast<std::uint16_t>(v));
-        }
-    }
-    const std::string cmd = "lame -S --cbr -b 128 '" + wav + "' '" + mp3 + "' >/dev/null 2>&1";
-    if (std::system(cmd.c_str()) == 0) return readAll(mp3);
-    std::string one = std::string("\xFF\xFB\x90\x00", 4) + std::string(413, '\x55');
-    std::string out;
-    while (out.size() < 480000) out += one;
-    return out;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using benchsupport::brief;
+using benchsupport::median;
+using benchsupport::readAll;
 
 // The common fields a run writes, as the editor's boxes hold them.
 struct Fields {
@@ -199,12 +158,8 @@ Result compare(forms::TestEnvironment& env, tageditor::Form1& editor, const std:
 
 int main() {
     const int copies = brief() ? 50 : 1000;
-    std::string base = "/tmp";
-    std::string tmpl = base + "/dovetune-bench-multitag-XXXXXX";
-    std::vector<char> buf(tmpl.begin(), tmpl.end());
-    buf.push_back('\0');
-    if (!mkdtemp(buf.data())) return 1;
-    const std::string folder = buf.data();
+    const std::string folder = benchsupport::makeTempFolder("/tmp", "dovetune-bench-multitag");
+    if (folder.empty()) return 1;
 
     setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
     runtime::App::setForTest(folder, {});
@@ -216,7 +171,7 @@ int main() {
         const std::string bare = folder + "/bare.mp3", model = folder + "/model.mp3";
         {
             std::ofstream out(bare, std::ios::binary);
-            out << encodedAudio(folder);
+            out << benchsupport::encodedAudio(folder, 30);
         }
         fs::copy_file(bare, model);
         metadata::cMP3ID3v1 v1;
