@@ -1,6 +1,6 @@
 #pragma once
 // Small helpers of the file and store tests: the current folder for a while,
-// a folder's entries, and a folder that cannot be written.
+// a folder's entries, and a file or folder that cannot be written.
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -43,6 +43,38 @@ inline std::vector<std::string> onlyEntries(const std::string& folder) {
     return names;
 }
 
+// Sets or clears the immutable flag of a file or folder (root only: then
+// nobody can write, rename or remove it); false where that fails.
+inline bool setImmutableFlag(const std::string& path, bool on) {
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (ok) {
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        ok = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    close(fd);
+    return ok;
+}
+
+// A file made immutable, which even root cannot write, for the lifetime of
+// the object; on() is false where the flag could not be set.
+class Immutable {
+public:
+    explicit Immutable(std::string path) : path_(std::move(path)) { on_ = setImmutableFlag(path_, true); }
+    ~Immutable() {
+        if (on_) setImmutableFlag(path_, false);
+    }
+    Immutable(const Immutable&) = delete;
+    Immutable& operator=(const Immutable&) = delete;
+    bool on() const { return on_; }
+
+private:
+    std::string path_;
+    bool on_ = false;
+};
+
 // Makes a file or folder refuse writes (a folder: new entries) for the
 // lifetime of the object: by its permissions for an ordinary user, by the
 // immutable flag for root (whom permissions do not stop). active() is false
@@ -68,18 +100,7 @@ public:
     bool active() const { return active_; }
 
 private:
-    bool setImmutable(bool on) {
-        int fd = open(path_.c_str(), O_RDONLY | O_NONBLOCK);
-        if (fd < 0) return false;
-        int flags = 0;
-        bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        if (ok) {
-            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-            ok = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        }
-        close(fd);
-        return ok;
-    }
+    bool setImmutable(bool on) { return setImmutableFlag(path_, on); }
     std::string path_;
     mode_t mode_ = 0;
     bool active_ = false;

@@ -12,7 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -20,6 +22,7 @@
 #include "../player/player_fixture.hpp"
 #include "metadata/cmp3id3v1.hpp"
 #include "metadata/cmp3id3v2.hpp"
+#include "metadata/id3v2_extent.hpp"
 #include "runtime/app.hpp"
 #include "tageditor/Form1.hpp"
 #include "testsupport/peer_tools.hpp"
@@ -119,5 +122,29 @@ struct ReadBack {
     metadata::cMP3ID3v1 v1;
     metadata::cMP3ID3v2 v2;
 };
+
+// Every frame of a file as a mutagen script prints it ("key=value" lines),
+// the script run with the file's path.
+inline std::map<std::string, std::string> mutagenFrames(const testsupport::TempDir& dir, const std::string& script,
+                                                        const std::string& path) {
+    auto r = peer::python(dir, script, {path});
+    EXPECT_EQ(r.status, 0) << r.output;
+    return peer::keyValues(r.output);
+}
+
+// The bytes of an MP3 file between its ID3v2 tag (as its header measures it)
+// and a trailing ID3v1 block.
+inline std::string audioBetweenTags(const std::string& file) {
+    auto read = [&](std::int64_t offset, std::size_t count) {
+        return offset >= static_cast<std::int64_t>(file.size()) ? std::string()
+                                                                 : file.substr(static_cast<std::size_t>(offset), count);
+    };
+    std::size_t start = 0;
+    if (auto h = metadata::ReadId3v2Header(read, static_cast<std::int64_t>(file.size())))
+        start = static_cast<std::size_t>(h->extent);
+    std::size_t end = file.size();
+    if (end >= 128 && file.compare(end - 128, 3, "TAG") == 0) end -= 128;
+    return file.substr(start, end - start);
+}
 
 }  // namespace editortest

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "../runtime/fs_test_support.hpp"
 #include "editor_fixture.hpp"
 #include "media/gst_media_player.hpp"
 #include "metadata/id3v2_extent.hpp"
@@ -59,49 +60,10 @@ t.save(sys.argv[1], v2_version=3, v1=2)
 )";
 
 std::map<std::string, std::string> mutagenFrames(const testsupport::TempDir& dir, const std::string& path) {
-    auto r = peer::python(dir, kDump, {path});
-    EXPECT_EQ(r.status, 0) << r.output;
-    return peer::keyValues(r.output);
+    return editortest::mutagenFrames(dir, kDump, path);
 }
 
-std::string audioBetweenTags(const std::string& file) {
-    auto read = [&](std::int64_t offset, std::size_t count) {
-        return offset >= static_cast<std::int64_t>(file.size()) ? std::string()
-                                                                 : file.substr(static_cast<std::size_t>(offset), count);
-    };
-    std::size_t start = 0;
-    if (auto h = metadata::ReadId3v2Header(read, static_cast<std::int64_t>(file.size())))
-        start = static_cast<std::size_t>(h->extent);
-    std::size_t end = file.size();
-    if (end >= 128 && file.compare(end - 128, 3, "TAG") == 0) end -= 128;
-    return file.substr(start, end - start);
-}
-
-// Immutable: even root cannot write it. Undone at the end.
-class Locked {
-public:
-    explicit Locked(std::string path) : path_(std::move(path)) { on_ = set(true); }
-    ~Locked() {
-        if (on_) set(false);
-    }
-    bool on() const { return on_; }
-
-private:
-    bool set(bool on) {
-        int fd = open(path_.c_str(), O_RDONLY);
-        if (fd < 0) return false;
-        int flags = 0;
-        bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        if (ok) {
-            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-            ok = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        }
-        close(fd);
-        return ok;
-    }
-    std::string path_;
-    bool on_ = false;
-};
+using editortest::audioBetweenTags;
 
 void runOver(Editor& e, const std::vector<std::string>& paths, bool titleMode) {
     auto& f = e.form();
@@ -148,7 +110,7 @@ TEST(MultiTagPeer, MutagenAndTagLibReadTheCommonFieldsAndEachFilesOwn) {
         std::map<std::string, std::string> before;
         for (const std::string& p : paths)
             if (fs::exists(p)) before[p] = testsupport::readFile(p);
-        Locked lock(locked);
+        Immutable lock(locked);
         runOver(e, paths, titleMode);
 
         const std::string& summary = e.lastMessage().prompt;

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "../runtime/fs_test_support.hpp"
 #include "editor_fixture.hpp"
 #include "runtime/app.hpp"
 #include "testsupport/peer_tools.hpp"
@@ -62,30 +63,6 @@ void confirm(Editor& e, int answer = forms::vbYes) {
     e.env().dialogs.answerMessageBox(answer);
     e.form().Command18.click();
 }
-
-// A file made immutable, which even root cannot write; undone at the end.
-class Immutable {
-public:
-    explicit Immutable(std::string path) : path_(std::move(path)) { set(true); }
-    ~Immutable() {
-        if (on_) set(false);
-    }
-    bool on() const { return on_; }
-
-private:
-    void set(bool on) {
-        int fd = open(path_.c_str(), O_RDONLY);
-        if (fd < 0) return;
-        int flags = 0;
-        if (ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
-            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-            if (ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0) on_ = on;
-        }
-        close(fd);
-    }
-    std::string path_;
-    bool on_ = false;
-};
 
 TEST(MultiTagLists, AddFilesListsOneOrSeveralAndReplacesTheLists) {
     Editor e;
