@@ -15,17 +15,12 @@
 #include "player/mMain.hpp"
 #include "runtime/app.hpp"
 #include "runtime/settings.hpp"
+#include "testsupport/screen.hpp"
 #include "testsupport/support.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-forms::Picture grab(formsqt::Session& qt, const testsupport::TempDir& dir, const char* name) {
-    std::string path = dir.file(name);
-    if (!qt.grabScreen(path)) return {};
-    return forms::LoadPicture(path);
-}
 
 // Whether (x, y) lies in one of the rectangles.
 bool inside(const std::vector<forms::PixelRect>& rects, int x, int y) {
@@ -44,8 +39,7 @@ std::vector<forms::PixelRect> drawnControls(forms::Form& f) {
 
 TEST(InfoBarOnScreen, AFramelessWindowShowingItsPictureBesideTheShapedMainWindow) {
     testsupport::TempDir app, home, shots;
-    fs::copy_file(std::string(DOVETUNE_BUILT_PROGRAM_DIR) + "/New2.kmf", app.file("New2.kmf"));
-    fs::copy(std::string(DOVETUNE_BUILT_PROGRAM_DIR) + "/skin", app.file("skin"), fs::copy_options::recursive);
+    testsupport::copyBuilt(app, {"New2.kmf", "skin"});
     testsupport::ScopedEnv config("XDG_CONFIG_HOME", home.file("config"));
     runtime::App::setForTest(app.path(), {});
     // The Info Bar shown at start, right of the main window.
@@ -56,7 +50,7 @@ TEST(InfoBarOnScreen, AFramelessWindowShowingItsPictureBesideTheShapedMainWindow
     formsqt::Session qt;
     ASSERT_EQ(qt.platformName(), "xcb");
     qt.processEvents(200);
-    forms::Picture before = grab(qt, shots, "before.png");
+    forms::Picture before = testsupport::grabScreen(qt, shots, "before.png");
     ASSERT_FALSE(before.empty());
 
     player::mMain::Main();
@@ -66,7 +60,7 @@ TEST(InfoBarOnScreen, AFramelessWindowShowingItsPictureBesideTheShapedMainWindow
     ASSERT_TRUE(bar.visible());
     qt.processEvents(800);
     ASSERT_TRUE(qt.windowShown(bar));
-    forms::Picture screen = grab(qt, shots, "shown.png");
+    forms::Picture screen = testsupport::grabScreen(qt, shots, "shown.png");
     ASSERT_FALSE(screen.empty());
 
     // ---- the Info Bar: no frame, 310 x 52, its picture outside the labels ----

@@ -16,6 +16,7 @@
 #include "player/Form4.hpp"
 #include "player/mMain.hpp"
 #include "runtime/app.hpp"
+#include "testsupport/screen.hpp"
 #include "testsupport/support.hpp"
 
 namespace {
@@ -27,12 +28,6 @@ namespace fs = std::filesystem;
 constexpr int kX = 20, kY = 318;
 constexpr int kW = 100, kH = 200;
 
-forms::Picture grab(formsqt::Session& qt, const testsupport::TempDir& dir, const std::string& name) {
-    std::string path = dir.file(name);
-    if (!qt.grabScreen(path)) return {};
-    return forms::LoadPicture(path);
-}
-
 // Pixels of the rectangle at x, y that differ between two screen grabs.
 int differing(const forms::Picture& a, const forms::Picture& b, int x, int y) {
     int n = 0;
@@ -43,23 +38,14 @@ int differing(const forms::Picture& a, const forms::Picture& b, int x, int y) {
 }
 
 // The one Qt application of this process, made before the first test.
-formsqt::Session* g_qt = nullptr;
-struct QtScreen : ::testing::Environment {
-    void SetUp() override { g_qt = new formsqt::Session; }
-    void TearDown() override {
-        delete g_qt;
-        g_qt = nullptr;
-    }
-};
-const auto* const kQtScreen = ::testing::AddGlobalTestEnvironment(new QtScreen);
+const auto* const kQtScreen = ::testing::AddGlobalTestEnvironment(new testsupport::QtScreen);
 
 class PopupOnScreen : public ::testing::Test {
 protected:
     void SetUp() override {
-        fs::copy_file(std::string(DOVETUNE_BUILT_PROGRAM_DIR) + "/New2.kmf", app.file("New2.kmf"));
-        fs::copy(std::string(DOVETUNE_BUILT_PROGRAM_DIR) + "/skin", app.file("skin"), fs::copy_options::recursive);
+        testsupport::copyBuilt(app, {"New2.kmf", "skin"});
         runtime::App::setForTest(app.path(), {});
-        qt = g_qt;
+        qt = &testsupport::qtScreen();
         ASSERT_EQ(qt->platformName(), "xcb");
         player::mMain::Main();
         ASSERT_TRUE(forms::IsLoaded<player::Form2>());
@@ -82,7 +68,7 @@ protected:
 
 TEST_F(PopupOnScreen, ARightClickShowsTheMenuAtThePointerAndEscapeGivesTheSkinBack) {
     auto& f = form();
-    forms::Picture before = grab(*qt, shots, "before.png");
+    forms::Picture before = testsupport::grabScreen(*qt, shots, "before.png");
     ASSERT_FALSE(before.empty());
     // The point lies on the skin, not on its key colour.
     forms::Picture skin = forms::LoadPicture(app.file("New2.kmf"));
@@ -92,7 +78,7 @@ TEST_F(PopupOnScreen, ARightClickShowsTheMenuAtThePointerAndEscapeGivesTheSkinBa
     bool ran = false;
     qt->onNextPopup([&] {
         ran = true;
-        open = grab(*qt, shots, "open.png");
+        open = testsupport::grabScreen(*qt, shots, "open.png");
         return std::string();  // Escape
     });
     ASSERT_TRUE(qt->clickForm(f, kX, kY, forms::vbRightButton));
@@ -104,7 +90,7 @@ TEST_F(PopupOnScreen, ARightClickShowsTheMenuAtThePointerAndEscapeGivesTheSkinBa
     EXPECT_GT(changed, kW * kH * 9 / 10) << "the menu does not cover the rectangle at the pointer";
 
     qt->processEvents(400);
-    forms::Picture after = grab(*qt, shots, "after.png");
+    forms::Picture after = testsupport::grabScreen(*qt, shots, "after.png");
     ASSERT_FALSE(after.empty());
     EXPECT_EQ(differing(before, after, px, py), 0) << "the skin is not back after Escape";
     if (const char* keep = std::getenv("DOVETUNE_SCREENSHOT"); keep && *keep) fs::copy_file(shots.file("open.png"), keep, fs::copy_options::overwrite_existing);

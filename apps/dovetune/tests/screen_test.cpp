@@ -13,6 +13,7 @@
 #include "player/Form2.hpp"
 #include "player/mMain.hpp"
 #include "runtime/app.hpp"
+#include "testsupport/screen.hpp"
 #include "testsupport/support.hpp"
 
 namespace {
@@ -26,23 +27,16 @@ struct Cover : forms::Form {
     }
 };
 
-forms::Picture grab(formsqt::Session& qt, const testsupport::TempDir& dir, const char* name) {
-    std::string path = dir.file(name);
-    if (!qt.grabScreen(path)) return {};
-    return forms::LoadPicture(path);
-}
-
 TEST(MainWindowOnScreen, ShowsTheSkinAndTheScreenThroughItsKeyColour) {
     testsupport::TempDir app, home, shots;
-    fs::copy_file(std::string(DOVETUNE_BUILT_PROGRAM_DIR) + "/New2.kmf", app.file("New2.kmf"));
-    fs::copy(std::string(DOVETUNE_BUILT_PROGRAM_DIR) + "/skin", app.file("skin"), fs::copy_options::recursive);
+    testsupport::copyBuilt(app, {"New2.kmf", "skin"});
     testsupport::ScopedEnv config("XDG_CONFIG_HOME", home.file("config"));
     runtime::App::setForTest(app.path(), {});
 
     formsqt::Session qt;
     ASSERT_EQ(qt.platformName(), "xcb");
     qt.processEvents(200);
-    forms::Picture before = grab(qt, shots, "before.png");
+    forms::Picture before = testsupport::grabScreen(qt, shots, "before.png");
     ASSERT_FALSE(before.empty());
 
     player::mMain::Main();
@@ -65,7 +59,7 @@ TEST(MainWindowOnScreen, ShowsTheSkinAndTheScreenThroughItsKeyColour) {
     };
 
     auto check = [&](const char* when) {
-        forms::Picture screen = grab(qt, shots, "after.png");
+        forms::Picture screen = testsupport::grabScreen(qt, shots, "after.png");
         ASSERT_FALSE(screen.empty()) << when;
         int through = 0, kept = 0, wrongKey = 0, wrongSkin = 0;
         for (int y = 0; y < skin.height(); ++y)

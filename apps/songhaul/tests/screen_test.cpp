@@ -18,20 +18,13 @@
 #include "formsqt/run.hpp"
 #include "nettest/scripted_server.hpp"
 #include "runtime/app.hpp"
+#include "testsupport/screen.hpp"
 #include "testsupport/support.hpp"
 
 namespace {
 
-formsqt::Session* g_qt = nullptr;
-struct QtScreen : ::testing::Environment {
-    void SetUp() override { g_qt = new formsqt::Session; }
-    void TearDown() override {
-        delete g_qt;
-        g_qt = nullptr;
-    }
-};
-const auto* const kQtScreen = ::testing::AddGlobalTestEnvironment(new QtScreen);
-formsqt::Session& screen() { return *g_qt; }
+const auto* const kQtScreen = ::testing::AddGlobalTestEnvironment(new testsupport::QtScreen);
+formsqt::Session& screen() { return testsupport::qtScreen(); }
 
 std::string nameOf(forms::Control* c) { return c ? c->name() : "(none)"; }
 

@@ -19,6 +19,7 @@
 #include "options/frmTestControls.hpp"
 #include "runtime/app.hpp"
 #include "runtime/settings.hpp"
+#include "testsupport/screen.hpp"
 #include "testsupport/support.hpp"
 
 #ifndef DOVETUNE_BUILT_PROGRAM_DIR
@@ -30,15 +31,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // The one Qt application of this process, made before the first test.
-formsqt::Session* g_qt = nullptr;
-struct QtScreen : ::testing::Environment {
-    void SetUp() override { g_qt = new formsqt::Session; }
-    void TearDown() override {
-        delete g_qt;
-        g_qt = nullptr;
-    }
-};
-const auto* const kQtScreen = ::testing::AddGlobalTestEnvironment(new QtScreen);
+const auto* const kQtScreen = ::testing::AddGlobalTestEnvironment(new testsupport::QtScreen);
 
 struct Program {
     testsupport::TempDir app, home;
@@ -58,7 +51,7 @@ struct Program {
     ~Program() {
         // The contact window loads the main window for its icon.
         forms::Application::instance().reset();
-        g_qt->processEvents(100);
+        testsupport::qtScreen().processEvents(100);
         runtime::App::setForTest("", {});
     }
     std::string shot(const std::string& name, testsupport::TempDir& dir) {
@@ -74,7 +67,7 @@ TEST(OptionsScreen, EachPageShowsThePageBackgroundAndTheRestTheWindowsBackground
     ASSERT_EQ(background.width(), 668);
     ASSERT_EQ(page.width(), 377);
 
-    formsqt::Session& qt = *g_qt;
+    formsqt::Session& qt = testsupport::qtScreen();
     ASSERT_EQ(qt.platformName(), "xcb");
     auto& o = forms::Get<options::frmTestControls>();
     o.move(30 * 15, 20 * 15);
@@ -152,7 +145,7 @@ TEST(OptionsScreen, EachPageShowsThePageBackgroundAndTheRestTheWindowsBackground
 
 TEST(OptionsScreen, BothWindowsWithTheKeyboardAlone) {
     Program p;
-    formsqt::Session& qt = *g_qt;
+    formsqt::Session& qt = testsupport::qtScreen();
     auto& o = forms::Get<options::frmTestControls>();
     o.show();
     ASSERT_TRUE(qt.waitUntil([&] { return qt.windowShown(o); }, 3000));

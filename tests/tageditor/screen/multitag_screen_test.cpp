@@ -17,6 +17,7 @@
 #include "metadata/cmp3id3v2.hpp"
 #include "runtime/app.hpp"
 #include "tageditor/Form1.hpp"
+#include "testsupport/screen.hpp"
 #include "testsupport/support.hpp"
 
 #ifndef DOVETUNE_BUILT_PROGRAM_DIR
@@ -29,11 +30,7 @@ namespace fs = std::filesystem;
 
 TEST(MultiTagScreen, AFolderTreeIsListedAndEveryMp3Written) {
     testsupport::TempDir app, home;
-    const std::string built = DOVETUNE_BUILT_PROGRAM_DIR;
-    fs::copy_file(built + "/3.kmf", app.file("3.kmf"));
-    fs::create_directories(app.file("tageditor"));
-    for (auto& e : fs::directory_iterator(built + "/tageditor"))
-        fs::copy_file(e.path(), app.file("tageditor/" + e.path().filename().string()));
+    testsupport::copyBuilt(app, {"3.kmf", "tageditor"});
     testsupport::ScopedEnv config("XDG_CONFIG_HOME", home.file("config"));
     runtime::App::setForTest(app.path(), {});
 

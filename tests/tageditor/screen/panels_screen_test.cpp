@@ -20,6 +20,7 @@
 #include "runtime/app.hpp"
 #include "runtime/filesystem.hpp"
 #include "tageditor/Form1.hpp"
+#include "testsupport/screen.hpp"
 #include "testsupport/support.hpp"
 
 #ifndef DOVETUNE_BUILT_PROGRAM_DIR
@@ -34,12 +35,7 @@ TEST(EditorPanelsScreen, TheCycleAndThePanelsByKeyboard) {
     testsupport::TempDir app, home;
     const std::string built = DOVETUNE_BUILT_PROGRAM_DIR;
     ASSERT_TRUE(fs::exists(built + "/3.kmf"));
-    for (const char* f : {"3.kmf", "Add.gif"}) fs::copy_file(built + "/" + f, app.file(f));
-    fs::create_directories(app.file("Artist"));
-    fs::copy_file(built + "/Artist/Add.gif", app.file("Artist/Add.gif"));
-    fs::create_directories(app.file("tageditor"));
-    for (auto& e : fs::directory_iterator(built + "/tageditor"))
-        fs::copy_file(e.path(), app.file("tageditor/" + e.path().filename().string()));
+    testsupport::copyBuilt(app, {"3.kmf", "Add.gif", "Artist/Add.gif", "tageditor"});
     testsupport::ScopedEnv config("XDG_CONFIG_HOME", home.file("config"));
     runtime::App::setForTest(app.path(), {});
 

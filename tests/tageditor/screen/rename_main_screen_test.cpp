@@ -22,6 +22,7 @@
 #include "runtime/app.hpp"
 #include "tageditor/Form5.hpp"
 #include "tageditor/windows.hpp"
+#include "testsupport/screen.hpp"
 #include "testsupport/support.hpp"
 
 namespace {
@@ -31,12 +32,7 @@ namespace fs = std::filesystem;
 TEST(RenameFromTheMainWindow, CtrlRRenamesTheSelectedFileAndItsEntryFollows) {
     testsupport::TempDir app, home, shots;
     testsupport::ScopedEnv config("XDG_CONFIG_HOME", home.file("config"));
-    const std::string built = DOVETUNE_BUILT_PROGRAM_DIR;
-    fs::copy_file(built + "/New2.kmf", app.file("New2.kmf"));
-    fs::copy(built + "/skin", app.file("skin"), fs::copy_options::recursive);
-    fs::copy_file(built + "/2.kmf", app.file("2.kmf"));
-    fs::create_directories(app.file("tageditor"));
-    fs::copy_file(built + "/tageditor/Form5_Image1.png", app.file("tageditor/Form5_Image1.png"));
+    testsupport::copyBuilt(app, {"New2.kmf", "skin", "2.kmf", "tageditor/Form5_Image1.png"});
     runtime::App::setForTest(app.path(), {});
 
     const std::string folder = home.file("music/");

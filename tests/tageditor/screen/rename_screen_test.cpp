@@ -14,6 +14,7 @@
 #include "formsqt/run.hpp"
 #include "runtime/app.hpp"
 #include "tageditor/Form5.hpp"
+#include "testsupport/screen.hpp"
 #include "testsupport/support.hpp"
 
 #ifndef DOVETUNE_BUILT_PROGRAM_DIR
@@ -27,9 +28,7 @@ TEST(RenameScreen, TheArtworkShowsAndTheKeyColourLetsTheDesktopThrough) {
     testsupport::TempDir app, home;
     const std::string built = DOVETUNE_BUILT_PROGRAM_DIR;
     ASSERT_TRUE(fs::exists(built + "/2.kmf"));
-    fs::copy_file(built + "/2.kmf", app.file("2.kmf"));
-    fs::create_directories(app.file("tageditor"));
-    fs::copy_file(built + "/tageditor/Form5_Image1.png", app.file("tageditor/Form5_Image1.png"));
+    testsupport::copyBuilt(app, {"2.kmf", "tageditor/Form5_Image1.png"});
     testsupport::ScopedEnv config("XDG_CONFIG_HOME", home.file("config"));
     runtime::App::setForTest(app.path(), {});
 
