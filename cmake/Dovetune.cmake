@@ -58,3 +58,27 @@ function(dovetune_bench)
   set_target_properties(${B_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
   target_link_libraries(${B_NAME} PRIVATE ${B_LIBS} benchmark::benchmark)
 endfunction()
+
+# dovetune_screen_test(NAME test TARGET program SOURCES ... LIBS ... [ASSETS ...] [SCREEN WxHxD])
+# A GoogleTest program of windows on a real X server, run whole as one test
+# under xvfb-run with the xcb platform (label "screen"). ASSETS name the
+# asset targets it reads from the build's program folder, where they exist.
+function(dovetune_screen_test)
+  cmake_parse_arguments(S "" "NAME;TARGET;SCREEN" "SOURCES;LIBS;ASSETS" ${ARGN})
+  if(NOT S_SCREEN)
+    set(S_SCREEN 1024x768x24)
+  endif()
+  add_executable(${S_TARGET} ${S_SOURCES})
+  set_target_properties(${S_TARGET} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(${S_TARGET} PRIVATE ${S_LIBS} dovetune_testsupport GTest::gtest)
+  target_compile_definitions(${S_TARGET} PRIVATE DOVETUNE_BUILT_PROGRAM_DIR="${DOVETUNE_PROGRAM_DIR}")
+  foreach(assets ${S_ASSETS})
+    if(TARGET ${assets})
+      add_dependencies(${S_TARGET} ${assets})
+    endif()
+  endforeach()
+  add_test(NAME ${S_NAME} COMMAND xvfb-run -a -s "-screen 0 ${S_SCREEN}" $<TARGET_FILE:${S_TARGET}>)
+  set_tests_properties(${S_NAME} PROPERTIES
+      LABELS screen TIMEOUT 120
+      ENVIRONMENT "QT_QPA_PLATFORM=xcb;ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=0")
+endfunction()
