@@ -128,7 +128,6 @@ frmTestControls::frmTestControls()
     setIcon(optionsPicture("icon.png"));
 
     Image1.setRectTwips(0, 0, 10035, 5985);
-    Image1.setPicture(optionsPicture("background.png"));
     Image1.MouseMove = [this](int b, int s, float x, float y) { Image1_MouseMove(b, s, x, y); };
 
     // ---- side bar ----
@@ -155,11 +154,9 @@ frmTestControls::frmTestControls()
     Label6.setFontBold(true);
 
     // ---- pages ----
-    const forms::Picture page = optionsPicture("page.png");
     for (forms::PictureBox* p : {&Picture1, &Picture2, &Picture3, &Picture4, &Picture5, &Picture7}) {
         p->setRectTwips(0, p == &Picture7 ? 600 : 480, 5655, 4275);
         p->setBorderStyle(0);
-        p->setPicture(page);
         p->setTabStop(false);
         p->setVisible(p == &Picture1);
     }
@@ -230,7 +227,6 @@ frmTestControls::frmTestControls()
     Command3.setRectTwips(8640, 5520, 1215, 375);
     Command3.setCaption("");
     Command3.setStyle(1);
-    Command3.setPicture(optionsPicture("done.png"));
     Command3.setToolTipText("Done");
     Command3.Click = [this] { Command3_Click(); };
     Timer1.setInterval(10);
@@ -239,6 +235,18 @@ frmTestControls::frmTestControls()
 }
 
 frmTestControls::~frmTestControls() = default;
+
+// The player loads this window at its start to read the fade setting, and
+// most runs never show it: its large pictures are decoded when it is first
+// shown, before anything of it is drawn.
+void frmTestControls::Form_Resize() {
+    if (dressed_) return;
+    dressed_ = true;
+    Image1.setPicture(optionsPicture("background.png"));
+    const forms::Picture page = optionsPicture("page.png");
+    for (forms::PictureBox* p : {&Picture1, &Picture2, &Picture3, &Picture4, &Picture5, &Picture7}) p->setPicture(page);
+    Command3.setPicture(optionsPicture("done.png"));
+}
 
 std::string frmTestControls::OpenCommand() {
     std::error_code ec;

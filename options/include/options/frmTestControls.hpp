@@ -58,6 +58,7 @@ public:
     forms::Timer Timer1;
 
     void Form_Load() override;
+    void Form_Resize() override;
     void Form_KeyDown(int& KeyCode, int Shift) override;
 
     void Label6_Click();
@@ -88,6 +89,7 @@ public:
 private:
     // Marks the entry bold and shows its page (none: the shown page stays).
     void sideBar(forms::Label& entry, forms::PictureBox* page);
+    bool dressed_ = false;  // the pictures are set (on the first show)
 };
 
 }  // namespace options
