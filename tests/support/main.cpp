@@ -8,6 +8,12 @@
 
 #include "testsupport/support.hpp"
 
+// The leaks of system libraries (fonts, D-Bus, GLib, the media frameworks)
+// that LeakSanitizer would report at the end of a test program run by hand;
+// ctest's asan preset names the same file of suppressions. Read only by the
+// sanitizer's runtime.
+extern "C" const char* __lsan_default_suppressions() { return DOVETUNE_LSAN_SUPPRESSIONS; }
+
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     auto home = std::make_unique<testsupport::TempDir>();
