@@ -15,20 +15,13 @@
 
 #include "forms/forms.hpp"
 #include "formsqt/run.hpp"
+#include "testsupport/screen.hpp"
 #include "testsupport/support.hpp"
 
 namespace {
 
-formsqt::Session* g_qt = nullptr;
-struct QtScreen : ::testing::Environment {
-    void SetUp() override { g_qt = new formsqt::Session; }
-    void TearDown() override {
-        delete g_qt;
-        g_qt = nullptr;
-    }
-};
-const auto* const kQtScreen = ::testing::AddGlobalTestEnvironment(new QtScreen);
-formsqt::Session& screen() { return *g_qt; }
+const auto* const kQtScreen = ::testing::AddGlobalTestEnvironment(new testsupport::QtScreen);
+formsqt::Session& screen() { return testsupport::qtScreen(); }
 
 // Every handler a key or a mouse move can raise, counted by name.
 struct Counting : forms::Form {

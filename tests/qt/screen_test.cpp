@@ -14,21 +14,14 @@
 #include "forms/forms.hpp"
 #include "formsqt/run.hpp"
 #include "player/Region.hpp"
+#include "testsupport/screen.hpp"
 #include "testsupport/support.hpp"
 
 namespace {
 
 // The one Qt application of this process, made before the first test.
-formsqt::Session* g_qt = nullptr;
-struct QtScreen : ::testing::Environment {
-    void SetUp() override { g_qt = new formsqt::Session; }
-    void TearDown() override {
-        delete g_qt;
-        g_qt = nullptr;
-    }
-};
-const auto* const kQtScreen = ::testing::AddGlobalTestEnvironment(new QtScreen);
-formsqt::Session& screen() { return *g_qt; }
+const auto* const kQtScreen = ::testing::AddGlobalTestEnvironment(new testsupport::QtScreen);
+formsqt::Session& screen() { return testsupport::qtScreen(); }
 
 constexpr forms::Colour kKey = forms::RGB(255, 0, 255);
 
