@@ -199,7 +199,6 @@ Form1::Form1()
     place(Label2, 8280, 8880, 1335, 255);
     Label2.setVisible(false);
     place(picProgress, 5040, 10920, 2835, 1755);
-    picProgress.setTabStop(false);  // it lies below the client area: Tab would vanish into it
 
     tmrUpdateProgress.setInterval(1);
     tmrUpdateProgress.setEnabled(true);

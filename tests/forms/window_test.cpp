@@ -157,6 +157,42 @@ TEST_F(Window, FocusStartsOnTheFirstEnabledControlInTabOrder) {
     EXPECT_EQ(f.activeControl(), &f.Command1);
 }
 
+// Tab passes over a control placed beyond the client area, also one inside a
+// picture box that lies beyond it; a control partly inside still takes it.
+struct Offside : forms::Form {
+    forms::CommandButton Inside{*this, "Inside"};
+    forms::CommandButton Below{*this, "Below"};
+    forms::CommandButton Partly{*this, "Partly"};
+    forms::PictureBox Box{*this, "Box"};
+    forms::CommandButton InBox{Box, "InBox"};
+    Offside() : Form("Offside") {
+        setClientSize(4000, 3000);
+        Inside.move(120, 120, 1200, 375);
+        Below.move(120, 3120, 1200, 375);
+        Partly.move(3500, 2800, 1200, 375);
+        Box.move(4200, 120, 1500, 1500);
+        Box.setTabStop(false);
+        InBox.move(60, 60, 900, 375);
+    }
+};
+
+TEST_F(Window, TabPassesOverControlsBeyondTheClientArea) {
+    auto& f = forms::Get<Offside>();
+    f.show();
+    EXPECT_TRUE(f.takesTab(f.Inside));
+    EXPECT_TRUE(f.takesTab(f.Partly));
+    EXPECT_FALSE(f.takesTab(f.Below));
+    EXPECT_FALSE(f.takesTab(f.InBox));
+    std::vector<std::string> seen;
+    for (int i = 0; i < 4; ++i) {
+        f.tabToNext();
+        seen.push_back(f.activeControl() ? f.activeControl()->name() : "");
+    }
+    EXPECT_EQ(seen, (std::vector<std::string>{"Partly", "Inside", "Partly", "Inside"}));
+    f.Below.setFocus();  // code may still focus it
+    EXPECT_EQ(f.activeControl(), &f.Below);
+}
+
 TEST_F(Window, SetFocusOnAHiddenFormOrControlIsError5) {
     auto& f = forms::Get<Framed>();
     try {

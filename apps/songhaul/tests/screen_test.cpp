@@ -75,10 +75,11 @@ void keyboardRun(int build) {
     EXPECT_EQ(differ, 0);
 
     // The tab stops a user can reach, in tab order: Run waits for a
-    // finished download, the two hidden boxes are passed over.
+    // finished download, the two hidden boxes and the picture box below the
+    // client area are passed over.
     std::vector<forms::Control*> stops;
     for (forms::Control* c : form.tabOrder())
-        if (c->tabStop() && c->canFocus()) stops.push_back(c);
+        if (form.takesTab(*c)) stops.push_back(c);
     ASSERT_GE(stops.size(), 6u);
     // Songhaul2 starts on Download; the others on Stop (Run comes first but waits).
     forms::Control* first = build == 2 ? static_cast<forms::Control*>(&form.Command1) : &form.Command3;

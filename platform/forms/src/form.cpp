@@ -579,11 +579,21 @@ void Form::tabToNext(bool backward) {
     for (std::size_t k = 1; k <= n; ++k) {
         std::size_t i = backward ? (start + n - k) % n : (start + k) % n;
         Control* c = tabOrder_[i];
-        if (c->tabStop() && c->canFocus()) {
+        if (takesTab(*c)) {
             setActive(c);
             return;
         }
     }
+}
+
+bool Form::takesTab(Control& c) const {
+    if (!c.tabStop() || !c.canFocus()) return false;
+    float x = c.leftTwips(), y = c.topTwips();
+    for (Control* box = c.container().asControl(); box; box = box->container().asControl()) {
+        x += box->leftTwips();
+        y += box->topTwips();
+    }
+    return x < clientW_ && y < clientH_ && x + c.widthTwips() > 0 && y + c.heightTwips() > 0;
 }
 
 void Form::controlCannotFocus(Control* c) {

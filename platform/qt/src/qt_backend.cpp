@@ -1842,7 +1842,7 @@ private:
                 }
                 bool other = false;
                 for (Control* c : f.tabOrder())
-                    if (c != focused && c->tabStop() && c->canFocus()) other = true;
+                    if (c != focused && f.takesTab(*c)) other = true;
                 if (!other) return;
                 used = true;
                 pe->focusReason = Qt::TabFocusReason;

@@ -205,8 +205,13 @@ public:
     // ---- focus ----
     // The backend reports a focus change (nullptr: no control of this form).
     void userFocus(Control* c);
-    // Moves the focus to the next (or previous) control in tab order.
+    // Moves the focus to the next (or previous) control in tab order that
+    // takes a Tab.
     void tabToNext(bool backward = false);
+    // Whether Tab may put the focus on the control: a tab stop that can take
+    // the focus and lies at least partly inside the client area (a control
+    // placed beyond it is one the user cannot see; code may still focus it).
+    bool takesTab(Control& c) const;
     // The controls that take part in the tab order, by TabIndex.
     const std::vector<Control*>& tabOrder() const { return tabOrder_; }
 
