@@ -13,6 +13,7 @@
 
 #include "runtime/error.hpp"
 #include "runtime/scheduler.hpp"
+#include "runtime/strings.hpp"
 
 namespace net {
 
@@ -289,7 +290,11 @@ void Winsock::Connect(std::string_view host, int port) {
     hints.ai_flags = AI_NUMERICSERV;
     addrinfo* res = nullptr;
     std::string portText = std::to_string(port);
-    if (d.remoteHost.empty() || ::getaddrinfo(d.remoteHost.c_str(), portText.c_str(), &hints, &res) != 0 || !res) {
+    // "localhost" is the loopback address without asking the hosts file or a
+    // name server, as the original platform's resolver answers it (a machine
+    // without /etc/hosts still reaches its own servers).
+    const std::string name = runtime::LCase(d.remoteHost) == "localhost" ? std::string("127.0.0.1") : d.remoteHost;
+    if (name.empty() || ::getaddrinfo(name.c_str(), portText.c_str(), &hints, &res) != 0 || !res) {
         if (res) ::freeaddrinfo(res);
         d.failLater({sck::HostNotFound, "Authoritative answer: Host not found"});
         return;
