@@ -9,6 +9,7 @@
 #include <chrono>
 #include <string>
 
+#include "../runtime/file_times_support.hpp"
 #include "runtime/filesystem.hpp"
 #include "testsupport/errors.hpp"
 #include "testsupport/support.hpp"
@@ -21,23 +22,6 @@ using testsupport::TempDir;
 using testsupport::writeFile;
 
 namespace {
-
-runtime::DateTime asLocal(const struct statx_timestamp& t) {
-    auto since = std::chrono::seconds(t.tv_sec) + std::chrono::nanoseconds(t.tv_nsec);
-    return runtime::DateTime::fromTimePoint(std::chrono::system_clock::time_point(
-        std::chrono::duration_cast<std::chrono::system_clock::duration>(since)));
-}
-
-struct statx statxOf(const std::string& path) {
-    struct statx sx {};
-    EXPECT_EQ(statx(AT_FDCWD, path.c_str(), AT_STATX_SYNC_AS_STAT, STATX_BASIC_STATS | STATX_BTIME, &sx), 0);
-    return sx;
-}
-
-void setTimes(const std::string& path, time_t accessed, time_t modified) {
-    struct timespec times[2] = {{accessed, 0}, {modified, 0}};
-    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
-}
 
 // A frame header of MPEG-1 layer III, 128 kbit/s, 44.1 kHz, and silence.
 std::string mpegBytes() {

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <string>
 
+#include "../runtime/file_times_support.hpp"
 #include "../runtime/fs_test_support.hpp"
 #include "editor_fixture.hpp"
 #include "runtime/filesystem.hpp"
@@ -22,23 +23,6 @@
 namespace {
 
 using editortest::Editor;
-
-runtime::DateTime asLocal(const struct statx_timestamp& t) {
-    auto since = std::chrono::seconds(t.tv_sec) + std::chrono::nanoseconds(t.tv_nsec);
-    return runtime::DateTime::fromTimePoint(std::chrono::system_clock::time_point(
-        std::chrono::duration_cast<std::chrono::system_clock::duration>(since)));
-}
-
-struct statx statxOf(const std::string& path) {
-    struct statx sx {};
-    EXPECT_EQ(statx(AT_FDCWD, path.c_str(), AT_STATX_SYNC_AS_STAT, STATX_BASIC_STATS | STATX_BTIME, &sx), 0);
-    return sx;
-}
-
-void setTimes(const std::string& path, time_t accessed, time_t modified) {
-    struct timespec times[2] = {{accessed, 0}, {modified, 0}};
-    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
-}
 
 // What the file holds, read without the runtime: read-only from the owner's
 // write permission, the other bits from user.DOSATTRIB (hidden also from a
