@@ -49,17 +49,7 @@ Connection::~Connection() {
 std::string Connection::readHead(int timeoutMs) {
     std::string head = std::move(pending_);
     pending_.clear();
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (head.find("\r\n\r\n") == std::string::npos) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
-        if (left <= 0) break;
-        pollfd p{fd_, POLLIN, 0};
-        if (::poll(&p, 1, static_cast<int>(left)) <= 0) break;
-        char buf[4096];
-        ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
-        if (n <= 0) break;
-        head.append(buf, static_cast<std::size_t>(n));
-    }
+    receiveInto(head, "\r\n\r\n", timeoutMs);
     if (t_requests) {
         std::lock_guard<std::mutex> lock(*t_mutex);
         t_requests->push_back(head);
@@ -67,10 +57,9 @@ std::string Connection::readHead(int timeoutMs) {
     return head;
 }
 
-std::string Connection::readUntil(std::string_view terminator, int timeoutMs) {
+void Connection::receiveInto(std::string& buffer, std::string_view terminator, int timeoutMs) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    std::size_t end;
-    while ((end = pending_.find(terminator)) == std::string::npos) {
+    while (buffer.find(terminator) == std::string::npos) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
         if (left <= 0) break;
         pollfd p{fd_, POLLIN, 0};
@@ -78,8 +67,13 @@ std::string Connection::readUntil(std::string_view terminator, int timeoutMs) {
         char buf[4096];
         ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
         if (n <= 0) break;
-        pending_.append(buf, static_cast<std::size_t>(n));
+        buffer.append(buf, static_cast<std::size_t>(n));
     }
+}
+
+std::string Connection::readUntil(std::string_view terminator, int timeoutMs) {
+    receiveInto(pending_, terminator, timeoutMs);
+    const std::size_t end = pending_.find(terminator);
     std::size_t take = end == std::string::npos ? pending_.size() : end + terminator.size();
     std::string out = pending_.substr(0, take);
     pending_.erase(0, take);

@@ -65,6 +65,9 @@ private:
     // Reads until the buffered bytes hold the terminator (or close, or time)
     // and takes them up to its end.
     std::string readUntil(std::string_view terminator, int timeoutMs);
+    // Receives into buffer until it holds the terminator, the peer closes or
+    // the time runs out.
+    void receiveInto(std::string& buffer, std::string_view terminator, int timeoutMs);
     int fd_;
     int index_;
     std::string pending_;  // read from the socket, not yet returned
