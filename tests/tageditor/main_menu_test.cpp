@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <string>
 
+#include "../metadata/id3v2_fixtures.hpp"
 #include "../player/player_fixture.hpp"
+#include "metadata/cmp3id3v1.hpp"
 #include "tageditor/Form1.hpp"
 #include "tageditor/Form5.hpp"
 #include "tageditor/windows.hpp"
@@ -28,16 +30,25 @@ struct MainMenu : ::testing::Test {
         player::SetTagEditorWindows(&windows);
         main = &p.start();
         // Two MP3 files whose ID3v1 titles differ.
-        a = p.track("apev2-lyricsv2.mp3", -1);
-        fs::copy_file(testsupport::corpusDir() + "/apev2-lyricsv2.mp3", a);
-        b = p.track("zz other.mp3", -1);
-        fs::copy_file(testsupport::corpusDir() + "/apev2-lyricsv2.mp3", b);
+        a = mp3("first.mp3", "A song");
+        b = mp3("zz other.mp3", "Another song");
         p.fill({b, a});
+    }
+
+    // Frames of MPEG audio with an ID3v1 tag of this title; its path.
+    std::string mp3(const std::string& name, const std::string& title) {
+        std::string path = p.track(name, -1);
+        testsupport::writeFile(path, id3v2test::audio(8));
+        metadata::cMP3ID3v1 tag;
+        tag.setMP3File(path);
+        tag.setTitle(title);
+        tag.Update();
+        return path;
     }
 };
 
 TEST_F(MainMenu, TagInfoSelectedOpensTheEditorOnTheSelectedLine) {
-    main->List2.setListIndex(0);  // "apev2-lyricsv2 - ..." sorts first
+    main->List2.setListIndex(0);  // "first - ..." sorts first
     main->mnupopuptag.choose();
     p.env.scheduler.advance(1);
     auto* f = forms::IfLoaded<tageditor::Form1>();
