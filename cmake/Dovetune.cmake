@@ -31,14 +31,19 @@ function(dovetune_test)
     DISCOVERY_MODE PRE_TEST
     PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT} ENVIRONMENT "${T_ENV}")
   # gtest_discover_tests hands a list-valued property on as separate words, so
-  # a test with several labels gets them once its cases are known.
-  list(LENGTH T_LABELS label_count)
-  if(label_count GREATER 1)
-    set(labels_file ${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_labels.cmake)
-    file(WRITE ${labels_file}
-      "if(${T_NAME}_TESTS)\n  set_tests_properties(\${${T_NAME}_TESTS} PROPERTIES LABELS \"${T_LABELS}\")\nendif()\n")
-    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${labels_file})
-  endif()
+  # a test with several labels gets them once its cases are known. A case
+  # whose name holds "Corpus" reads the shared corpus beside the repository
+  # and also gets the label "corpus".
+  set(labels_file ${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_labels.cmake)
+  file(WRITE ${labels_file}
+    "foreach(t IN LISTS ${T_NAME}_TESTS)\n"
+    "  if(t MATCHES \"Corpus\")\n"
+    "    set_tests_properties(\${t} PROPERTIES LABELS \"${T_LABELS};corpus\")\n"
+    "  else()\n"
+    "    set_tests_properties(\${t} PROPERTIES LABELS \"${T_LABELS}\")\n"
+    "  endif()\n"
+    "endforeach()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${labels_file})
 endfunction()
 
 # dovetune_fuzz(NAME name SOURCES ... LIBS ...)

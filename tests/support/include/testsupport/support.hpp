@@ -28,8 +28,9 @@ std::string readFile(const std::string& path);
 void writeFile(const std::string& path, std::string_view bytes);
 bool exists(const std::string& path);
 
-// ../shared beside the repository, and its corpus of MP3 files. Tests that
-// need them skip themselves when the folder is absent.
+// ../shared beside the repository, and its corpus of MP3 files. Only corpus
+// tests (named "...Corpus...") read them, and they skip themselves when the
+// folder is absent; DOVETUNE_TESTS_WITHOUT_SHARED=1 puts it out of reach.
 std::string sharedDir();
 std::string corpusDir();
 std::vector<std::string> corpusFiles();  // full paths, sorted
