@@ -122,15 +122,26 @@ void Form2::Form_Load() {
 void Form2::restoreSavedPlaylist() {
     runtime::Steps step;
     const std::string folder = runtime::App::Path();
+    std::vector<std::string> names, paths;
+    step([&] { names = ReadLines(folder + "/Name.m3u"); });
+    step([&] { paths = ReadLines(folder + "/Path.m3u"); });
+    // Each line keeps its bytes. A path written in Windows-1252 on the
+    // original platform is read so only when that reading alone names its
+    // file; its display line, made from it, is read the same way.
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        std::string path = runtime::PathFromText(paths[i]);
+        if (path != paths[i] && i < names.size() && !runtime::IsValidUtf8(names[i]))
+            names[i] = runtime::cp1252::decode(names[i]);
+        paths[i] = std::move(path);
+    }
     step([&] { List2.clear(); });
     step([&] { List1.clear(); });
     step([&] {
-        std::vector<std::string> names = ReadLines(folder + "/Name.m3u");
         List2.addItems(names);
         List1.addItems(std::move(names));
     });
     step([&] { lstFiles.clear(); });
-    step([&] { lstFiles.addItems(ReadLines(folder + "/Path.m3u")); });
+    step([&] { lstFiles.addItems(std::move(paths)); });
 
     if (List1.listCount() != lstFiles.listCount()) {
         // The two files do not belong together: the lines are made anew from
@@ -154,9 +165,9 @@ void Form2::takeCommandLine(const std::string& command) {
     if (runtime::Right(runtime::LCase(command), 3) == "m3u") {
         step([&] { lstFiles.clear(); });
         step([&] {
-            std::vector<std::string> lines = ReadLines(command);
-            bool any = !lines.empty();
-            lstFiles.addItems(std::move(lines));
+            std::vector<std::string> entries = PlaylistEntries(ReadLines(command), command);
+            bool any = !entries.empty();
+            lstFiles.addItems(std::move(entries));
             if (any) Timer3.setEnabled(true);
         });
         return;

@@ -146,7 +146,7 @@ std::vector<std::string> ReadLines(const std::string& path) {
     auto& files = runtime::Files();
     files.Open(path, runtime::OpenMode::Input, 1);
     try {
-        while (!files.Eof(1)) lines.push_back(files.LineInput(1));
+        while (!files.Eof(1)) lines.push_back(files.LineInputBytes(1));
     } catch (...) {
         files.Close(1);
         throw;

@@ -1,19 +1,26 @@
 // Saving the playlist to an .m3u file and loading one.
 //
 // A playlist file holds one path of lstFiles per line, CR LF after each, in
-// the order the entries were added; it is read back one whole line per
-// entry, so every line (a header or an empty line too) becomes an entry.
+// the order the entries were added, which every player reads. Loading reads
+// the lists other players write as they mean them: their header, title and
+// other comment lines and blank lines are no entries, a relative path lies in
+// the list's folder and a "file:" URI names a path. A path's bytes go in and
+// come out unchanged, UTF-8 or not.
 
 #include "player/Form2.hpp"
 #include "player/playlist.hpp"
 
+#include <cctype>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "forms/dialogs.hpp"
 #include "runtime/app.hpp"
 #include "runtime/error.hpp"
 #include "runtime/files.hpp"
+#include "runtime/filesystem.hpp"
 
 namespace player {
 
@@ -21,7 +28,57 @@ namespace {
 
 constexpr long kLongestName = 16384;
 
+bool isBlank(std::string_view line) { return line.find_first_not_of(" \t") == std::string_view::npos; }
+
+bool isLetter(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
+
+// A stream address ("http://host/a.mp3", "mms://..."): a scheme of a letter,
+// then letters, digits, "+", "-" or ".", then "://".
+bool hasScheme(std::string_view line) {
+    const std::size_t end = line.find("://");
+    if (end == std::string_view::npos || end == 0 || !isLetter(line[0])) return false;
+    for (std::size_t i = 1; i < end; ++i) {
+        const char c = line[i];
+        if (!isLetter(c) && !std::isdigit(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.')
+            return false;
+    }
+    return true;
+}
+
+// A line that names its file without regard to the list's folder: a full
+// path, a stream address, or a full path of the original platform ("C:\x",
+// "\\server\x"), which is taken as written.
+bool isWhole(std::string_view line) {
+    if (line[0] == '/' || line[0] == '\\' || hasScheme(line)) return true;
+    return line.size() >= 3 && isLetter(line[0]) && line[1] == ':' && (line[2] == '\\' || line[2] == '/');
+}
+
+// The full folder of a list file, with its "/".
+std::string folderOfList(const std::string& listFile) {
+    std::string path = runtime::ResolvePath(listFile);
+    if (path.empty() || path[0] != '/') path = runtime::CurDir() + "/" + path;
+    return path.substr(0, path.rfind('/') + 1);
+}
+
 }  // namespace
+
+std::vector<std::string> PlaylistEntries(const std::vector<std::string>& lines, const std::string& listFile) {
+    std::vector<std::string> entries;
+    entries.reserve(lines.size());
+    std::string folder;  // found at the first relative line
+    for (const std::string& line : lines) {
+        if (line.starts_with('#') || isBlank(line)) continue;
+        if (std::optional<std::string> path = runtime::PathFromFileUri(line)) {
+            entries.push_back(std::move(*path));
+        } else if (isWhole(line)) {
+            entries.push_back(runtime::PathFromText(line));
+        } else {
+            if (folder.empty()) folder = folderOfList(listFile);
+            entries.push_back(runtime::PathFromText(line, folder));
+        }
+    }
+    return entries;
+}
 
 void Form2::mnusaveplaylist_Click() {
     runtime::Steps step;
@@ -57,9 +114,9 @@ void Form2::mnuplaylistload_Click() {
 
     // The file is read before the playlist is touched: one that cannot be
     // read leaves the playlist as it was.
-    std::vector<std::string> lines;
+    std::vector<std::string> entries;
     try {
-        lines = ReadLines(name);
+        entries = PlaylistEntries(ReadLines(name), name);
     } catch (const runtime::Error& e) {
         forms::MsgBox("Could not load file '" + name + "'\r\n\r\n" + e.description(), forms::vbInformation,
                       runtime::App::Title());
@@ -68,8 +125,8 @@ void Form2::mnuplaylistload_Click() {
     step([&] { List1.clear(); });
     step([&] { List2.clear(); });
     step([&] { lstFiles.clear(); });
-    const bool any = !lines.empty();
-    step([&] { lstFiles.addItems(std::move(lines)); });
+    const bool any = !entries.empty();
+    step([&] { lstFiles.addItems(std::move(entries)); });
     // The builder makes the display lines, one entry per tick.
     if (any) step([&] { Timer3.setEnabled(true); });
 }

@@ -283,6 +283,20 @@ TEST_F(GstPlayer, LocalPathsAreFoundWithoutRegardToCase) {
     ASSERT_TRUE(ended());
 }
 
+TEST_F(GstPlayer, NamesThatAreNotUtf8PlayByTheirBytes) {
+    // Linux names are bytes: Latin-1, and bytes that no encoding reads.
+    for (const char* name : {"caf\xE9.wav", "caf\xE9\xFF.wav", "\x80\xC3.wav"}) {
+        SCOPED_TRACE(name);
+        ends = 0;
+        std::string file = wav(name, 0.4);
+        player->setFileName(file);
+        EXPECT_EQ(player->fileName(), file);
+        EXPECT_EQ(player->playState(), media::Playing);
+        ASSERT_TRUE(ended());
+        EXPECT_EQ(ends, 1);
+    }
+}
+
 TEST_F(GstPlayer, AnUndecodableFileStopsTheControlAndIsReportedOnce) {
     std::string junk = dir.file("junk.mp3");
     testsupport::writeFile(junk, std::string(20000, '\x5a'));

@@ -314,6 +314,54 @@ TEST(Unload, TheSavedPlaylistComesBackNextTime) {
     EXPECT_EQ(f.lstFiles.text(), b);
 }
 
+TEST(Unload, PathsThatAreNotUtf8KeepTheirBytesThroughRestarts) {
+    struct Case {
+        const char* what;
+        std::string name;  // under the music folder
+        bool fromCommandLine;
+    } cases[] = {
+        {"Latin-1 from the command line", "caf\xE9.mp3", true},
+        {"invalid bytes from the command line", "caf\xE9\xFF.mp3", true},
+        {"a stray continuation byte in the saved list", "\x80x\xC3.mp3", false},
+        {"Latin-1 in the saved list", "Bj\xF6rk - J\xF3ga.mp3", false},
+    };
+    for (const Case& c : cases) {
+        Player p;
+        const std::string path = p.track(c.name, 1024);
+        const std::string line = player::DisplayLine(path);
+        if (c.fromCommandLine)
+            runtime::App::setForTest(p.app.path(), {path});
+        else
+            p.writeSavedPlaylist({path}, {line});
+        for (int start = 0; start < 3; ++start) {
+            auto& f = p.start();
+            p.runBuilder();
+            ASSERT_EQ(Player::items(f.lstFiles), Lines{path}) << c.what << ", start " << start;
+            EXPECT_EQ(Player::items(f.List2), Lines{line}) << c.what << ", start " << start;
+            f.List2.doubleClickItem(0);
+            EXPECT_EQ(p.media->fileName(), path) << c.what << ", start " << start;
+            f.unload();
+            EXPECT_EQ(testsupport::readFile(p.app.file("Path.m3u")), path + "\r\n") << c.what << ", start " << start;
+            EXPECT_EQ(testsupport::readFile(p.app.file("Name.m3u")), line + "\r\n") << c.what << ", start " << start;
+            forms::Application::instance().reset();
+            runtime::App::setForTest(p.app.path(), {});
+        }
+    }
+}
+
+TEST(StartUp, ASavedListFromTheOriginalPlatformStillFindsItsFiles) {
+    // Windows-1252 lines whose bytes name nothing, but whose reading does.
+    Player p;
+    const std::string song = p.track("Caf\xC3\xA9 \xE2\x80\x93 It\xE2\x80\x99s.mp3", 1024);
+    const std::string folder = p.home.file("music/");
+    p.writeSavedPlaylist({folder + "Caf\xE9 \x96 It\x92s.mp3", folder + "gone\xE9.mp3"},
+                         {"Caf\xE9 \x96 It\x92s - 1 KB", "gone\xE9 - "});
+    auto& f = p.start();
+    EXPECT_EQ(Player::items(f.lstFiles), (Lines{song, folder + "gone\xE9.mp3"}));
+    EXPECT_EQ(Player::items(f.List1), (Lines{"Caf\xC3\xA9 \xE2\x80\x93 It\xE2\x80\x99s - 1 KB", "gone\xE9 - "}));
+    EXPECT_EQ(Player::items(f.List1)[0], player::DisplayLine(song));
+}
+
 TEST(Unload, AFailedReplaceKeepsTheOldPair) {
     Player p;
     p.writeSavedPlaylist({"/old/a.mp3"}, {"a - "});

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -69,16 +70,55 @@ TEST(PlaylistFiles, RoundTrips) {
     }
 }
 
-TEST(PlaylistFiles, EveryLineOfAnotherProgramsFileIsAnEntry) {
-    Player p;
-    auto& f = p.start();
-    const std::string file = p.home.file("theirs.m3u");
-    testsupport::writeFile(file, "#EXTM3U\r\n#EXTINF:215,Band - Song\r\n/m/song.mp3\r\n\r\nlast without end");
-    load(p, file);
-    EXPECT_EQ(Player::items(f.lstFiles),
-              (Strings{"#EXTM3U", "#EXTINF:215,Band - Song", "/m/song.mp3", "", "last without end"}));
-    p.runBuilder();
-    EXPECT_EQ(f.List1.listCount(), 5);  // a missing file keeps its entry and gets its line
+// Lists as other players write them: header and title lines, blank lines,
+// paths relative to the list's folder, file URIs, either line end.
+TEST(PlaylistFiles, ListsOfOtherPlayersLoadAsTheyMeanThem) {
+    struct Case {
+        const char* what;
+        std::string text;  // "@" stands for the home folder, "~" for its file URI
+        Strings entries;   // "@" as above
+    } cases[] = {
+        {"an extended list with CR LF", "#EXTM3U\r\n#EXTINF:215,Band - Song\r\n@/music/a b.mp3\r\n\r\n",
+         {"@/music/a b.mp3"}},
+        {"an extended list with LF", "#EXTM3U\n#EXTINF:12,Artist0 - Title tr\n@/music/a b.mp3\n#EXTINF:-1,x\n",
+         {"@/music/a b.mp3"}},
+        {"paths relative to the list's folder", "../music/a b.mp3\nsub/c.mp3\r\n", {"@/lists/../music/a b.mp3", "@/lists/sub/c.mp3"}},
+        {"file URIs, escaped and UTF-8", "~/music/a%20b.mp3\r\n~/music/caf%C3%A9.mp3\r\n",
+         {"@/music/a b.mp3", "@/music/caf\xC3\xA9.mp3"}},
+        {"a missing file keeps its entry", "@/music/gone.mp3\n", {"@/music/gone.mp3"}},
+        {"a stream address is taken whole", "http://radio.example/live.mp3\n", {"http://radio.example/live.mp3"}},
+        {"blank lines and a last line without its end", "\n  \r\n\t\n@/music/a b.mp3", {"@/music/a b.mp3"}},
+        {"only comments", "#EXTM3U\r\n# a note\r\n", {}},
+    };
+    auto expand = [](std::string s, const std::string& home) {
+        for (std::size_t at; (at = s.find('~')) != std::string::npos;) s.replace(at, 1, "file://" + home);
+        for (std::size_t at; (at = s.find('@')) != std::string::npos;) s.replace(at, 1, home);
+        return s;
+    };
+    for (const Case& c : cases) {
+        for (bool fromCommandLine : {false, true}) {
+            Player p;
+            const std::string home = p.home.path();
+            p.track("a b.mp3", 1024);
+            p.track("caf\xC3\xA9.mp3", 1024);
+            std::filesystem::create_directories(home + "/lists/sub");
+            testsupport::writeFile(home + "/lists/sub/c.mp3", "x");
+            const std::string file = home + "/lists/theirs.m3u";
+            testsupport::writeFile(file, expand(c.text, home));
+            Strings want;
+            for (const auto& e : c.entries) want.push_back(expand(e, home));
+            const std::string how = std::string(c.what) + (fromCommandLine ? ", command line" : ", Load");
+            if (fromCommandLine) runtime::App::setForTest(p.app.path(), {file});
+            auto& f = p.start();
+            if (!fromCommandLine) load(p, file);
+            EXPECT_EQ(Player::items(f.lstFiles), want) << how;
+            EXPECT_EQ(f.Timer3.enabled(), !want.empty()) << how;
+            p.runBuilder();
+            ASSERT_EQ(f.List1.listCount(), static_cast<long>(want.size())) << how;
+            for (std::size_t i = 0; i < want.size(); ++i)
+                EXPECT_EQ(f.List1.list(static_cast<long>(i)), player::DisplayLine(want[i])) << how;
+        }
+    }
 }
 
 TEST(PlaylistFiles, AnEmptyFileEmptiesTheListsAndStartsNoBuilder) {

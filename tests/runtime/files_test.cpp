@@ -349,6 +349,18 @@ TEST_F(FileTableTest, LineInputAcceptsEveryLineEndAndBothEncodings) {
     }
 }
 
+TEST_F(FileTableTest, LineInputBytesKeepsEveryByteOfALine) {
+    // Linux names are bytes: a line that is not UTF-8 comes back as it stands.
+    std::string path = dir.file("paths.m3u");
+    writeFile(path, "\xEF\xBB\xBF/m/caf\xE9\xFF.mp3\r\n/m/Caf\xC3\xA9.mp3\n\r\n/m/It\x92s\r/m/\x80\xC3");
+    Files().Open(path, OpenMode::Input, 1);
+    std::vector<std::string> got;
+    while (!Files().Eof(1)) got.push_back(Files().LineInputBytes(1));
+    EXPECT_EQ(got, (std::vector<std::string>{"/m/caf\xE9\xFF.mp3", "/m/Caf\xC3\xA9.mp3", "", "/m/It\x92s",
+                                             "/m/\x80\xC3"}));
+    EXPECT_EQ(errorOf([&] { Files().LineInputBytes(1); }), 62);
+}
+
 TEST_F(FileTableTest, LineInputReadsLongLinesAcrossBuffers) {
     std::string path = dir.file("long.txt");
     std::string longLine(100000, 'x');

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -413,4 +414,57 @@ TEST_F(FileSystemTest, WalkFoldersOfNothingIsTheRoot) {
     visited.clear();
     WalkFolders("/", [&](const std::string& folder) { visited.push_back(folder); }, refuse);
     EXPECT_EQ(visited, std::vector<std::string>{"/"});
+}
+
+TEST_F(FileSystemTest, PathFromTextRewritesNoPathWhoseBytesNameAFile) {
+    // Latin-1 and bytes that no encoding reads: names a Linux folder may hold.
+    const std::string latin1 = "caf\xE9.mp3", invalid = "caf\xE9\xFF.mp3", both = "b\xE9.mp3";
+    for (const std::string& name : {latin1, invalid, both, std::string("b\xC3\xA9.mp3"), std::string("\xC3\xA9t\xC3\xA9.mp3"),
+                             std::string("Old.mp3")})
+        writeFile(dir.file(name), "x");
+    const std::string folder = dir.path() + "/";
+    const std::string oddFolder = dir.file("d\xE9") + "/";
+    fs::create_directory(oddFolder);
+    writeFile(oddFolder + "\xC3\xA9t\xC3\xA9.mp3", "x");  // "été" in UTF-8
+    struct Case {
+        const char* what;
+        std::string line, folder, path;
+    } cases[] = {
+        {"UTF-8 is kept", "/none/\xC3\xA9.mp3", "", "/none/\xC3\xA9.mp3"},
+        {"Latin-1 bytes that name a file", folder + latin1, "", folder + latin1},
+        {"invalid bytes that name a file", folder + invalid, "", folder + invalid},
+        {"bytes naming a file while their reading names another", folder + both, "", folder + both},
+        {"Windows-1252 that only its reading names", folder + "\xE9t\xE9.mp3", "",
+         folder + "\xC3\xA9t\xC3\xA9.mp3"},
+        {"bytes that name nothing either way", folder + "gone\xE9\xFF.mp3", "", folder + "gone\xE9\xFF.mp3"},
+        {"a relative line in its folder", invalid, folder, folder + invalid},
+        {"only the line is read as Windows-1252, not its folder", "\xE9t\xE9.mp3", oddFolder,
+         oddFolder + "\xC3\xA9t\xC3\xA9.mp3"},
+        {"names are found without regard to case", folder + "old.MP3", "", folder + "old.MP3"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(PathFromText(c.line, c.folder), c.path) << c.what;
+}
+
+TEST(PathFromFileUri, DecodesTheBytesOfALocalPath) {
+    struct Case {
+        const char* uri;
+        std::optional<std::string> path;
+    } cases[] = {
+        {"file:///m/a%20b.mp3", "/m/a b.mp3"},
+        {"file:///m/caf%C3%A9.mp3", "/m/caf\xC3\xA9.mp3"},
+        {"file:///m/caf\xC3\xA9.mp3", "/m/caf\xC3\xA9.mp3"},
+        {"file:///m/caf%e9%FF.mp3", "/m/caf\xE9\xFF.mp3"},
+        {"FILE://localhost/m/x.mp3", "/m/x.mp3"},
+        {"file:/m/x.mp3", "/m/x.mp3"},
+        {"file:///m/100%.mp3", "/m/100%.mp3"},
+        {"file:///m/%zz%4", "/m/%zz%4"},
+        {"file:///m/a%2Fb%23c", "/m/a/b#c"},
+        {"file://server/share/x.mp3", std::nullopt},
+        {"file:///m/a%00b.mp3", std::nullopt},
+        {"file:m/x.mp3", std::nullopt},
+        {"file://", std::nullopt},
+        {"http://host/x.mp3", std::nullopt},
+        {"/m/x.mp3", std::nullopt},
+    };
+    for (const Case& c : cases) EXPECT_EQ(PathFromFileUri(c.uri), c.path) << c.uri;
 }

@@ -591,7 +591,9 @@ std::size_t lineEnd(std::string_view s) {
 
 }  // namespace
 
-std::string FileTable::LineInput(int number) {
+std::string FileTable::LineInput(int number) { return decodeText(LineInputBytes(number)); }
+
+std::string FileTable::LineInputBytes(int number) {
     std::lock_guard lock(impl_->mu);
     OpenFile& f = impl_->get(number);
     impl_->checkTextRead(f);
@@ -621,7 +623,7 @@ std::string FileTable::LineInput(int number) {
     }
     if (start == 0 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
     if (f.mode == OpenMode::Binary) f.eof = impl_->available(f).empty();
-    return decodeText(std::move(line));
+    return line;
 }
 
 std::string FileTable::Input(int number) {

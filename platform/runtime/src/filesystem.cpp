@@ -512,6 +512,50 @@ void RmDir(std::string_view path) {
     raiseFileAt(e, target);
 }
 
+std::string PathFromText(std::string_view line, std::string_view folder) {
+    std::string bytes = std::string(folder) + std::string(line);
+    if (IsValidUtf8(line) || FileExists(bytes)) return bytes;
+    std::string decoded = std::string(folder) + cp1252::decode(line);
+    return FileExists(decoded) ? decoded : bytes;
+}
+
+std::optional<std::string> PathFromFileUri(std::string_view uri) {
+    constexpr std::string_view scheme = "file:";
+    if (uri.size() <= scheme.size() || !EqualsNoCase(uri.substr(0, scheme.size()), scheme)) return std::nullopt;
+    std::string_view rest = uri.substr(scheme.size());
+    if (rest.starts_with("//")) {
+        rest.remove_prefix(2);
+        const std::size_t slash = rest.find('/');
+        if (slash == std::string_view::npos) return std::nullopt;
+        const std::string_view host = rest.substr(0, slash);
+        if (!host.empty() && !EqualsNoCase(host, "localhost")) return std::nullopt;
+        rest.remove_prefix(slash);
+    } else if (!rest.starts_with("/")) {
+        return std::nullopt;
+    }
+    auto hex = [](char c) {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        return -1;
+    };
+    std::string path;
+    path.reserve(rest.size());
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+        const int hi = rest[i] == '%' && i + 2 < rest.size() ? hex(rest[i + 1]) : -1;
+        const int lo = hi >= 0 ? hex(rest[i + 2]) : -1;
+        if (lo < 0) {
+            path += rest[i];  // a "%" that starts no escape is itself
+            continue;
+        }
+        const char byte = static_cast<char>(hi * 16 + lo);
+        if (byte == '\0') return std::nullopt;
+        path += byte;
+        i += 2;
+    }
+    return path;
+}
+
 std::string CurDir() {
     std::string buf(4096, '\0');
     while (!getcwd(buf.data(), buf.size())) {

@@ -18,9 +18,16 @@ std::string TitleOf(const std::string& path);
 std::string SizeText(std::int64_t bytes);
 // The display line of a path; a file that cannot be measured gets "name - ".
 std::string DisplayLine(const std::string& path);
-// Every line of a playlist file, each without its line end, read on the
-// program-wide file number 1; the end is tested before each line, so an
-// empty file gives none. Errors are the file table's (53 for a missing file).
+// Every line of a playlist file as its bytes (undecoded: a path's bytes are
+// its name), each without its line end, read on the program-wide file
+// number 1; the end is tested before each line, so an empty file gives none.
+// Errors are the file table's (53 for a missing file).
 std::vector<std::string> ReadLines(const std::string& path);
+// The entries of a playlist file as other players write it, from its lines
+// (ReadLines) and its own path: lines that begin with "#" (#EXTM3U, #EXTINF
+// and other comments) and blank lines are skipped; a "file:" URI becomes the
+// path it names; a relative path is taken in the list file's folder; any
+// other line (a full path, a stream address) is taken whole.
+std::vector<std::string> PlaylistEntries(const std::vector<std::string>& lines, const std::string& listFile);
 
 }  // namespace player

@@ -88,6 +88,9 @@ public:
 
     // Text files.
     std::string LineInput(int number);
+    // The next line as the file holds its bytes, undecoded (for paths, whose
+    // bytes are the name); line ends and the byte-order mark as LineInput.
+    std::string LineInputBytes(int number);
     std::string Input(int number);  // one comma-separated field (quotes removed)
     void Print(int number, std::string_view text);    // text then CR LF
     void PrintNoNewline(int number, std::string_view text);

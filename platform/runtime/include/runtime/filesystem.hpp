@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -69,6 +70,22 @@ void FileCopy(std::string_view source, std::string_view destination);
 void MkDir(std::string_view path);           // 75 when it exists (in any case), 76 when its folder is missing
 void RmDir(std::string_view path);           // 75 when not empty, 76 when missing
 std::string CurDir();
+
+// The path a line read back from a text file (a playlist) names, as folder &
+// line; folder is "" or ends in "/" (the folder a relative line lies in, kept
+// as it is). The line's bytes are the file's name as Linux keeps it: bytes
+// that are valid UTF-8, or that name a file or folder, are kept exactly;
+// bytes that name nothing but whose Windows-1252 reading does name something
+// (a list written on the original platform) are taken in that reading;
+// anything else is kept exactly, so an entry is never rewritten into a name
+// that does not exist.
+std::string PathFromText(std::string_view line, std::string_view folder = {});
+
+// The local path a "file:" URI names ("file:///m/a%20b.mp3" gives
+// "/m/a b.mp3"): the host empty or "localhost", every %XX escape decoded to
+// the byte it stands for (the name's bytes, UTF-8 or not). nullopt for any
+// other text, another host, or an escape of the NUL byte, which no path holds.
+std::optional<std::string> PathFromFileUri(std::string_view uri);
 
 // Wildcard match of a name against a pattern ("*", "?"), without regard to
 // case. As the original's "*.*" matches every name, "x.*" also matches "x".
