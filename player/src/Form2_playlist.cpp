@@ -1,5 +1,6 @@
-// The playlist triple: the display builder (one entry per tick), the
-// selection chain from a visible line to its path, and the Songs submenu.
+// The playlist triple: the display builder (the lines of a slice of time per
+// tick), the selection chain from a visible line to its path, and the Songs
+// submenu.
 //
 // The builder's cursor is the number of lines List1 already holds: List1 is
 // index-aligned with lstFiles, so the next entry without a line is always
@@ -59,11 +60,18 @@ std::string DisplayLine(const std::string& path) {
 void Form2::Timer3_Timer() {
     runtime::Steps step;
     step([&] { List2.setEnabled(false); });
-    long next = List1.listCount();
-    if (next < lstFiles.listCount()) {
-        std::string line = DisplayLine(lstFiles.list(next));
-        step([&] { List1.addItem(line); });
-        step([&] { List2.addItem(line); });
+    // Lines are made while the slice lasts (one at least), then handed to
+    // both lists at once: List1 appends them, List2 merges them into its
+    // order in one pass, as adding them one by one would have placed them.
+    std::vector<std::string> lines;
+    const auto start = BuilderClock();
+    for (long next = List1.listCount(); next < lstFiles.listCount(); ++next) {
+        lines.push_back(DisplayLine(lstFiles.list(next)));
+        if (BuilderClock() - start >= BuilderSlice) break;
+    }
+    if (!lines.empty()) {
+        step([&] { List1.addItems(lines); });
+        step([&] { List2.addItems(std::move(lines)); });
     }
     if (List1.listCount() >= lstFiles.listCount()) {
         step([&] { List2.setEnabled(true); });

@@ -197,6 +197,7 @@ TEST(DeleteTrack, DuringABuildTheBuilderGoesOnInStep) {
     p.fill({paths[0], paths[1], paths[2]});
     f.List2.setListIndex(1);  // t1
     for (int i = 3; i < 6; ++i) f.lstFiles.addItem(paths[i]);
+    f.BuilderSlice = {};  // one line per tick
     f.Timer3.setEnabled(true);
     p.env.scheduler.advance(1);  // t3 built, t4 and t5 still to come
     p.env.dialogs.answerMessageBox(forms::vbYes);

@@ -380,8 +380,10 @@ TEST(Unload, DuringABuildTheBuildFinishesFirst) {
     Lines paths;
     for (int i = 0; i < 5; ++i) paths.push_back(p.track(std::to_string(i) + ".mp3", i));
     for (auto& s : paths) f.lstFiles.addItem(s);
+    f.BuilderSlice = {};  // one line per tick: two of five built when the window unloads
     f.Timer3.setEnabled(true);
     p.env.scheduler.advance(2);
+    ASSERT_EQ(f.List1.listCount(), 2);
     f.unload();
     EXPECT_EQ(testsupport::readFile(p.app.file("Path.m3u")), Player::lines(paths));
     Lines names;

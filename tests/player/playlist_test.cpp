@@ -1,8 +1,10 @@
-// The playlist triple: display lines, the builder one entry per tick, the
-// selection chain and the Songs submenu.
+// The playlist triple: display lines, the builder a slice of entries per
+// tick, the selection chain and the Songs submenu.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -38,6 +40,7 @@ TEST(DisplayLine, TitlesAndUnmeasurableFiles) {
 TEST(Builder, OneEntryPerTickThenStops) {
     Player p;
     auto& f = p.form2();
+    f.BuilderSlice = {};  // every tick makes one line at least, and with no slice no more
     std::vector<std::string> paths = {p.track("Zed.mp3", 2048), p.track("alpha.mp3", 1024), p.track("Mid.mp3", 0)};
     for (auto& s : paths) f.lstFiles.addItem(s);
     f.Timer3.setEnabled(true);
@@ -63,9 +66,45 @@ TEST(Builder, EmptyStartStopsAtOnce) {
     EXPECT_EQ(f.List1.listCount(), 0);
 }
 
+TEST(Builder, ATickBuildsWhileItsSliceLastsAndEntriesAppendedMeanwhileFollow) {
+    Player p;
+    auto& f = p.form2();
+    // A clock that moves 1 ms each time it is read: a 4 ms slice makes four lines.
+    std::chrono::steady_clock::time_point now{};
+    f.BuilderClock = [&now] { return now += std::chrono::milliseconds(1); };
+    f.BuilderSlice = std::chrono::milliseconds(4);
+    std::vector<std::string> paths;
+    for (int i = 0; i < 9; ++i) paths.push_back(p.track("t" + std::to_string((i * 5) % 9) + ".mp3", 100 + i));
+    for (int i = 0; i < 6; ++i) f.lstFiles.addItem(paths[static_cast<std::size_t>(i)]);
+    f.Timer3.setEnabled(true);
+
+    auto inStep = [&](long built) {
+        ASSERT_EQ(f.List1.listCount(), built);
+        std::vector<std::string> lines;
+        for (long i = 0; i < built; ++i) lines.push_back(player::DisplayLine(f.lstFiles.list(i)));
+        EXPECT_EQ(Player::items(f.List1), lines);
+        std::stable_sort(lines.begin(), lines.end(),
+                         [](const std::string& a, const std::string& b) { return forms::listCompare(a, b) < 0; });
+        EXPECT_EQ(Player::items(f.List2), lines);
+    };
+    p.env.scheduler.advance(1);
+    inStep(4);
+    EXPECT_FALSE(f.List2.enabled());
+    for (int i = 6; i < 9; ++i) f.lstFiles.addItem(paths[static_cast<std::size_t>(i)]);
+    f.Timer3.setEnabled(true);  // started again while it runs: the build goes on to the new end
+    p.env.scheduler.advance(1);
+    inStep(8);
+    EXPECT_TRUE(f.Timer3.enabled());
+    p.env.scheduler.advance(1);
+    inStep(9);
+    EXPECT_FALSE(f.Timer3.enabled());
+    EXPECT_TRUE(f.List2.enabled());
+}
+
 TEST(Builder, MovingTheCurrentEntryMidBuildKeepsTheListsInStep) {
     Player p;
     auto& f = p.form2();
+    f.BuilderSlice = {};  // one line per tick, so the moves fall between lines
     std::vector<std::string> paths;
     for (int i = 0; i < 6; ++i) paths.push_back(p.track("t" + std::to_string(i) + ".mp3", 100 + i));
     for (auto& s : paths) f.lstFiles.addItem(s);

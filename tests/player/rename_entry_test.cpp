@@ -64,6 +64,7 @@ TEST(ReplaceEntryPath, AnEntryNotYetBuiltGetsOnlyItsPathAndTheBuilderMakesTheLin
     auto& f = p.start();
     const std::string a = p.track("a.mp3", 1024), b = p.track("b.mp3", 1024), c = p.track("c.mp3", 2048);
     for (const std::string& s : {a, b}) f.lstFiles.addItem(s);
+    f.BuilderSlice = {};  // one line per tick
     f.Timer3.setEnabled(true);
     p.env.scheduler.advance(1);  // one line built
     ASSERT_EQ(f.List1.listCount(), 1);

@@ -6,7 +6,9 @@
 // lists them all. Controls that the user never sees (state holders, buttons
 // that carry access keys) lie outside the 4080 x 7290-twip client area.
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,7 +44,7 @@ public:
     forms::ListBox List2;
     forms::ListBox List1;
     forms::ListBox lstFiles;
-    forms::Timer Timer3;      // display builder, one entry per tick
+    forms::Timer Timer3;      // display builder, a slice of entries per tick
 
     // ---- search box under the playlist ----
     forms::TextBox Text1;
@@ -155,6 +157,15 @@ public:
     // ---- state ----
     std::int16_t SongsMenuCount = 0;   // Songs submenu items the last fill used
     std::int16_t LastPercent = 0;      // opacity item chosen last
+    // How long one tick of the display builder goes on making lines: its pace
+    // is the machine's, not the timer's, and the window still handles events
+    // between ticks. Every tick makes at least one line, so a slice of 0
+    // makes one line per tick. Measured on BuilderClock (a real monotonic
+    // clock; tests may put another in its place).
+    std::chrono::microseconds BuilderSlice{std::chrono::milliseconds(5)};
+    std::function<std::chrono::steady_clock::time_point()> BuilderClock = [] {
+        return std::chrono::steady_clock::now();
+    };
 
     // ---- public procedures ----
     // Refills the Info Bar for the media control's file.
