@@ -146,6 +146,58 @@ TEST_F(Controls, SortedListPlacesItemsWithoutRegardToCase) {
     EXPECT_EQ(w.List1.newIndex(), 3);
 }
 
+// A view that replays a list's edits row by row holds the list's lines after
+// any change, and is told to take the list whole once the edits outgrow it.
+TEST_F(Controls, AListsEditsReplayedInTurnGiveItsLines) {
+    forms::ListBox& l = w.List1;
+    l.setSorted(true);
+    std::vector<std::string> view;
+    auto lines = [&] {
+        std::vector<std::string> out;
+        for (long i = 0; i < l.listCount(); ++i) out.push_back(l.list(i));
+        return out;
+    };
+    auto replay = [&] {
+        forms::ListModel::ItemEdits e = l.takeItemEdits();
+        if (e.whole) {
+            view = lines();
+            return true;
+        }
+        for (const auto& edit : e.edits) {
+            auto at = view.begin() + edit.index;
+            if (edit.kind == forms::ListModel::ItemEdit::Insert)
+                view.insert(at, edit.text);
+            else if (edit.kind == forms::ListModel::ItemEdit::Remove)
+                view.erase(at);
+            else
+                *at = edit.text;
+        }
+        return false;
+    };
+    EXPECT_TRUE(replay());  // a new view takes the list whole
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        bool whole;
+    } steps[] = {
+        {"sorted adds", [&] { for (const char* t : {"m", "c", "x", "a", "C"}) l.addItem(t); }, false},
+        {"a merge into the head, the middle and the tail", [&] { l.addItems({"zz", "b", "00", "n", "c"}); }, false},
+        {"removals and a line replaced", [&] { l.removeItem(0); l.removeItem(3); l.setList(1, "q"); }, false},
+        {"an add at a given place", [&] { l.addItem("first", 0); }, false},
+        {"cleared and filled again", [&] { l.clear(); l.addItems({"k", "d"}); }, true},
+        {"more edits than the list has lines", [&] { for (int i = 0; i < 100; ++i) l.addItem("r"), l.removeItem(0); }, true},
+    };
+    for (const Step& step : steps) {
+        step.change();
+        EXPECT_EQ(replay(), step.whole) << step.what;
+        EXPECT_EQ(view, lines()) << step.what;
+    }
+    w.List1.setSorted(false);
+    l.addItems({"y", "a"});  // unsorted: appended in turn
+    EXPECT_FALSE(replay());
+    EXPECT_EQ(view, lines());
+}
+
 TEST_F(Controls, UserClickOnAListLineSelectsItAndDoubleClickFollows) {
     w.show();
     w.List1.addItem("a");

@@ -592,6 +592,12 @@ TEST(QtSmoke, AListWidgetShowsTheModelsLinesAfterEveryKindOfChange) {
         {"a line replaced", [&] { f.List1.setList(2, "c2"); }},
         {"the head and the tail removed", [&] { f.List1.removeItem(0); f.List1.removeItem(f.List1.listCount() - 1); }},
         {"a run of equal lines", [&] { f.List1.addItems({"c", "c", "c"}); }},
+        {"lines merged at once into the head, the middle and the tail",
+         [&] { f.List1.addItems({"zz", "b", "00", "n", "e"}); }},
+        {"more changes than lines", [&] {
+             for (int i = 0; i < 200; ++i) f.List1.addItem("r" + std::to_string(i % 7));
+             for (int i = 0; i < 150; ++i) f.List1.removeItem(i % f.List1.listCount());
+         }},
         {"cleared", [&] { f.List1.clear(); }},
         {"filled at once", [&] { f.List1.addItems({"q", "b", "k"}); }},
     };

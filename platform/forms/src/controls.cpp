@@ -302,6 +302,7 @@ long ListModel::insert(std::string text, long index, bool sorted) {
         pos = index;
     }
     items_.insert(items_.begin() + pos, Item{std::move(text), 0, false});
+    noteEdit(ItemEdit::Insert, pos, items_[static_cast<std::size_t>(pos)].text);
     if (cur_ >= pos) ++cur_;
     newIndex_ = pos;
     return pos;
@@ -311,8 +312,12 @@ void ListModel::append(std::vector<std::string> texts, bool sorted) {
     if (texts.empty()) return;
     const auto before = static_cast<std::ptrdiff_t>(items_.size());
     items_.reserve(items_.size() + texts.size());
-    for (auto& t : texts) items_.push_back(Item{std::move(t), 0, false});
+    for (auto& t : texts) items_.push_back(Item{std::move(t), 0, false, true});
     if (!sorted) {
+        for (long i = static_cast<long>(before); i < count(); ++i) {
+            items_[static_cast<std::size_t>(i)].fresh = false;
+            noteEdit(ItemEdit::Insert, i, items_[static_cast<std::size_t>(i)].text);
+        }
         newIndex_ = count() - 1;
         return;
     }
@@ -329,6 +334,14 @@ void ListModel::append(std::vector<std::string> texts, bool sorted) {
     std::string lastText = items_.back().text;
     std::stable_sort(items_.begin() + before, items_.end(), less);
     std::inplace_merge(items_.begin(), items_.begin() + before, items_.end(), less);
+    // The new lines' places, first to last: inserted in this order, each
+    // lands where it now stands.
+    for (long i = 0; i < count(); ++i) {
+        Item& item = items_[static_cast<std::size_t>(i)];
+        if (!item.fresh) continue;
+        item.fresh = false;
+        noteEdit(ItemEdit::Insert, i, item.text);
+    }
     Item probe{lastText, 0, false};
     // The last text added is the last of its equals.
     newIndex_ = static_cast<long>(std::upper_bound(items_.begin(), items_.end(), probe, less) - items_.begin()) - 1;
@@ -341,11 +354,31 @@ void ListModel::append(std::vector<std::string> texts, bool sorted) {
 void ListModel::erase(long index) {
     if (index < 0 || index >= count()) runtime::raise(runtime::err::InvalidProcedureCall, "RemoveItem");
     items_.erase(items_.begin() + index);
+    noteEdit(ItemEdit::Remove, index);
     if (cur_ == index)
         cur_ = -1;
     else if (cur_ > index)
         --cur_;
     newIndex_ = -1;
+}
+
+void ListModel::noteEdit(ItemEdit::Kind kind, long index, const std::string& text) {
+    if (edits_.whole) return;
+    edits_.edits.push_back(ItemEdit{kind, index, text});
+    // Past the size of the list, the view does better to take it whole;
+    // a list that no view reads keeps no more than that.
+    if (edits_.edits.size() > items_.size() + 64) noteWhole();
+}
+
+void ListModel::noteWhole() {
+    edits_.whole = true;
+    std::vector<ItemEdit>().swap(edits_.edits);
+}
+
+ListModel::ItemEdits ListModel::takeItemEdits() {
+    ItemEdits taken = std::move(edits_);
+    edits_ = ItemEdits{false, {}};
+    return taken;
 }
 
 const std::string& ListModel::at(long i, const std::string& fallback) const {
@@ -376,6 +409,7 @@ void ListBox::removeItem(long index) {
 }
 void ListBox::clear() {
     items_.clear();
+    noteWhole();
     cur_ = -1;
     newIndex_ = -1;
     topIndex_ = 0;
@@ -388,6 +422,7 @@ std::string ListBox::list(long i) const {
 void ListBox::setList(long i, std::string text) {
     if (i < 0 || i >= count()) runtime::raise(kBadIndex, name());
     items_[static_cast<std::size_t>(i)].text = std::move(text);
+    noteEdit(ItemEdit::Set, i, items_[static_cast<std::size_t>(i)].text);
     changed(Prop::Items);
 }
 void ListBox::setListIndex(long i) {
@@ -462,6 +497,7 @@ void ComboBox::removeItem(long index) {
 }
 void ComboBox::clear() {
     items_.clear();
+    noteWhole();
     cur_ = -1;
     newIndex_ = -1;
     if (style_ == 2) text_.clear();

@@ -645,7 +645,8 @@ public:
     Control* doublePressed = nullptr;
     bool itemsQueued = false;
     std::set<Control*> dirtyItems;
-    std::map<Control*, std::vector<std::string>> shownItems;  // the lines each list widget holds
+    std::map<Control*, std::vector<std::string>> shownItems;  // the lines each file list's widget holds
+    std::set<Control*> filledLists;  // list boxes whose widget holds their lines, kept by their edits
     bool restackQueued = false;
 
     struct Sync {
@@ -982,6 +983,7 @@ public:
             o = o->second == &c ? owners.erase(o) : std::next(o);
         dirtyItems.erase(&c);
         shownItems.erase(&c);
+        filledLists.erase(&c);
         widgets.erase(it);
         w->disconnect();
         w->hide();
@@ -1264,8 +1266,11 @@ public:
         });
     }
 
-    // Only the rows between the lines that stayed at the head and at the tail
-    // are replaced: a sorted add into a long list touches one row, not all.
+    // A list box's widget replays the list's edits row by row (a sorted add
+    // into a long list touches one row, not all), or takes every line afresh
+    // when the list was cleared or its widget is new. A file list box's
+    // widget replaces only the rows between the lines that stayed at the
+    // head and at the tail.
     void flushItems() {
         itemsQueued = false;
         auto dirty = std::move(dirtyItems);
@@ -1279,15 +1284,33 @@ public:
             long current = -1;
             if (c->kind() == Kind::ListBox) {
                 auto& lb = static_cast<forms::ListBox&>(*c);
-                lines.reserve(static_cast<std::size_t>(lb.listCount()));
-                for (long i = 0; i < lb.listCount(); ++i) lines.push_back(lb.list(i));
+                forms::ListModel::ItemEdits e = lb.takeItemEdits();
+                if (e.whole || filledLists.insert(c).second) {
+                    QStringList all;
+                    all.reserve(static_cast<int>(lb.listCount()));
+                    for (long i = 0; i < lb.listCount(); ++i) all << toQ(lb.list(i));
+                    q->clear();
+                    q->insertItems(0, all);
+                } else {
+                    for (const auto& edit : e.edits) {
+                        const int row = static_cast<int>(edit.index);
+                        if (edit.kind == forms::ListModel::ItemEdit::Insert)
+                            q->insertItem(row, toQ(edit.text));
+                        else if (edit.kind == forms::ListModel::ItemEdit::Remove)
+                            delete q->takeItem(row);
+                        else if (QListWidgetItem* item = q->item(row))
+                            item->setText(toQ(edit.text));
+                    }
+                }
                 current = lb.listIndex();
-            } else {
-                auto& fl = static_cast<forms::FileListBox&>(*c);
-                lines.reserve(static_cast<std::size_t>(fl.listCount()));
-                for (long i = 0; i < fl.listCount(); ++i) lines.push_back(fl.list(i));
-                current = fl.listIndex();
+                if (current < 0) q->clearSelection();
+                q->setCurrentRow(static_cast<int>(current));
+                continue;
             }
+            auto& fl = static_cast<forms::FileListBox&>(*c);
+            lines.reserve(static_cast<std::size_t>(fl.listCount()));
+            for (long i = 0; i < fl.listCount(); ++i) lines.push_back(fl.list(i));
+            current = fl.listIndex();
             std::vector<std::string>& shown = shownItems[c];
             std::size_t head = 0;
             while (head < shown.size() && head < lines.size() && shown[head] == lines[head]) ++head;

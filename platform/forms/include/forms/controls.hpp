@@ -195,11 +195,29 @@ public:
     long listIndex() const { return cur_; }
     long newIndex() const { return newIndex_; }
 
+    // The edits of the items since the last call, for a view that mirrors
+    // the list row by row, so that adding a line to a long list costs the
+    // view one row: each insertion (its place and text), removal and change
+    // of a line, in the order made; replayed in turn they turn the view's
+    // old rows into the list. `whole` means the view takes every line
+    // afresh instead (the list was cleared, or the edits outgrew it).
+    struct ItemEdit {
+        enum Kind : std::uint8_t { Insert, Remove, Set } kind;
+        long index;
+        std::string text;  // the line inserted or set
+    };
+    struct ItemEdits {
+        bool whole = true;
+        std::vector<ItemEdit> edits;
+    };
+    ItemEdits takeItemEdits();
+
 protected:
     struct Item {
         std::string text;
         std::int32_t data = 0;
         bool selected = false;
+        bool fresh = false;  // added by the append under way
     };
     // Adds an item (sorted, or at index; -1 is the end). Errors: 5 for a bad index.
     long insert(std::string text, long index, bool sorted);
@@ -208,9 +226,14 @@ protected:
     void append(std::vector<std::string> texts, bool sorted);
     void erase(long index);  // 5 for a bad index
     const std::string& at(long index, const std::string& fallback) const;
+    void noteEdit(ItemEdit::Kind kind, long index, const std::string& text = {});
+    void noteWhole();
     std::vector<Item> items_;
     long cur_ = -1;
     long newIndex_ = -1;
+
+private:
+    ItemEdits edits_;
 };
 
 class ListBox : public Control, public ListModel {
