@@ -15,6 +15,7 @@
 #include "runtime/files.hpp"
 #include "testsupport/support.hpp"
 #include "testsupport/errors.hpp"
+#include "testsupport/path_swaps.hpp"
 
 using testsupport::errorOf;
 using runtime::Access;
@@ -530,6 +531,58 @@ TEST(AtomicFile, ALinkStaysALinkAndItsTargetIsReplaced) {
     EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.mp3")));
     EXPECT_EQ(readFile(dir.file("real/song.mp3")), "new");
     EXPECT_EQ(onlyEntries(dir.file("real")), (std::vector<std::string>{"song.mp3"}));
+}
+
+TEST(FileIdentity, APathNamesTheFileItsOpenOpensAndANewOneAfterAReplace) {
+    TempDir dir;
+    writeFile(dir.file("Song.mp3"), "old");
+    ASSERT_EQ(symlink("Song.mp3", dir.file("link.mp3").c_str()), 0);
+    const std::optional<runtime::FileIdentity> song = runtime::IdentityOf(dir.file("Song.mp3"));
+    ASSERT_TRUE(song);
+    EXPECT_EQ(runtime::IdentityOf(dir.file("song.MP3")), song);  // resolved as Open resolves it
+    EXPECT_EQ(runtime::IdentityOf(dir.file("link.mp3")), song);  // the link's file
+    EXPECT_FALSE(runtime::IdentityOf(dir.file("missing.mp3")));
+    const int n = Files().FreeFile();
+    Files().Open(dir.file("link.mp3"), OpenMode::Binary, n, Access::Read);
+    EXPECT_EQ(Files().Identity(n), *song);
+    Files().Close(n);
+
+    runtime::AtomicFile f(dir.file("link.mp3"));
+    f.write("new");
+    f.commit();
+    EXPECT_NE(f.committedIdentity(), *song);
+    EXPECT_EQ(runtime::IdentityOf(dir.file("Song.mp3")), f.committedIdentity());
+}
+
+// A replacement meant for the file that was read is not renamed over
+// another file that took its path in the meantime, nor put where it has gone.
+TEST(AtomicFile, ReplaceOnlyLeavesAnotherFileAtThePathAlone) {
+    for (const testsupport::PathSwap& swap : testsupport::kPathSwaps) {
+        SCOPED_TRACE(swap.name);
+        TempDir dir;
+        const std::string path = dir.file("t.mp3"), other = dir.file("other.mp3");
+        writeFile(path, "read");
+        writeFile(other, "other");
+        runtime::AtomicFile f(path);
+        f.replaceOnly(*runtime::IdentityOf(path));
+        f.write("made from what was read");
+        swap.apply(path, other);
+        EXPECT_EQ(errorOf([&] { f.commit(); }), swap.leavesAFile ? 75 : 53);
+        EXPECT_EQ(readFile(testsupport::movedTo(path)), "read");
+        EXPECT_EQ(readFile(other), "other");
+        EXPECT_EQ(testsupport::bytesAt(path), swap.leavesAFile ? std::optional<std::string>("other") : std::nullopt);
+        std::vector<std::string> left = onlyEntries(dir.path());
+        std::erase_if(left, [](const std::string& name) { return name.find(".tmp-") != std::string::npos; });
+        EXPECT_EQ(left.size(), onlyEntries(dir.path()).size()) << "a temporary file was left behind";
+    }
+    // The file itself is replaced as ever.
+    TempDir dir;
+    writeFile(dir.file("t.mp3"), "read");
+    runtime::AtomicFile f(dir.file("t.mp3"));
+    f.replaceOnly(*runtime::IdentityOf(dir.file("t.mp3")));
+    f.write("new");
+    f.commit();
+    EXPECT_EQ(readFile(dir.file("t.mp3")), "new");
 }
 
 TEST(AtomicFile, CreatesAMissingFileAndResolvesCase) {

@@ -11,7 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/wait.h>
+
+#include <csignal>
 
 namespace fs = std::filesystem;
 
@@ -35,6 +38,22 @@ TempDir::~TempDir() {
     }
     fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
     fs::remove_all(path_, ec);
+}
+
+FileSizeLimit::FileSizeLimit(std::uint64_t bytes) : oldHandler_(std::signal(SIGXFSZ, SIG_IGN)) {
+    rlimit lim{};
+    getrlimit(RLIMIT_FSIZE, &lim);
+    oldSoft_ = lim.rlim_cur;
+    lim.rlim_cur = static_cast<rlim_t>(bytes);
+    if (setrlimit(RLIMIT_FSIZE, &lim) != 0) throw std::runtime_error("setrlimit RLIMIT_FSIZE failed");
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    rlimit lim{};
+    getrlimit(RLIMIT_FSIZE, &lim);
+    lim.rlim_cur = static_cast<rlim_t>(oldSoft_);
+    setrlimit(RLIMIT_FSIZE, &lim);
+    std::signal(SIGXFSZ, oldHandler_);
 }
 
 std::string TempDir::file(std::string_view name) const { return path_ + "/" + std::string(name); }

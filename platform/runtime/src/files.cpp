@@ -703,6 +703,24 @@ int FileTable::Descriptor(int number) const {
     return impl_->get(number).fd;
 }
 
+FileIdentity FileTable::Identity(int number) const {
+    std::lock_guard lock(impl_->mu);
+    const OpenFile& f = impl_->get(number);
+    return {static_cast<std::uint64_t>(f.dev), static_cast<std::uint64_t>(f.ino)};
+}
+
+std::optional<FileIdentity> IdentityOf(std::string_view path) {
+    if (path.empty()) return std::nullopt;
+    struct stat st;
+    std::string p(path);
+    if (stat(p.c_str(), &st) != 0) {
+        if (errno != ENOENT) return std::nullopt;
+        std::string other = ResolvePath(path);
+        if (other == p || stat(other.c_str(), &st) != 0) return std::nullopt;
+    }
+    return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
 struct FileTableAccess {
     static FileTable::Impl& impl(FileTable& table) { return *table.impl_; }
 };
@@ -914,11 +932,27 @@ void AtomicFile::commit() {
             }
         }
     }
+    struct stat made;
+    if (fstat(fd_, &made) != 0) discard(errno);
     int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0 && errno != EINTR) discard(errno);
+    if (expected_) {
+        // As late as can be: a file put at the target since the caller read
+        // it is not overwritten with what the caller made of the old one.
+        struct stat now;
+        if (stat(target_.c_str(), &now) != 0) discard(errno);
+        if (static_cast<std::uint64_t>(now.st_dev) != expected_->device ||
+            static_cast<std::uint64_t>(now.st_ino) != expected_->inode) {
+            if (!temp_.empty()) ::unlink(temp_.c_str());
+            temp_.clear();
+            throw Error(err::PathFileAccessError, errorDescription(err::PathFileAccessError) + ": " + target_ +
+                                                      " is no longer the file that was read; it was not replaced");
+        }
+    }
     if (::rename(temp_.c_str(), target_.c_str()) != 0) discard(errno);
     committed_ = true;
+    committedId_ = {static_cast<std::uint64_t>(made.st_dev), static_cast<std::uint64_t>(made.st_ino)};
     // The rename itself is made durable with the folder.
     std::string folder = detail::FolderOf(target_);
     int dirFd = openRetry(folder.empty() ? "." : folder, O_RDONLY | O_DIRECTORY);

@@ -36,12 +36,22 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace runtime {
 
 enum class OpenMode { Input, Output, Append, Binary };
+
+// Which file a path or an open number stands for: its device and inode. A
+// file replaced through a rename (as AtomicFile does) is a new file with a new
+// identity, however like the old one it looks.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
 enum class Access { Default, Read, Write, ReadWrite };
 // What an open denies to other opens of the same file.
 enum class Lock { Shared, Read, Write, ReadWrite };
@@ -97,6 +107,8 @@ public:
 
     // The open descriptor, for readers that want pread on a number they hold.
     int Descriptor(int number) const;
+    // The file open on a number, as it was when it was opened.
+    FileIdentity Identity(int number) const;
 
     FileTable(const FileTable&) = delete;
     FileTable& operator=(const FileTable&) = delete;
@@ -120,6 +132,10 @@ inline void CloseAll() { FileTable::instance().CloseAll(); }
 // case (exact match preferred). Components that match nothing are kept as
 // given, so a path to a file that is about to be created resolves its folders.
 std::string ResolvePath(std::string_view path);
+
+// The file a path names now, links followed and the path resolved as Open
+// resolves it; none when it names no file.
+std::optional<FileIdentity> IdentityOf(std::string_view path);
 
 // Writes a whole file through a temporary file in the same folder and a rename,
 // so a crash never leaves a half-written file. Raises 75 when the folder cannot
@@ -147,7 +163,13 @@ public:
     void write(std::string_view bytes);          // appends; raises on a short write
     // The permission bits commit() gives the file in place of the old file's.
     void setMode(unsigned mode) noexcept { mode_ = static_cast<int>(mode & 07777); }
+    // commit() replaces only this file: when the target names another file
+    // (or none) by the time of the rename, it raises 75 (53 for none), removes
+    // the temporary file and leaves whatever is at the target alone.
+    void replaceOnly(const FileIdentity& file) noexcept { expected_ = file; }
     void commit();                               // metadata, fsync, name, rename
+    // The file that commit() put at the target.
+    const FileIdentity& committedIdentity() const noexcept { return committedId_; }
 
 private:
     std::string target_;
@@ -156,6 +178,8 @@ private:
     int mode_ = -1;
     bool unnamed_ = false;  // opened with O_TMPFILE
     bool committed_ = false;
+    std::optional<FileIdentity> expected_;
+    FileIdentity committedId_;
 };
 
 // Reads a whole file (resolved without regard to case); raises 53 when missing.

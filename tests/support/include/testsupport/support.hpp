@@ -47,6 +47,21 @@ private:
     bool had_;
 };
 
+// Files of this process may not grow beyond `bytes` for the lifetime of the
+// object: a write past that fails with EFBIG (SIGXFSZ is ignored meanwhile), as
+// a full disk makes it fail, also for root.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(std::uint64_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    std::uint64_t oldSoft_ = 0;
+    void (*oldHandler_)(int) = nullptr;
+};
+
 // Runs a command through /bin/sh; returns its exit status and standard output.
 struct CommandResult {
     int status;
