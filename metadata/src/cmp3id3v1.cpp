@@ -57,6 +57,7 @@ void cMP3ID3v1::ReadTag() {
     genre_ = 255;
     track_ = 0;
 
+    file_.reset();
     std::optional<detail::NumberedFile> file;
     try {
         file.emplace(mp3File_, runtime::Access::Read, runtime::Lock::Write);
@@ -64,6 +65,7 @@ void cMP3ID3v1::ReadTag() {
         return;  // a file we cannot open reads as a file without a tag
     }
     try {
+        file_ = file->identity();
         const std::int64_t length = file->length();
         if (length <= kBlock) return;
         std::string block = file->read(length - kBlock, static_cast<std::size_t>(kBlock));
@@ -104,6 +106,7 @@ void cMP3ID3v1::WriteTag() {
         reraise(e);
     }
     try {
+        file->requireFile(file_);
         const std::int64_t length = file->length();
         if (length == 0) {
             file->close();

@@ -52,6 +52,7 @@ void cMP3ID3v2::LoadTag() {
                                &copyright_, &audioUrl_, &buyUrl_, &artistUrl_, &lyrics_})
         field->clear();
     loadError_.reset();
+    file_.reset();
 
     std::optional<detail::NumberedFile> file;
     try {
@@ -63,6 +64,7 @@ void cMP3ID3v2::LoadTag() {
         return;
     }
     try {
+        file_ = file->identity();
         ReadAt read = [&](std::int64_t offset, std::size_t count) { return file->read(offset, count); };
         std::optional<Id3v2Header> header = ReadId3v2Header(read, file->length());
         if (!header) return;

@@ -107,6 +107,7 @@ void cMP3ID3v2::SaveTag() {
     // a file that was not there.
     if (!runtime::FileExists(path_)) RaiseId3v2(runtime::err::FileNotFound);
     detail::NumberedFile file(path_, runtime::Access::ReadWrite, runtime::Lock::Write);
+    file.requireFile(file_);
     const std::int64_t fileSize = file.length();
     if (fileSize == 0) RaiseId3v2(runtime::err::InputPastEndOfFile, "The file is empty");
     ReadAt read = [&](std::int64_t offset, std::size_t count) { return file.read(offset, count); };
@@ -134,9 +135,11 @@ void cMP3ID3v2::SaveTag() {
 
     const std::string target = runtime::Files().PathOf(file.number());
     runtime::AtomicFile out(target);
+    out.replaceOnly(file.identity());
     out.write(tag);
     copyRange(runtime::Files().Descriptor(file.number()), oldExtent, fileSize, out, target);
     out.commit();
+    file_ = out.committedIdentity();  // the new file is the one the object stands for now
 }
 
 }  // namespace metadata

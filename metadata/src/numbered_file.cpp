@@ -59,6 +59,13 @@ void NumberedFile::write(std::int64_t offset, std::string_view bytes) {
     runtime::Files().PutBytes(number_, offset + 1, bytes);
 }
 
+void NumberedFile::requireFile(const std::optional<runtime::FileIdentity>& read) const {
+    if (read && identity() != *read)
+        throw runtime::Error(runtime::err::PathFileAccessError,
+                             path_ + " is no longer the file whose tags were read: it was moved, replaced or linked "
+                                     "to another file since");
+}
+
 std::int64_t LeadingDigits(std::string_view text) {
     std::int64_t value = 0;
     for (char c : text) {

@@ -5,6 +5,7 @@
 // size field read from the file can make a reader run past its end.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,13 @@ public:
     std::string read(std::int64_t offset, std::size_t count) const;
     // Writes at a 0-based offset through the file table.
     void write(std::int64_t offset, std::string_view bytes);
+
+    // The file that is open here.
+    runtime::FileIdentity identity() const { return runtime::Files().Identity(number_); }
+    // Raises 75 when a tag object that read `read` finds another file open
+    // here: the path was moved, replaced or linked elsewhere since, and the
+    // tag read from one file must not be written into another.
+    void requireFile(const std::optional<runtime::FileIdentity>& read) const;
 
     void close();  // closes this number only
 

@@ -2,15 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
-
 #include "id3v1_mpeg_fixtures.hpp"
 #include "metadata/cmp3id3v1.hpp"
 #include "runtime/app.hpp"
 #include "runtime/error.hpp"
 #include "runtime/files.hpp"
+#include "testsupport/path_swaps.hpp"
 
 namespace {
 
@@ -257,22 +254,8 @@ TEST(cMP3ID3v1, AnAppendThatFailsLeavesTheFileAsItWas) {
     cMP3ID3v1 tag = load(path);
     tag.setTitle("Title");
     // The file-size limit lets the block's first 50 bytes through and then fails.
-    struct FileSizeLimit {
-        rlimit old{};
-        void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
-        explicit FileSizeLimit(rlim_t bytes) {
-            getrlimit(RLIMIT_FSIZE, &old);
-            rlimit lim = old;
-            lim.rlim_cur = bytes;
-            setrlimit(RLIMIT_FSIZE, &lim);
-        }
-        ~FileSizeLimit() {
-            setrlimit(RLIMIT_FSIZE, &old);
-            std::signal(SIGXFSZ, oldHandler);
-        }
-    };
     {
-        FileSizeLimit limit(1050);
+        testsupport::FileSizeLimit limit(1050);
         try {
             tag.Update();
             ADD_FAILURE() << "no error";
@@ -286,6 +269,38 @@ TEST(cMP3ID3v1, AnAppendThatFailsLeavesTheFileAsItWas) {
     EXPECT_TRUE(after == audio);
     tag.Update();
     EXPECT_EQ(readFile(path).size(), 1128u);
+}
+
+// Update writes only into the file the object read: a path that names
+// another file by then (or none) is refused and every file stays as it was.
+TEST(cMP3ID3v1, UpdateWritesOnlyIntoTheFileItRead) {
+    for (const testsupport::PathSwap& swap : testsupport::kPathSwaps) {
+        SCOPED_TRACE(swap.name);
+        testsupport::TempDir dir;
+        const std::string path = dir.file("t.mp3"), other = dir.file("other.mp3");
+        const std::string loadedBytes = std::string(1000, 'a') + fixtures::id3v1Block("Loaded", "Me");
+        const std::string otherBytes = std::string(1000, 'b') + fixtures::id3v1Block("Other", "Them", "Kept");
+        writeFile(path, loadedBytes);
+        writeFile(other, otherBytes);
+        cMP3ID3v1 tag = load(path);
+        ASSERT_TRUE(tag.fileIdentity());
+        tag.setTitle("Edited");
+        swap.apply(path, other);
+        const auto atPath = testsupport::bytesAt(path);
+        try {
+            tag.Update();
+            ADD_FAILURE() << "no error";
+        } catch (const runtime::Error& e) {
+            EXPECT_EQ(e.number(), swap.leavesAFile ? runtime::err::PathFileAccessError : runtime::err::FileNotFound);
+            EXPECT_EQ(e.source(), cMP3ID3v1::ErrorSource());
+            if (swap.leavesAFile) {
+                EXPECT_NE(e.description().find(path), std::string::npos) << e.description();
+            }
+        }
+        EXPECT_TRUE(readFile(other) == otherBytes) << "the other file changed";
+        EXPECT_TRUE(readFile(testsupport::movedTo(path)) == loadedBytes) << "the file that was read changed";
+        EXPECT_TRUE(testsupport::bytesAt(path) == atPath) << "the file now at the path changed";
+    }
 }
 
 TEST(cMP3ID3v1, GenreNames) {

@@ -23,6 +23,7 @@
 #include "runtime/app.hpp"
 #include "runtime/error.hpp"
 #include "runtime/files.hpp"
+#include "testsupport/path_swaps.hpp"
 #include "testsupport/support.hpp"
 
 namespace {
@@ -422,6 +423,52 @@ TEST_F(Id3v2Write, AFailedGrowLeavesTheOriginalUntouched) {
     if (!lock.active()) GTEST_SKIP() << "cannot make a folder unwritable here";
     EXPECT_EQ(raised([&] { r.Update(); }).number(), 75);
     EXPECT_EQ(readFile(sub + "/t.mp3"), original);
+}
+
+// Update writes only into the file the object read, whether the tag fits in
+// place or grows: a path that names another file by then (or none) is refused
+// and every file stays as it was.
+TEST_F(Id3v2Write, UpdateWritesOnlyIntoTheFileItRead) {
+    for (const testsupport::PathSwap& swap : testsupport::kPathSwaps) {
+        for (bool grows : {false, true}) {
+            SCOPED_TRACE(std::string(swap.name) + (grows ? ", a growing tag" : ", a tag written in place"));
+            testsupport::TempDir folder;
+            const std::string p = folder.file("t.mp3"), other = folder.file("other.mp3");
+            const std::string loadedBytes = tag(3, frame23("TIT2", latin1("Loaded")), 500) + audio();
+            const std::string otherBytes =
+                tag(3, frame23("TIT2", latin1("Other")) + frame23("TALB", latin1("Kept")), 500) + audio(6);
+            writeFile(other, otherBytes);
+            cMP3ID3v2 t = loaded(p, loadedBytes);
+            t.setTitle(grows ? std::string(3000, 'g') : "Edited");
+            swap.apply(p, other);
+            const auto atPath = testsupport::bytesAt(p);
+            const runtime::Error e = raised([&] { t.Update(); });
+            EXPECT_EQ(e.number(), swap.leavesAFile ? runtime::err::PathFileAccessError : runtime::err::FileNotFound);
+            EXPECT_EQ(e.source(), runtime::App::Title() + ".cMP3ID3v2");
+            EXPECT_TRUE(readFile(other) == otherBytes) << "the other file changed";
+            EXPECT_TRUE(readFile(testsupport::movedTo(p)) == loadedBytes) << "the file that was read changed";
+            EXPECT_TRUE(testsupport::bytesAt(p) == atPath) << "the file now at the path changed";
+        }
+    }
+}
+
+// A tag that grows puts a new file at the path; the object stands for that
+// file from then on, so it can write again.
+TEST_F(Id3v2Write, AfterAGrowingUpdateTheObjectStandsForTheNewFile) {
+    cMP3ID3v2 t = loaded(path(), tag(3, frame23("TIT2", latin1("t")), 10) + audio());
+    const auto before = t.fileIdentity();
+    ASSERT_TRUE(before);
+    t.setTitle(std::string(3000, 'g'));
+    t.Update();
+    ASSERT_TRUE(t.fileIdentity());
+    EXPECT_NE(t.fileIdentity(), before);
+    EXPECT_EQ(t.fileIdentity(), runtime::IdentityOf(path()));
+    t.setTitle(std::string(5000, 'h'));  // grows again
+    t.Update();
+    t.setTitle("short");  // in place
+    t.Update();
+    EXPECT_EQ(frameBody(readFile(path()), "TIT2"), latin1("short"));
+    EXPECT_EQ(t.fileIdentity(), runtime::IdentityOf(path()));
 }
 
 TEST_F(Id3v2Write, AKilledGrowingUpdateLeavesTheWholeOldFileOrTheWholeNewOne) {

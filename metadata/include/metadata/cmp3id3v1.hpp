@@ -11,8 +11,11 @@
 // Errors are runtime::Error with the source App::Title() + ".cMP3ID3v1".
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "runtime/files.hpp"
 
 namespace metadata {
 
@@ -31,7 +34,15 @@ public:
     // Writes the fields as the file's tag. Raises 53 (and creates nothing) when
     // the file does not exist, the open's own error when it cannot be opened,
     // kNotAnMp3File for an empty file; a file of 1 to 128 bytes is left alone.
+    // Writes only into fileIdentity(): 75 when the path names another file.
     void Update();
+
+    // The file the object stands for: the one its last read opened (none when
+    // that open failed, and then Update writes whatever the path names).
+    const std::optional<runtime::FileIdentity>& fileIdentity() const { return file_; }
+    // For a caller whose own write replaced that file by a new one at the
+    // same path (a growing ID3v2 tag does).
+    void setFileIdentity(const std::optional<runtime::FileIdentity>& file) { file_ = file; }
 
     bool HasID3v1Tag() const { return hasTag_; }
     const std::string& Title() const { return title_; }
@@ -61,6 +72,7 @@ private:
     void WriteTag();
 
     std::string mp3File_;
+    std::optional<runtime::FileIdentity> file_;
     bool hasTag_ = false;
     std::string title_, artist_, album_, year_, comment_;
     std::uint8_t track_ = 0;

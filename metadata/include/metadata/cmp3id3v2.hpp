@@ -22,6 +22,7 @@
 #include <string_view>
 
 #include "runtime/error.hpp"
+#include "runtime/files.hpp"
 
 namespace metadata {
 
@@ -95,8 +96,14 @@ public:
     // reads as one without a tag; a read failure after the open is raised.
     void setMP3File(std::string_view path);
 
-    // Writes the store into the file as an ID3v2.3 tag.
+    // Writes the store into the file as an ID3v2.3 tag, and only into
+    // fileIdentity(): when the path names another file by then, 75 and
+    // nothing is written.
     void Update();
+
+    // The file the object stands for: the one its last read opened, or the
+    // new file that its last Update put at the path when the tag grew.
+    const std::optional<runtime::FileIdentity>& fileIdentity() const { return file_; }
 
 private:
     struct Store;
@@ -115,6 +122,7 @@ private:
     std::uint8_t genre_ = 0;
     std::string track_, playCounter_, encodedBy_, otherGenreName_, linkTo_, originalArtist_, composer_,
         copyright_, audioUrl_, buyUrl_, artistUrl_, lyrics_;
+    std::optional<runtime::FileIdentity> file_;
     std::unique_ptr<Store> store_;           // none before the first load
     std::optional<runtime::Error> loadError_;  // why the last load could not read the file
 };
