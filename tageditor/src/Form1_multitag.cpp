@@ -17,6 +17,7 @@
 #include "runtime/strings.hpp"
 #include "tageditor/Form1.hpp"
 #include "tageditor/mp3_check.hpp"
+#include "tageditor/tag_write.hpp"
 
 namespace tageditor {
 
@@ -185,17 +186,14 @@ void Form1::writeRunFile(bool titleMode) {
         return skip("its tags could not be read (" + e.description() + ")");
     }
 
-    std::vector<std::string> failed;
-    try {
-        v1.setArtist(txtartist.text());
-        if (titleMode) v1.setTitle(txtTitle.text());
-        v1.setAlbum(txtalbum.text());
-        v1.setYear(txtYear.text());
-        v1.setComment(txtComments.text());
-        v1.Update();
-    } catch (const runtime::Error& e) {
-        failed.push_back("the ID3v1 tag was not written (" + e.description() + ")");
-    }
+    v1.setArtist(txtartist.text());
+    if (titleMode) v1.setTitle(txtTitle.text());
+    v1.setAlbum(txtalbum.text());
+    v1.setYear(txtYear.text());
+    v1.setComment(txtComments.text());
+    auto notWritten = [&](const std::string& why) {
+        skip("no tag was written: the ID3v2 tag could not be written (" + why + ")");
+    };
     try {
         v2.setArtist(txtArtistV2.text());
         if (titleMode) v2.setTitle(txtTitleV2.text());
@@ -210,11 +208,14 @@ void Form1::writeRunFile(bool titleMode) {
         v2.setBuyURL(txtbuyurl.text());
         v2.setArtistURL(txtartisturl.text());
         v2.setAudioURL(txtaudiourl.text());
-        v2.Update();
     } catch (const runtime::Error& e) {
-        failed.push_back("the ID3v2 tag was not written (" + e.description() + ")");
+        return notWritten(e.description());
     }
-    if (!failed.empty()) skip(runtime::Join(failed, "; "));
+    // Each object writes only into the file it has just read: a path that
+    // names another file by the time of the write keeps that file's tags.
+    const TagWrite w = WriteBothTags(v1, v2);
+    if (!w.id3v2) return notWritten(w.failure);
+    if (!w.id3v1) skip("the ID3v2 tag was written, but the ID3v1 tag was not (" + w.failure + ")");
 }
 
 void Form1::reportRun() {

@@ -11,6 +11,7 @@
 #include "runtime/strings.hpp"
 #include "tageditor/Form1.hpp"
 #include "tageditor/mp3_check.hpp"
+#include "tageditor/tag_write.hpp"
 
 namespace tageditor {
 
@@ -126,6 +127,16 @@ bool Form1::SaveEditorTags() {
         return refuse(forms::vbCritical,
                       "The fields hold the tags of another file. Load '" + path + "' again before saving.");
     if (!loadedOk_) return refuse(forms::vbCritical, "The file could not be read when it was loaded.");
+    // And only into the very file the tag objects read (its device and
+    // inode), not into whatever the path names now: a file moved away and
+    // replaced by another, or by a link to another, keeps its tags.
+    const std::optional<runtime::FileIdentity> now = runtime::IdentityOf(path);
+    if (!now)
+        return refuse(forms::vbCritical, "No file is there any more: it was moved or deleted after it was loaded.");
+    if (tagV1().fileIdentity() != now || tagV2().fileIdentity() != now)
+        return refuse(forms::vbCritical,
+                      "It is no longer the file that was loaded: it was moved, replaced or linked to another file "
+                      "since. Load it again to edit its tags.");
     if (!IsMp3ByContent(path))
         return refuse(forms::vbInformation, "It is not an MP3 file; tags are written only into MP3 files.");
 
@@ -139,26 +150,21 @@ bool Form1::SaveEditorTags() {
     }
     if (Combo1.listIndex() < 0) return refuse(forms::vbCritical, "No ID3v1 genre is chosen.");
 
-    try {
-        metadata::cMP3ID3v1& v1 = tagV1();
-        v1.setArtist(txtartist.text());
-        v1.setTitle(txtTitle.text());
-        v1.setAlbum(txtalbum.text());
-        v1.setYear(txtYear.text());
-        v1.setComment(txtComments.text());
-        v1.setTrack(track);
-        v1.setGenre(static_cast<std::uint8_t>(Combo1.itemData(Combo1.listIndex())));
-        v1.Update();
-    } catch (const runtime::Error& e) {
-        return refuse(forms::vbCritical, "The ID3v1 tag could not be written: " + e.description());
-    }
+    metadata::cMP3ID3v1& v1 = tagV1();
+    v1.setArtist(txtartist.text());
+    v1.setTitle(txtTitle.text());
+    v1.setAlbum(txtalbum.text());
+    v1.setYear(txtYear.text());
+    v1.setComment(txtComments.text());
+    v1.setTrack(track);
+    v1.setGenre(static_cast<std::uint8_t>(Combo1.itemData(Combo1.listIndex())));
 
+    metadata::cMP3ID3v2& v2 = tagV2();
     try {
         // A property is set only when its box differs from what the load put
         // there: the boxes' typing limits cut what they show ("10/12" shows
         // "10/1"), so an untouched box must not write back its cut text, and
         // a frame not set keeps what it held.
-        metadata::cMP3ID3v2& v2 = tagV2();
         const LoadedV2& l = loadedV2_;
         auto changed = [](const forms::TextBox& box, const std::string& loaded) { return box.text() != loaded; };
         if (changed(txtArtistV2, l.artist)) v2.setArtist(txtArtistV2.text());
@@ -190,11 +196,19 @@ bool Form1::SaveEditorTags() {
         if (changed(txtbuyurl, l.buyUrl)) v2.setBuyURL(txtbuyurl.text());
         if (changed(txtaudiourl, l.audioUrl)) v2.setAudioURL(txtaudiourl.text());
         if (changed(txtartisturl, l.artistUrl)) v2.setArtistURL(txtartisturl.text());
-        v2.Update();
     } catch (const runtime::Error& e) {
         return refuse(forms::vbCritical, "The ID3v2 tag could not be written: " + e.description());
     }
-    rememberLoadedV2();  // the file now holds what the boxes show
+
+    const TagWrite w = WriteBothTags(v1, v2);
+    if (!w.id3v2) return refuse(forms::vbCritical, "The ID3v2 tag could not be written: " + w.failure);
+    rememberLoadedV2();  // the file now holds what the ID3v2 boxes show
+    if (!w.id3v1) {
+        saveFailureStyle_ = forms::vbCritical;
+        saveFailure_ = "The ID3v2 tag of '" + path + "' was saved, but its ID3v1 tag was not." + kCrLf + kCrLf +
+                       "The ID3v1 tag could not be written: " + w.failure;
+        return false;
+    }
     return true;
 }
 

@@ -304,6 +304,39 @@ TEST(MultiTagRun, TheWriterSetsTheCommonFieldsOfMp3FilesAndNamesWhatItSkipped) {
     }
 }
 
+// A disk that fills up during a run: a file whose grown ID3v2 tag cannot be
+// written gets no ID3v1 record either and stays as it was; a file whose
+// ID3v1 record fails after its ID3v2 tag is named with what was written.
+TEST(MultiTagRun, AFullDiskLeavesAFileAsItWasOrNamesTheTagThatWasWritten) {
+    Editor e;
+    const std::string small = e.mp3("small.mp3", {}, 8), large = e.mp3("large.mp3", {}, 9);
+    const std::string smallBefore = testsupport::readFile(small), largeBefore = testsupport::readFile(large);
+    ASSERT_GT(largeBefore.size(), smallBefore.size());
+    addFiles(e, {small, large});
+    e.form().txtartist.setText("V1 Artist");
+    e.form().txtArtistV2.setText("V2 Artist");
+    confirm(e);
+    e.env().dialogs.answerMessageBox(forms::vbOK);  // the summary
+    {
+        // Room for the small file's grown ID3v2 tag and nothing more.
+        testsupport::FileSizeLimit limit(smallBefore.size() + 2048);
+        e.env().scheduler.advance(2000);
+    }
+    ASSERT_FALSE(e.form().Timer4.enabled());
+    EXPECT_TRUE(testsupport::readFile(large) == largeBefore);
+    const std::string smallAfter = testsupport::readFile(small);
+    EXPECT_EQ(smallAfter.size(), smallBefore.size() + 2048);
+    EXPECT_EQ(audioOf(smallAfter), smallBefore);
+    EXPECT_EQ(ReadBack(small).v2.Artist(), "V2 Artist");
+    EXPECT_FALSE(ReadBack(small).v1.HasID3v1Tag());
+
+    const std::string& text = e.lastMessage().prompt;
+    EXPECT_NE(text.find(small + ": the ID3v2 tag was written, but the ID3v1 tag was not ("), std::string::npos)
+        << text;
+    EXPECT_NE(text.find(large + ": no tag was written: the ID3v2 tag could not be written ("), std::string::npos)
+        << text;
+}
+
 TEST(MultiTagRun, TheSummaryListsTwentyFilesThenCountsTheRest) {
     Editor e;
     std::vector<std::string> gone;

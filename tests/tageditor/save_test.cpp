@@ -9,6 +9,7 @@
 #include "editor_fixture.hpp"
 #include "runtime/app.hpp"
 #include "runtime/files.hpp"
+#include "testsupport/path_swaps.hpp"
 
 namespace {
 
@@ -307,6 +308,116 @@ TEST(EditorSave, RefusalsLeaveTheFileByteForByte) {
         EXPECT_NE(m.prompt.find(c.reason), std::string::npos) << m.prompt;
         EXPECT_EQ(f.Label2.caption(), "");
         EXPECT_FALSE(f.Timer2.enabled());
+    }
+}
+
+// Update writes into the file that was loaded and into no other: when the
+// path names another file by then (or none), the save is refused with the
+// path in the message, whether the tag would have fitted in place or grown.
+TEST(EditorSave, AnotherFileAtTheLoadedPathIsNotWritten) {
+    for (const testsupport::PathSwap& swap : testsupport::kPathSwaps) {
+        for (bool grows : {false, true}) {
+            SCOPED_TRACE(std::string(swap.name) + (grows ? ", a growing tag" : ", a tag written in place"));
+            Editor e;
+            const std::string p = e.mp3("music/t.mp3", tag(3, frame23("TIT2", latin1("Loaded")), 512));
+            Editor::writeId3v1(p, "Loaded");
+            const std::string other =
+                e.mp3("music/other.mp3", tag(3, frame23("TIT2", latin1("Other")) + frame23("TALB", latin1("Kept")), 512));
+            Editor::writeId3v1(other, "Other", "Them");
+            const std::string loadedBytes = testsupport::readFile(p), otherBytes = testsupport::readFile(other);
+            auto& f = e.open(p);
+            f.txtTitleV2.setText("Edited");
+            f.txtTitle.setText("Edited");
+            if (grows) f.txtlyrics.setText(std::string(3000, 'l'));
+            swap.apply(p, other);
+            const auto atPath = testsupport::bytesAt(p);
+            e.env().dialogs.answerMessageBox(forms::vbOK);
+            f.Command2.click();
+            EXPECT_TRUE(testsupport::readFile(other) == otherBytes) << "the other file changed";
+            EXPECT_TRUE(testsupport::readFile(testsupport::movedTo(p)) == loadedBytes) << "the file that was read changed";
+            EXPECT_TRUE(testsupport::bytesAt(p) == atPath) << "the file now at the path changed";
+            ASSERT_EQ(e.shownCount(), 1u);
+            const auto& m = e.lastMessage();
+            EXPECT_EQ(m.buttons, forms::vbCritical);
+            EXPECT_EQ(m.prompt.rfind("The tags of '" + p + "' were not saved." + kCrLf + kCrLf, 0), 0u) << m.prompt;
+            EXPECT_NE(m.prompt.find(swap.leavesAFile ? "no longer the file that was loaded" : "No file is there"),
+                      std::string::npos)
+                << m.prompt;
+            EXPECT_FALSE(f.Timer2.enabled());
+        }
+    }
+}
+
+// A tag that grows is written through a new file renamed over the old one;
+// the editor takes that file as the loaded one, so Update goes on working.
+TEST(EditorSave, UpdateAgainAfterAGrowingSaveWritesTheSameFile) {
+    Editor e;
+    const std::string p = e.mp3("a.mp3");
+    auto& f = e.open(p);
+    const auto loaded = runtime::IdentityOf(p);
+    for (const char* title : {"First", "Second"}) {
+        f.txtTitleV2.setText(title);
+        f.txtlyrics.setText(std::string(title) + std::string(2500, '.'));
+        f.Command2.click();
+        EXPECT_EQ(e.shownCount(), 0u) << e.lastMessage().prompt;
+        EXPECT_EQ(ReadBack(p).v2.Title(), title);
+    }
+    EXPECT_NE(runtime::IdentityOf(p), loaded);
+}
+
+// A disk that fills up during a save: the ID3v2 tag that must grow is
+// written first, so when it fails the file is as it was; when the ID3v1
+// record after it fails, the message says which tag was saved.
+TEST(EditorSave, AFullDiskLeavesTheFileAsItWasOrSaysWhichTagWasSaved) {
+    struct Case {
+        const char* name;
+        std::int64_t room;  // bytes the file may grow by
+        bool id3v2Saved;
+    };
+    for (const Case& c : {Case{"no room for the grown ID3v2 tag", 1000, false},
+                          Case{"room for the ID3v2 tag, none for the ID3v1 record", 2048, true}}) {
+        SCOPED_TRACE(c.name);
+        Editor e;
+        const std::string p = e.mp3("a.mp3");
+        const std::string before = testsupport::readFile(p);
+        auto& f = e.open(p);
+        f.txtTitle.setText("New V1");
+        f.txtTitleV2.setText("New V2");
+        e.env().dialogs.answerMessageBox(forms::vbOK);
+        {
+            testsupport::FileSizeLimit limit(before.size() + static_cast<std::uint64_t>(c.room));
+            f.Command2.click();
+        }
+        const std::string after = testsupport::readFile(p);
+        ASSERT_EQ(e.shownCount(), 1u);
+        const std::string& prompt = e.lastMessage().prompt;
+        if (!c.id3v2Saved) {
+            EXPECT_TRUE(after == before) << "the file changed: " << before.size() << " -> " << after.size() << " bytes";
+            EXPECT_EQ(prompt.rfind("The tags of '" + p + "' were not saved." + kCrLf + kCrLf +
+                                       "The ID3v2 tag could not be written: ",
+                                   0),
+                      0u)
+                << prompt;
+        } else {
+            EXPECT_EQ(after.size(), before.size() + 2048);
+            EXPECT_EQ(editortest::audioBetweenTags(after), before);
+            ReadBack r(p);
+            EXPECT_EQ(r.v2.Title(), "New V2");
+            EXPECT_FALSE(r.v1.HasID3v1Tag());
+            EXPECT_EQ(prompt.rfind("The ID3v2 tag of '" + p + "' was saved, but its ID3v1 tag was not." + kCrLf +
+                                       kCrLf + "The ID3v1 tag could not be written: ",
+                                   0),
+                      0u)
+                << prompt;
+        }
+        EXPECT_FALSE(f.Timer2.enabled());
+
+        // With room again, Update saves both.
+        f.Command2.click();
+        EXPECT_EQ(e.shownCount(), 1u);
+        ReadBack r(p);
+        EXPECT_EQ(r.v1.Title(), "New V1");
+        EXPECT_EQ(r.v2.Title(), "New V2");
     }
 }
 

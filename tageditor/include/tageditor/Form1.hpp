@@ -270,7 +270,9 @@ private:
     std::string pathCopy_;
 
     // What the boxes were last loaded from: the path, and whether that load
-    // went through. A save goes only into that file.
+    // went through. A save goes only into that file, which the tag objects
+    // know by its device and inode (fileIdentity), as they read it or as
+    // their last write left it.
     std::string loadedPath_;
     bool loadedOk_ = false;
     // What the load put into each ID3v2 box, and the rating it read; the save
