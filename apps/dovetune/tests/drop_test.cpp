@@ -30,6 +30,21 @@ TEST(DovetuneDrop, AFileDroppedOnTheListPlays) {
     f.unload();
 }
 
+TEST(DovetuneDrop, NamesThatAreNotUtf8ArriveByTheirBytes) {
+    // Linux names are bytes: Latin-1, and bytes that no encoding reads.
+    for (const char* name : {"caf\xE9.mp3", "caf\xE9\xFF #1.mp3"}) {
+        Player p;
+        formsqt::Session session;
+        auto& f = p.start();
+        std::string dropped = p.track(name, 2048);
+        EXPECT_EQ(session.dropFiles(f, {dropped}), 0) << name;
+        EXPECT_EQ(p.media->fileName(), dropped) << name;
+        EXPECT_TRUE(session.waitUntil([&] { return !f.Timer3.enabled(); }, 2000)) << name;
+        EXPECT_EQ(Player::items(f.lstFiles), (Lines{dropped})) << name;
+        f.unload();
+    }
+}
+
 TEST(DovetuneDrop, WebLinksReachTheWindowAsNoFileAndChangeNothing) {
     Player p;
     formsqt::Session session;

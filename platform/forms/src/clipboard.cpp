@@ -1,6 +1,9 @@
 #include "forms/clipboard.hpp"
 
 #include <cctype>
+#include <optional>
+
+#include "runtime/filesystem.hpp"
 
 namespace forms {
 
@@ -12,12 +15,6 @@ Clipboard*& current() {
 MemoryClipboard& fallback() {
     static MemoryClipboard* c = new MemoryClipboard;
     return *c;
-}
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
 }
 }  // namespace
 
@@ -88,20 +85,12 @@ std::vector<std::string> pathsFromUriList(const std::string& list) {
         if (line.empty() || line[0] == '#') continue;
         const std::string scheme = "file://";
         if (line.compare(0, scheme.size(), scheme) != 0) continue;
-        std::string rest = line.substr(scheme.size());
-        std::size_t slash = rest.find('/');
+        std::size_t slash = line.find('/', scheme.size());
         if (slash == std::string::npos) continue;
-        rest = rest.substr(slash);  // drop a host name ("file://localhost/...")
-        std::string path;
-        for (std::size_t i = 0; i < rest.size(); ++i) {
-            if (rest[i] == '%' && i + 2 < rest.size() && hexValue(rest[i + 1]) >= 0 && hexValue(rest[i + 2]) >= 0) {
-                path += static_cast<char>(hexValue(rest[i + 1]) * 16 + hexValue(rest[i + 2]));
-                i += 2;
-            } else {
-                path += rest[i];
-            }
-        }
-        out.push_back(path);
+        // A host name ("file://localhost/...", the machine's own name) is dropped.
+        std::optional<std::string> path = runtime::PathFromFileUri(scheme + line.substr(slash));
+        if (!path) continue;
+        out.push_back(std::move(*path));
     }
     return out;
 }

@@ -63,6 +63,16 @@ using forms::Prop;
 QString toQ(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 std::string fromQ(const QString& s) { return s.toStdString(); }
 
+std::vector<std::string> filesOf(const QMimeData* m) {
+    std::vector<std::string> files;
+    if (!m) return files;
+    // The list's own bytes: a name that is not UTF-8 would not survive QUrl.
+    if (m->hasFormat("text/uri-list")) return forms::pathsFromUriList(m->data("text/uri-list").toStdString());
+    for (const QUrl& u : m->urls())
+        if (u.isLocalFile()) files.push_back(fromQ(u.toLocalFile()));
+    return files;
+}
+
 void guarded(const std::function<void()>& fn) {
     try {
         fn();
@@ -241,14 +251,6 @@ bool lightweight(Kind k) { return k == Kind::Label || k == Kind::Image || k == K
 bool clickOnRelease(Kind k) {
     return k == Kind::Label || k == Kind::Image || k == Kind::PictureBox || k == Kind::Frame || k == Kind::Shape ||
            k == Kind::TextBox;
-}
-
-std::vector<std::string> filesOf(const QMimeData* m) {
-    std::vector<std::string> files;
-    if (!m) return files;
-    for (const QUrl& u : m->urls())
-        if (u.isLocalFile()) files.push_back(fromQ(u.toLocalFile()));
-    return files;
 }
 
 class QtFormPeer;

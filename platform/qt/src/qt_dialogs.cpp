@@ -133,9 +133,8 @@ std::string QtClipboard::text() { return fromQ(QGuiApplication::clipboard()->tex
 bool QtClipboard::setFiles(const std::vector<std::string>& paths) {
     // Everything is prepared first; the clipboard's contents change in one step.
     auto* data = new QMimeData;
-    QList<QUrl> urls;
-    for (auto& p : paths) urls << QUrl::fromLocalFile(toQ(p));
-    data->setUrls(urls);
+    // The URIs are made from the names' bytes, which QUrl would not keep.
+    data->setData("text/uri-list", QByteArray::fromStdString(forms::uriList(paths)));
     data->setData("x-special/gnome-copied-files", QByteArray::fromStdString(forms::gnomeCopiedFiles(paths)));
     QStringList plain;
     for (auto& p : paths) plain << toQ(p);
@@ -145,12 +144,7 @@ bool QtClipboard::setFiles(const std::vector<std::string>& paths) {
 }
 
 std::vector<std::string> QtClipboard::files() {
-    std::vector<std::string> out;
-    const QMimeData* m = QGuiApplication::clipboard()->mimeData();
-    if (!m) return out;
-    for (const QUrl& u : m->urls())
-        if (u.isLocalFile()) out.push_back(fromQ(u.toLocalFile()));
-    return out;
+    return filesOf(QGuiApplication::clipboard()->mimeData());
 }
 
 }  // namespace formsqt

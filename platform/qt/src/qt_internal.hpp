@@ -3,6 +3,7 @@
 // and its peers, the dialogs and the clipboard.
 
 #include <QFont>
+#include <QMimeData>
 #include <QObject>
 #include <QPointer>
 #include <QSocketNotifier>
@@ -128,5 +129,8 @@ QFont fontOf(const forms::Font& f);
 // The face of message and input boxes.
 QFont dialogFont();
 std::string fromQ(const QString& s);
+
+// The local files a drag or the clipboard carries, each as its name's bytes.
+std::vector<std::string> filesOf(const QMimeData* m);
 
 }  // namespace formsqt

@@ -270,13 +270,11 @@ bool Session::clickLine(forms::Control& list, long i, bool twice, int button) {
 namespace {
 // Enter, move and drop on the window at a point of its client area.
 int sendDrop(QWidget* window, QPoint at, const std::vector<std::string>& paths) {
+    // A file manager's text/uri-list: each name's bytes percent-encoded.
     QMimeData data;
-    QList<QUrl> urls;
-    for (const std::string& p : paths) {
-        QString s = QString::fromStdString(p);
-        urls.push_back(p.find("://") != std::string::npos ? QUrl(s) : QUrl::fromLocalFile(s));
-    }
-    if (!urls.isEmpty()) data.setUrls(urls);
+    std::string list;
+    for (const std::string& p : paths) list += (p.find("://") != std::string::npos ? p : forms::fileUri(p)) + "\r\n";
+    if (!list.empty()) data.setData("text/uri-list", QByteArray::fromStdString(list));
     Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
     QPointF point(at);
     QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
