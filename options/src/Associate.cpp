@@ -1,5 +1,6 @@
 #include "options/Associate.hpp"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "runtime/error.hpp"
@@ -15,20 +16,29 @@ std::string ProgramOfCommand(const std::string& Command) {
     return Command;
 }
 
-bool AssociateFileType(std::string ProgID, std::string Command, std::string Ext) {
+bool AssociateFileType(std::string ProgID, std::string Command, std::string Ext, std::vector<std::string>* reasons) {
     using namespace sys;
     bool ok = true;
+    auto because = [&](const std::string& why) {
+        if (reasons && !why.empty() && std::find(reasons->begin(), reasons->end(), why) == reasons->end())
+            reasons->push_back(why);
+    };
     // The data counts the text and its terminating NUL, as REG_SZ wants.
     auto withNul = [](const std::string& s) { return s + std::string(1, '\0'); };
     HKEY key = 0;
-    bool open = RegCreateKey(HKEY_CLASSES_ROOT, Ext, &key) == ERROR_SUCCESS;
+    // Each registry call that fails tells why.
+    auto done = [&](long rc) {
+        if (rc == ERROR_CANTWRITE) because(RegLastFailure());
+        return rc == ERROR_SUCCESS;
+    };
+    bool open = done(RegCreateKey(HKEY_CLASSES_ROOT, Ext, &key));
     ok = open && ok;
-    ok = open && RegSetValueEx(key, "", 0, REG_SZ, withNul(ProgID)) == ERROR_SUCCESS && ok;
+    ok = open && done(RegSetValueEx(key, "", 0, REG_SZ, withNul(ProgID))) && ok;
     if (open) ok = RegCloseKey(key) == ERROR_SUCCESS && ok;
 
-    open = RegCreateKey(HKEY_CLASSES_ROOT, ProgID + "\\Shell\\Open\\Command", &key) == ERROR_SUCCESS;
+    open = done(RegCreateKey(HKEY_CLASSES_ROOT, ProgID + "\\Shell\\Open\\Command", &key));
     ok = open && ok;
-    ok = open && RegSetValueEx(key, "", 0, REG_SZ, withNul(Command)) == ERROR_SUCCESS && ok;
+    ok = open && done(RegSetValueEx(key, "", 0, REG_SZ, withNul(Command))) && ok;
     if (open) ok = RegCloseKey(key) == ERROR_SUCCESS && ok;
 
     // The desktop reads its own files: without them nothing would open the
@@ -37,7 +47,8 @@ bool AssociateFileType(std::string ProgID, std::string Command, std::string Ext)
         std::string program = ProgramOfCommand(Command);
         std::string icon = (std::filesystem::path(program).parent_path() / "skin" / "icon.png").string();
         MakeDesktopDefault(program, icon, Ext);
-    } catch (const runtime::Error&) {
+    } catch (const runtime::Error& e) {
+        because(e.description());
         ok = false;
     }
     return ok;

@@ -1,5 +1,6 @@
 #include "options/frmTestControls.hpp"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "forms/dialogs.hpp"
@@ -337,9 +338,14 @@ void frmTestControls::Label12_Click() {
 void frmTestControls::Command3_Click() {
     runtime::Steps step;
     std::vector<std::string> failed;
+    // Why they failed, each reason once (one unreadable file fails every type).
+    std::vector<std::string> reasons;
+    auto because = [&](const std::string& why) {
+        if (!why.empty() && std::find(reasons.begin(), reasons.end(), why) == reasons.end()) reasons.push_back(why);
+    };
     auto save = [&](const char* key, forms::CheckBox& box) {
         if (!step([&] { runtime::SaveSetting(runtime::App::Path(), kSection, key, runtime::CStr(box.value())); }))
-            failed.push_back("the setting \"" + std::string(key) + "\"");
+            failed.push_back("the setting \"" + std::string(key) + "\""), because(step.lastDescription());
     };
     save("Fade", Fade);
     step([&] { Timer1.setEnabled(true); });
@@ -350,12 +356,16 @@ void frmTestControls::Command3_Click() {
     const std::string command = OpenCommand();
     for (auto& [key, box, ext] : types) {
         if (box->value() != 1) continue;
-        if (!Associate::AssociateFileType(FileTypeName, command, ext))
-            failed.push_back("the file type " + std::string(ext));
+        std::vector<std::string> why;
+        if (Associate::AssociateFileType(FileTypeName, command, ext, &why)) continue;
+        failed.push_back("the file type " + std::string(ext));
+        for (const std::string& w : why) because(w);
     }
     if (failed.empty()) return;
     std::string text = "These could not be saved or registered:";
     for (const std::string& f : failed) text += "\r\n" + f;
+    if (!reasons.empty()) text += "\r\n";
+    for (const std::string& r : reasons) text += "\r\n" + r;
     step([&] { forms::MsgBox(text, forms::vbExclamation, runtime::App::Title()); });
 }
 

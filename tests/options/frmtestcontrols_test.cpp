@@ -242,6 +242,32 @@ TEST(OptionsDone, ADesktopThatCannotBeToldIsAFailedRegistration) {
     EXPECT_NE(p.env.dialogs.shown()[0].message.prompt.find(".wma"), std::string::npos);
 }
 
+TEST(OptionsDone, AnUnreadableDefaultsListIsNamedWithItsReasonAndKept) {
+    Options p;
+    ScopedEnv config{"XDG_CONFIG_HOME", p.home.file("config")};
+    std::filesystem::create_directories(p.home.file("config"));
+    const std::string theirs = "[Default Applications]\ntext/plain=editor.desktop\n";
+    testsupport::writeFile(sys::MimeAppsListPath(), theirs);
+    std::optional<std::string> said;
+    {
+        testsupport::Unreadable guard(sys::MimeAppsListPath());
+        said = testsupport::AsOrdinaryUser(p.home.path(), [&] {
+            auto& o = p.window();
+            o.Mp3.setValue(1);
+            o.Wav.setValue(1);
+            p.env.dialogs.answerMessageBox(forms::vbOK);
+            o.Command3.click();
+            return p.env.dialogs.shown().size() == 1 ? p.env.dialogs.shown()[0].message.prompt : std::string();
+        });
+    }
+    ASSERT_TRUE(said.has_value());
+    EXPECT_NE(said->find("the file type .mp3"), std::string::npos) << *said;
+    EXPECT_NE(said->find("the file type .wav"), std::string::npos) << *said;
+    EXPECT_NE(said->find(sys::MimeAppsListPath()), std::string::npos) << *said;
+    EXPECT_NE(said->find("Permission denied"), std::string::npos) << *said;
+    EXPECT_EQ(testsupport::readFile(sys::MimeAppsListPath()), theirs);
+}
+
 TEST(OptionsDone, ASettingThatCannotBeSavedIsNamed) {
     Options p;
     runtime::SaveSetting(p.app.path(), kSection, "Mp3", "0");

@@ -177,16 +177,15 @@ TEST_F(SettingsTest, ADamagedStoreIsReportedOnceReadAsEmptyAndKept) {
     }
 }
 
-TEST_F(SettingsTest, AStoreThatCannotBeReadIsNeverOverwrittenWithoutACopy) {
+TEST_F(SettingsTest, AFolderInThePlaceOfTheStoreIsLeftAlone) {
     std::filesystem::create_directories(store());  // a folder where the file should be
     testing::internal::CaptureStderr();
     EXPECT_EQ(GetSetting("app", "sec", "key", "d"), "d");
     EXPECT_NE(testing::internal::GetCapturedStderr(), "");
-    testing::internal::CaptureStderr();
-    SaveSetting("app", "sec", "key", "v");
-    testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(std::filesystem::is_directory(store() + ".damaged"));
-    EXPECT_EQ(GetSetting("app", "sec", "key"), "v");
+    EXPECT_EQ(errorOf([] { SaveSetting("app", "sec", "key", "v"); }), 75);
+    EXPECT_TRUE(std::filesystem::is_directory(store()));
+    EXPECT_FALSE(testsupport::exists(store() + ".damaged"));
+    EXPECT_EQ(GetSetting("app", "sec", "key", "d"), "d");
 }
 
 TEST_F(SettingsTest, AStoreFolderThatCannotBeWrittenFailsAndKeepsTheStore) {
@@ -210,3 +209,36 @@ TEST(RecordFile, EscapingRoundTripsAndRejectsBadEscapes) {
     std::string out;
     for (const char* bad : {"\\", "\\q", "\\x4", "\\xZZ", "a\x01"}) EXPECT_FALSE(RecordFile::unescape(bad, out)) << bad;
 }
+
+namespace {
+
+// A store that is there but cannot be read is never written over: the save
+// fails and names the file, the file stays byte for byte, and reads give
+// the defaults.
+TEST_F(SettingsTest, AStoreThatCannotBeReadIsNotReplaced) {
+    // Written by another program: this one has never read it.
+    std::filesystem::create_directories(folder());
+    const std::string before = "dovetune settings 1\ndovetune\tSettings\tForm2Left\t1000\nother\ts\tk\tkept\n";
+    writeFile(store(), before);
+    std::optional<std::string> said;
+    {
+        testsupport::Unreadable guard(store());
+        said = testsupport::AsOrdinaryUser(home.path(), [&] {
+            std::string got = GetSetting("other", "s", "k", "default");
+            try {
+                SaveSetting("dovetune", "Settings", "Form2Left", "2000");
+                return got + "|saved";
+            } catch (const Error& e) {
+                return got + "|" + std::to_string(e.number()) + "|" + e.description();
+            }
+        });
+    }
+    ASSERT_TRUE(said.has_value());
+    EXPECT_EQ(said->substr(0, said->find('|')), "default");
+    EXPECT_NE(said->find("|70|"), std::string::npos) << *said;
+    EXPECT_NE(said->find(store()), std::string::npos) << *said;
+    EXPECT_EQ(testsupport::readFile(store()), before);
+    EXPECT_FALSE(testsupport::exists(store() + ".damaged"));
+}
+
+}  // namespace

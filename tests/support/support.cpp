@@ -1,6 +1,8 @@
 #include "testsupport/support.hpp"
 
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -11,10 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <grp.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
-
-#include <csignal>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -54,6 +57,58 @@ FileSizeLimit::~FileSizeLimit() {
     lim.rlim_cur = static_cast<rlim_t>(oldSoft_);
     setrlimit(RLIMIT_FSIZE, &lim);
     std::signal(SIGXFSZ, oldHandler_);
+}
+
+Unreadable::Unreadable(std::string path) : path_(std::move(path)) {
+    struct stat st;
+    if (stat(path_.c_str(), &st) != 0 || chmod(path_.c_str(), 0) != 0)
+        throw std::runtime_error("cannot take the permissions of " + path_);
+    mode_ = st.st_mode & 07777;
+}
+
+Unreadable::~Unreadable() { chmod(path_.c_str(), static_cast<mode_t>(mode_)); }
+
+std::optional<std::string> AsOrdinaryUser(const std::string& tree, const std::function<std::string()>& fn) {
+    const bool root = geteuid() == 0;
+    if (root) {
+        std::error_code ec;
+        fs::permissions(tree, fs::perms::all, ec);
+        for (auto it = fs::recursive_directory_iterator(tree, ec); !ec && it != fs::recursive_directory_iterator();
+             it.increment(ec))
+            if (it->is_directory(ec) && !it->is_symlink(ec)) fs::permissions(it->path(), fs::perms::all, ec);
+    }
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) return std::nullopt;
+    std::fflush(nullptr);
+    pid_t child = fork();
+    if (child < 0) return std::nullopt;
+    if (child == 0) {
+        close(pipeFds[0]);
+        const uid_t nobody = 65534;
+        if (root && (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0)) _exit(100);
+        std::string text;
+        try {
+            text = fn();
+        } catch (...) {
+            _exit(101);
+        }
+        for (std::size_t done = 0; done < text.size();) {
+            ssize_t n = write(pipeFds[1], text.data() + done, text.size() - done);
+            if (n <= 0) _exit(102);
+            done += static_cast<std::size_t>(n);
+        }
+        _exit(0);
+    }
+    close(pipeFds[1]);
+    std::string text;
+    char buf[4096];
+    for (ssize_t n; (n = read(pipeFds[0], buf, sizeof buf)) > 0;) text.append(buf, static_cast<std::size_t>(n));
+    close(pipeFds[0]);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+    return text;
 }
 
 std::string TempDir::file(std::string_view name) const { return path_ + "/" + std::string(name); }

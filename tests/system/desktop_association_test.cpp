@@ -86,6 +86,38 @@ TEST_F(DesktopTest, OtherProgramsLinesStayByteForByte) {
     EXPECT_EQ(readFile(sys::MimeAppsListPath()), cases[1].after);
 }
 
+// mimeapps.list or the entry there but unreadable (left by a tool run as
+// root, say): neither file is replaced and the failure names the file.
+TEST_F(DesktopTest, AFileThatCannotBeReadIsNeverReplaced) {
+    const std::string theirs = "[Default Applications]\ntext/plain=editor.desktop\n";
+    const std::string entry = "[Desktop Entry]\nType=Application\nName=dovetune\nMimeType=audio/x-wav;\n";
+    for (bool listUnreadable : {true, false}) {
+        SCOPED_TRACE(listUnreadable ? "mimeapps.list" : "the desktop entry");
+        std::filesystem::create_directories(home.file("config"));
+        std::filesystem::create_directories(home.file("data/applications"));
+        testsupport::writeFile(sys::MimeAppsListPath(), theirs);
+        testsupport::writeFile(sys::DesktopEntryPath(), entry);
+        const std::string unreadable = listUnreadable ? sys::MimeAppsListPath() : sys::DesktopEntryPath();
+        std::optional<std::string> said;
+        {
+            testsupport::Unreadable guard(unreadable);
+            said = testsupport::AsOrdinaryUser(home.path(), [&] {
+                try {
+                    sys::MakeDesktopDefault(program, icon, ".mp3");
+                    return std::string("made");
+                } catch (const runtime::Error& e) {
+                    return e.description();
+                }
+            });
+        }
+        ASSERT_TRUE(said.has_value());
+        EXPECT_NE(said->find(unreadable), std::string::npos) << *said;
+        EXPECT_NE(said->find("could not be read"), std::string::npos) << *said;
+        EXPECT_EQ(readFile(sys::MimeAppsListPath()), theirs);
+        EXPECT_EQ(readFile(sys::DesktopEntryPath()), entry);
+    }
+}
+
 TEST_F(DesktopTest, TheExecLineQuotesWhatTheDesktopWouldSplit) {
     struct Case {
         const char* program;

@@ -116,6 +116,27 @@ TEST_F(RegistryTest, AStoreThatCannotBeWrittenIsReportedAndKept) {
     EXPECT_EQ(readFile(RegistryFilePath()), before);
 }
 
+TEST_F(RegistryTest, AStoreThatCannotBeReadIsNotReplacedAndTheFailureNamesIt) {
+    // Written by another program: this one has never read it.
+    std::filesystem::create_directories(home.file("data/dovetune"));
+    const std::string before = "dovetune registry 1\n.txt\n.txt\t\ttxtfile\n";
+    testsupport::writeFile(RegistryFilePath(), before);
+    std::optional<std::string> said;
+    {
+        testsupport::Unreadable guard(RegistryFilePath());
+        said = testsupport::AsOrdinaryUser(home.path(), [] {
+            HKEY key = 0;
+            long rc = RegCreateKey(HKEY_CLASSES_ROOT, ".mp3", &key);
+            return std::to_string(rc) + "|" + RegLastFailure();
+        });
+    }
+    ASSERT_TRUE(said.has_value());
+    EXPECT_EQ(said->substr(0, said->find('|')), std::to_string(ERROR_CANTWRITE)) << *said;
+    EXPECT_NE(said->find(RegistryFilePath()), std::string::npos) << *said;
+    EXPECT_NE(said->find("could not be read"), std::string::npos) << *said;
+    EXPECT_EQ(readFile(RegistryFilePath()), before);
+}
+
 TEST_F(RegistryTest, ADamagedStoreIsKeptBeforeItIsRewritten) {
     std::filesystem::create_directories(home.file("data/dovetune"));
     testsupport::writeFile(RegistryFilePath(), "not a registry");

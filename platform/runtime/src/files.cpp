@@ -968,6 +968,33 @@ void WriteFileAtomically(std::string_view path, std::string_view bytes) {
     file.commit();
 }
 
+namespace {
+
+// Reads the whole of the file open on fd into out and closes fd; 0, or the
+// error number of the failure.
+int readAllOf(int fd, std::string& out) {
+    struct stat st;
+    int e = fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
+    if (!e) {
+        out.resize(static_cast<std::size_t>(st.st_size));
+        ssize_t n = preadFull(fd, out.data(), out.size(), 0);
+        if (n < 0) e = errno;
+        else out.resize(static_cast<std::size_t>(n));
+    }
+    // A file that grew since fstat (or reports no size, as /proc does) is read to its end.
+    char more[65536];
+    while (!e) {
+        ssize_t m = preadFull(fd, more, sizeof more, static_cast<std::int64_t>(out.size()));
+        if (m < 0) e = errno;
+        if (m <= 0) break;
+        out.append(more, static_cast<std::size_t>(m));
+    }
+    ::close(fd);
+    return e;
+}
+
+}  // namespace
+
 std::string ReadWholeFile(std::string_view path) {
     if (path.empty()) raise(err::BadFileNameOrNumber);
     std::string p(path);
@@ -980,29 +1007,19 @@ std::string ReadWholeFile(std::string_view path) {
         }
     }
     if (fd < 0) raiseFile(errno, p);
-    struct stat st;
-    int statError = fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
-    if (statError) {
-        ::close(fd);
-        raiseFile(statError, p);
-    }
     std::string out;
-    out.resize(static_cast<std::size_t>(st.st_size));
-    ssize_t n = preadFull(fd, out.data(), out.size(), 0);
-    if (n < 0) {
-        int e = errno;
-        ::close(fd);
-        raiseFile(e, p);
-    }
-    out.resize(static_cast<std::size_t>(n));
-    // A file that grew since fstat (or reports no size, as /proc does) is read to its end.
-    char more[65536];
-    for (;;) {
-        ssize_t m = preadFull(fd, more, sizeof more, static_cast<std::int64_t>(out.size()));
-        if (m <= 0) break;
-        out.append(more, static_cast<std::size_t>(m));
-    }
-    ::close(fd);
+    if (int e = readAllOf(fd, out)) raiseFile(e, p);
+    return out;
+}
+
+std::optional<std::string> ReadFileIfThere(std::string_view path) {
+    if (path.empty()) raise(err::BadFileNameOrNumber);
+    std::string p(path);
+    int fd = openRetry(p, O_RDONLY);
+    if (fd < 0 && (errno == ENOENT || errno == ENOTDIR)) return std::nullopt;
+    std::string out;
+    int e = fd < 0 ? errno : readAllOf(fd, out);
+    if (e) throw Error(fileError(e, p).number(), p + " could not be read (" + std::strerror(e) + ")");
     return out;
 }
 

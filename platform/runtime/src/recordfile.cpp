@@ -177,9 +177,12 @@ const std::vector<RecordFile::Record>& RecordFile::loadLocked(const std::string&
         cached_ = false;
         records_.clear();
         damaged_ = false;
+        unreadable_.clear();
         if (e == ENOENT || e == ENOTDIR) return records_;
         // The folder cannot be searched: as unreadable as a damaged file.
         damaged_ = true;
+        unreadable_ = path + " could not be read (" + std::strerror(e) + ")";
+        unreadableNumber_ = fileError(e, path).number();
         if (reportedPath_ != path || reportedId_ != Identity{}) {
             std::fprintf(stderr, "dovetune: the %s %s cannot be read (%s); it is read as empty\n", kind_.c_str(),
                          path.c_str(), std::strerror(e));
@@ -195,10 +198,13 @@ const std::vector<RecordFile::Record>& RecordFile::loadLocked(const std::string&
     std::vector<Record> records;
     std::string problem;
     std::string text;
+    unreadable_.clear();
     try {
-        text = ReadWholeFile(path);
+        text = ReadFileIfThere(path).value_or(std::string());  // gone since the stat: empty
     } catch (const Error& e) {
         problem = e.description();
+        unreadable_ = problem;
+        unreadableNumber_ = e.number();
     }
     if (problem.empty()) parse(text, records, problem);
 
@@ -264,6 +270,9 @@ void RecordFile::update(const std::string& path, const std::function<bool(std::v
     }
 
     std::vector<Record> records = loadLocked(path);
+    // What could not be read would be lost by writing over it.
+    if (!unreadable_.empty())
+        throw Error(unreadableNumber_, "The " + kind_ + " " + unreadable_ + ", so it was not changed");
     if (!change(records)) return;
     if (damaged_) keepDamagedCopy(path);
 

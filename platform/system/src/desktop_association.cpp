@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "runtime/error.hpp"
 #include "runtime/files.hpp"
@@ -21,12 +19,15 @@ namespace sys {
 
 namespace {
 
-std::string readIfThere(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+// The text of a file about to be rewritten; "" when it is not there. One
+// that is there but cannot be read raises, so that its lines (another
+// program's defaults) are never replaced by ours alone.
+std::string readForRewrite(const std::string& path) {
+    try {
+        return runtime::ReadFileIfThere(path).value_or(std::string());
+    } catch (const runtime::Error& e) {
+        throw runtime::Error(e.number(), "The file " + e.description() + ", so it was not changed");
+    }
 }
 
 std::string trim(std::string_view s) {
@@ -205,10 +206,15 @@ void MakeDesktopDefault(std::string_view program, std::string_view icon, std::st
     std::vector<std::string> types = MimeTypesOfExtension(ext);
     if (types.empty()) return;
 
+    // Both files are read before either is written: one that cannot be
+    // read leaves both as they were.
+    std::string listPath = MimeAppsListPath();
+    std::string old = readForRewrite(listPath);
+
     // The entry lists every type made ours so far, then the new ones.
     std::string entryPath = DesktopEntryPath();
     std::vector<std::string> listed;
-    for (const std::string& line : linesOf(readIfThere(entryPath)))
+    for (const std::string& line : linesOf(readForRewrite(entryPath)))
         if (keyOf(line) == "MimeType") listed = splitList(std::string_view(line).substr(line.find('=') + 1));
     for (const std::string& t : types)
         if (std::find(listed.begin(), listed.end(), t) == listed.end()) listed.push_back(t);
@@ -220,8 +226,6 @@ void MakeDesktopDefault(std::string_view program, std::string_view icon, std::st
     entry += "\n";
     writeFile(entryPath, entry);
 
-    std::string listPath = MimeAppsListPath();
-    std::string old = readIfThere(listPath);
     std::string updated = WithDefaults(old, types);
     if (updated != old || !std::filesystem::exists(listPath)) writeFile(listPath, updated);
 

@@ -33,6 +33,9 @@ Handles& handles() {
     return h;
 }
 
+// Why the last call of this thread that returned ERROR_CANTWRITE failed.
+thread_local std::string lastFailure;
+
 bool sameName(std::string_view a, std::string_view b) { return runtime::EqualsNoCase(a, b); }
 
 // The key path an open handle (or the root) stands for.
@@ -85,6 +88,8 @@ std::string canonical(const std::vector<Record>& records, const std::string& bas
 
 }  // namespace
 
+std::string RegLastFailure() { return lastFailure; }
+
 std::string RegistryFilePath() { return runtime::UserFolder("XDG_DATA_HOME", ".local/share") + "/dovetune/registry"; }
 
 long RegCreateKey(HKEY root, std::string_view subKey, HKEY* result) {
@@ -99,7 +104,8 @@ long RegCreateKey(HKEY root, std::string_view subKey, HKEY* result) {
             for (const std::string& key : missing) records.push_back({key});
             return !missing.empty();
         });
-    } catch (const runtime::Error&) {
+    } catch (const runtime::Error& e) {
+        lastFailure = e.description();
         return ERROR_CANTWRITE;
     }
     Handles& h = handles();
@@ -136,7 +142,8 @@ long RegSetValueEx(HKEY key, std::string_view valueName, std::uint32_t /*reserve
             records.push_back({path, std::string(valueName), text});
             return true;
         });
-    } catch (const runtime::Error&) {
+    } catch (const runtime::Error& e) {
+        lastFailure = e.description();
         return ERROR_CANTWRITE;
     }
     return ERROR_SUCCESS;

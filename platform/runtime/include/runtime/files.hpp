@@ -184,6 +184,11 @@ private:
 
 // Reads a whole file (resolved without regard to case); raises 53 when missing.
 std::string ReadWholeFile(std::string_view path);
+// Reads the whole file at exactly this path; nullopt when it is not there.
+// A file that is there but cannot be read raises its error (70 for want of
+// permission; the description "<path> could not be read (<reason>)"), so
+// that a caller about to replace it never takes it for empty.
+std::optional<std::string> ReadFileIfThere(std::string_view path);
 
 namespace detail {
 // For tests: the next WriteFileAtomically or AtomicFile::commit fails with

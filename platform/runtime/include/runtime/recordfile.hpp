@@ -16,7 +16,9 @@
 // (WriteFileAtomically), its folder created when missing, under an advisory
 // lock on the folder so that two programs do not lose each other's changes. A
 // damaged file is never overwritten before a copy of it is kept beside it
-// ("settings.damaged", then "settings.damaged.1" ...).
+// ("settings.damaged", then "settings.damaged.1" ...). A file that is there
+// but cannot be read (its permissions, a folder in its place, a read error)
+// is never replaced: the update fails and the file stays byte for byte.
 
 #include <functional>
 #include <mutex>
@@ -39,7 +41,7 @@ public:
     std::vector<Record> load(const std::string& path);
     // Reads the records under the folder's lock, lets change() edit them and,
     // when it returns true, writes them back. Raises runtime::Error when the
-    // file cannot be written (the old file then stays as it was).
+    // file cannot be read or written (the old file then stays as it was).
     void update(const std::string& path, const std::function<bool(std::vector<Record>&)>& change);
 
     // Reads records from a file's text; false with a reason when the text is
@@ -71,6 +73,8 @@ private:
     Identity cachedId_;
     std::vector<Record> records_;
     bool damaged_ = false;      // the cached file is damaged or unreadable
+    std::string unreadable_;    // why the file there could not be read ("" when it could)
+    int unreadableNumber_ = 0;  // the error number of that failure
     Identity reportedId_;       // the damaged file last reported
     std::string reportedPath_;
 };

@@ -25,7 +25,8 @@ std::vector<std::string> MimeTypesOfExtension(std::string_view ext);
 // Makes the program (a path; its files come as one argument each) the
 // desktop's default for the extension's MIME types, with the icon (a path,
 // or empty for none). An extension without types changes nothing. Raises
-// runtime::Error when a file cannot be written (that file stays as it was).
+// runtime::Error, naming the file and the reason, when a file cannot be
+// read or written (a file there that cannot be read is never replaced).
 void MakeDesktopDefault(std::string_view program, std::string_view icon, std::string_view ext);
 
 std::string DesktopEntryPath();  // $XDG_DATA_HOME/applications/dovetune.desktop

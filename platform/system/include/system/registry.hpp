@@ -27,7 +27,8 @@ inline constexpr std::uint32_t REG_SZ = 1;
 // Opens or creates root\subKey (sub-keys separated by "\"), creating the keys
 // on the way; the handle is written to result and stays valid until
 // RegCloseKey. root is HKEY_CLASSES_ROOT or an open handle (another is
-// ERROR_INVALID_HANDLE). ERROR_CANTWRITE when the store cannot be written.
+// ERROR_INVALID_HANDLE). ERROR_CANTWRITE when the store cannot be read or
+// written (it then stays as it was).
 long RegCreateKey(HKEY root, std::string_view subKey, HKEY* result);
 // Sets a value of an open key; the empty name is the key's default value.
 // Value names match without regard to case. Only REG_SZ is kept (another type
@@ -35,6 +36,9 @@ long RegCreateKey(HKEY root, std::string_view subKey, HKEY* result);
 long RegSetValueEx(HKEY key, std::string_view valueName, std::uint32_t reserved, std::uint32_t type,
                    std::string_view data);
 long RegCloseKey(HKEY key);  // ERROR_INVALID_HANDLE for a handle not open
+// Why the last call of this thread that returned ERROR_CANTWRITE failed: the
+// store's file and the reason.
+std::string RegLastFailure();
 
 // Reads a key's default value back (for the options window and for tests);
 // nullopt when the key or its default value does not exist.

@@ -3,6 +3,8 @@
 // and the location of the shared test data beside the repository.
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +48,27 @@ private:
     std::string old_;
     bool had_;
 };
+
+// A file of mode 0 for the lifetime of the object, its old mode given back
+// at the end. Root reads it all the same: the code that must fail to read it
+// runs through AsOrdinaryUser.
+class Unreadable {
+public:
+    explicit Unreadable(std::string path);
+    ~Unreadable();
+    Unreadable(const Unreadable&) = delete;
+    Unreadable& operator=(const Unreadable&) = delete;
+
+private:
+    std::string path_;
+    unsigned mode_ = 0;
+};
+
+// Runs fn in a child process as an ordinary user: when this process is
+// root, the child first gives up root for "nobody", and every folder under
+// `tree` is opened to all users so that it may still write there. fn's text
+// comes back; nullopt when fn threw or the child died.
+std::optional<std::string> AsOrdinaryUser(const std::string& tree, const std::function<std::string()>& fn);
 
 // Files of this process may not grow beyond `bytes` for the lifetime of the
 // object: a write past that fails with EFBIG (SIGXFSZ is ignored meanwhile), as
