@@ -1,7 +1,8 @@
 // Text files from outside: the settings store's and registry's record file,
 // and text read back by Line Input and Input. Any bytes must parse without a
 // crash; records that parse must write back and parse to the same records;
-// every line read must be UTF-8.
+// every line read must be UTF-8; a line read as bytes holds no line end,
+// and a "file:" URI on it decodes to a path without a NUL byte.
 
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +12,7 @@
 
 #include "runtime/error.hpp"
 #include "runtime/files.hpp"
+#include "runtime/filesystem.hpp"
 #include "runtime/recordfile.hpp"
 #include "runtime/strings.hpp"
 
@@ -39,6 +41,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         files.Open(path, runtime::OpenMode::Input, 1);
         while (!files.Eof(1))
             if (!runtime::IsValidUtf8(files.LineInput(1))) __builtin_trap();
+        files.Close(1);
+        files.Open(path, runtime::OpenMode::Input, 1);
+        while (!files.Eof(1)) {
+            const std::string line = files.LineInputBytes(1);
+            if (line.find_first_of("\r\n") != std::string::npos) __builtin_trap();
+            if (auto p = runtime::PathFromFileUri(line); p && (p->empty() || p->find('\0') != std::string::npos))
+                __builtin_trap();
+        }
         files.Close(1);
         files.Open(path, runtime::OpenMode::Input, 1);
         while (!files.Eof(1))

@@ -447,7 +447,7 @@ TEST_F(FileSystemTest, PathFromTextRewritesNoPathWhoseBytesNameAFile) {
 
 TEST(PathFromFileUri, DecodesTheBytesOfALocalPath) {
     struct Case {
-        const char* uri;
+        std::string uri;
         std::optional<std::string> path;
     } cases[] = {
         {"file:///m/a%20b.mp3", "/m/a b.mp3"},
@@ -461,6 +461,7 @@ TEST(PathFromFileUri, DecodesTheBytesOfALocalPath) {
         {"file:///m/a%2Fb%23c", "/m/a/b#c"},
         {"file://server/share/x.mp3", std::nullopt},
         {"file:///m/a%00b.mp3", std::nullopt},
+        {std::string("file:///m/a\0b.mp3", 17), std::nullopt},
         {"file:m/x.mp3", std::nullopt},
         {"file://", std::nullopt},
         {"http://host/x.mp3", std::nullopt},

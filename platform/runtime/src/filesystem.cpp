@@ -548,11 +548,10 @@ std::optional<std::string> PathFromFileUri(std::string_view uri) {
             path += rest[i];  // a "%" that starts no escape is itself
             continue;
         }
-        const char byte = static_cast<char>(hi * 16 + lo);
-        if (byte == '\0') return std::nullopt;
-        path += byte;
+        path += static_cast<char>(hi * 16 + lo);
         i += 2;
     }
+    if (path.find('\0') != std::string::npos) return std::nullopt;
     return path;
 }
 
