@@ -242,6 +242,25 @@ TEST(StartUp, CommandLine) {
     }
 }
 
+TEST(StartUp, ACommandLinePlaylistAnotherPlayerWroteListsItsFiles) {
+    // The list named relative to the current folder: its relative lines lie
+    // in the list's folder, and the entries are full paths.
+    Player p;
+    const std::string one = p.track("one.mp3", 1), two = p.track("t w\xE9.mp3", 2);
+    testsupport::writeFile(p.home.file("music/List.M3U"),
+                           "#EXTM3U\r\n#EXTINF:1,Artist - One\r\none.mp3\r\n\r\n#EXTINF:2,Two\r\nfile://" +
+                               p.home.file("music/t%20w%E9.mp3") + "\r\n");
+    const fs::path before = fs::current_path();
+    fs::current_path(p.home.path());
+    runtime::App::setForTest(p.app.path(), {"music/List.M3U"});
+    auto& f = p.start();
+    p.runBuilder();
+    fs::current_path(before);
+    EXPECT_EQ(Player::items(f.lstFiles), (Lines{one, two}));
+    EXPECT_EQ(Player::items(f.List1), (Lines{player::DisplayLine(one), player::DisplayLine(two)}));
+    EXPECT_TRUE(p.media->callsTo("FileName").empty());
+}
+
 TEST(StartUp, DamagedSkinEndsTheProgramWritingNothing) {
     for (long size : {17422L, 17424L, -1L}) {
         Player p({}, false);

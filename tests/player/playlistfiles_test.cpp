@@ -44,6 +44,7 @@ TEST(PlaylistFiles, RoundTrips) {
         {"three entries", {"b.mp3", "a.mp3", "c.mp3"}},
         {"an empty list", {}},
         {"a comma in a path", {"Hello, World.mp3", "x.mp3"}},
+        {"names that are not UTF-8", {"caf\xE9\xFF.mp3", "Bj\xF6rk.mp3", "\x80.mp3"}},
     };
     for (const Case& c : cases) {
         Player p;
@@ -89,6 +90,14 @@ TEST(PlaylistFiles, ListsOfOtherPlayersLoadAsTheyMeanThem) {
         {"a stream address is taken whole", "http://radio.example/live.mp3\n", {"http://radio.example/live.mp3"}},
         {"blank lines and a last line without its end", "\n  \r\n\t\n@/music/a b.mp3", {"@/music/a b.mp3"}},
         {"only comments", "#EXTM3U\r\n# a note\r\n", {}},
+        {"names that are not UTF-8, escaped or not", "~/music/x%E9%FF.mp3\n../music/x\xE9\xFF.mp3\n",
+         {"@/music/x\xE9\xFF.mp3", "@/lists/../music/x\xE9\xFF.mp3"}},
+        {"file URIs of localhost, or not escaped", "file://localhost@/music/caf%C3%A9.mp3\n~/music/caf\xC3\xA9.mp3\n",
+         {"@/music/caf\xC3\xA9.mp3", "@/music/caf\xC3\xA9.mp3"}},
+        {"full paths, the original platform's and other hosts' are taken whole",
+         "@/music/a b.mp3\r\nC:\\Music\\y.mp3\r\nfile://server/share/z.mp3\r\n",
+         {"@/music/a b.mp3", "C:\\Music\\y.mp3", "file://server/share/z.mp3"}},
+        {"a byte-order mark before the header", "\xEF\xBB\xBF#EXTM3U\n./sub/c.mp3\n", {"@/lists/./sub/c.mp3"}},
     };
     auto expand = [](std::string s, const std::string& home) {
         for (std::size_t at; (at = s.find('~')) != std::string::npos;) s.replace(at, 1, "file://" + home);
@@ -101,6 +110,7 @@ TEST(PlaylistFiles, ListsOfOtherPlayersLoadAsTheyMeanThem) {
             const std::string home = p.home.path();
             p.track("a b.mp3", 1024);
             p.track("caf\xC3\xA9.mp3", 1024);
+            p.track("x\xE9\xFF.mp3", 1);
             std::filesystem::create_directories(home + "/lists/sub");
             testsupport::writeFile(home + "/lists/sub/c.mp3", "x");
             const std::string file = home + "/lists/theirs.m3u";
@@ -117,6 +127,9 @@ TEST(PlaylistFiles, ListsOfOtherPlayersLoadAsTheyMeanThem) {
             ASSERT_EQ(f.List1.listCount(), static_cast<long>(want.size())) << how;
             for (std::size_t i = 0; i < want.size(); ++i)
                 EXPECT_EQ(f.List1.list(static_cast<long>(i)), player::DisplayLine(want[i])) << how;
+            // Saved again, the list holds one full path per line.
+            save(p, home + "/ours.m3u");
+            EXPECT_EQ(testsupport::readFile(home + "/ours.m3u"), Player::lines(want)) << how;
         }
     }
 }

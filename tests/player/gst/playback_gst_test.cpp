@@ -69,4 +69,32 @@ TEST(RealControl, ThreeTracksPlayInTurnAndWrapWithTheirTitles) {
     runtime::Scheduler::setCurrent(&p.env.scheduler);
 }
 
+TEST(RealControl, ANameThatIsNotUtf8PlaysAndKeepsItsBytesAcrossRestarts) {
+    testsupport::ScopedEnv sink("DOVETUNE_AUDIO_SINK", "fakesink sync=true");
+    Player p;
+    runtime::PollScheduler ui;
+    runtime::Scheduler::setCurrent(&ui);
+    player::SetMediaPlayerFactory([&ui] { return std::make_unique<media::GstMediaPlayer>(ui); });
+    const std::string path = p.track("caf\xE9\xFF.wav", -1);
+    mediatest::writeWav(path, 1.0);
+
+    // Given on the command line, then restored from the saved list and played again.
+    for (const std::vector<std::string>& args : {std::vector<std::string>{path}, std::vector<std::string>{}}) {
+        SCOPED_TRACE(args.empty() ? "restored" : "command line");
+        runtime::App::setForTest(p.app.path(), args);
+        auto& f = p.start();
+        ASSERT_TRUE(ui.runUntil([&] { return !f.Timer3.enabled(); }, 5000));
+        ASSERT_EQ(Player::items(f.lstFiles), std::vector<std::string>{path});
+        if (args.empty()) f.List2.doubleClickItem(0);
+        EXPECT_EQ(f.MediaPlayer1.fileName(), path);
+        EXPECT_TRUE(ui.runUntil([&] { return f.MediaPlayer1.currentPosition() >= 0.2; }, 5000));
+        f.MediaPlayer1.stop();
+        f.unload();
+        EXPECT_EQ(testsupport::readFile(p.app.file("Path.m3u")), path + "\r\n");
+        forms::Application::instance().reset();
+    }
+    player::SetMediaPlayerFactory(nullptr);
+    runtime::Scheduler::setCurrent(&p.env.scheduler);
+}
+
 }  // namespace
