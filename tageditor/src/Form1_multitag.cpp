@@ -87,7 +87,10 @@ void Form1::Command19_Click() {
     }
     const std::string picked = Cd1.fileName();
     if (picked.empty()) return;
-    step([&] { List1.clear(); });
+    step([&] {
+        List1.clear();
+        listedFiles_.clear();
+    });
     step([&] { lstFiles.clear(); });
     step([&] {
         const std::vector<std::string> parts = runtime::Split(picked, runtime::vbNullChar);
@@ -134,7 +137,11 @@ void Form1::TimerFile_Timer() {
             lstFiles.setListIndex(next);
             path = lstFiles.text();
         });
-        step([&] { List1.addItem(fileNameOf(path)); });
+        step([&] {
+            List1.addItem(fileNameOf(path));
+            listedFiles_.resize(static_cast<std::size_t>(List1.listCount()));
+            listedFiles_.back() = runtime::IdentityOf(path);
+        });
     }
     if (List1.listCount() >= lstFiles.listCount()) step([&] { TimerFile.setEnabled(false); });
 }
@@ -163,7 +170,7 @@ void Form1::Command18_Click() {
     step([&] { mnumultitag_Click(); });
 }
 
-void Form1::writeRunFile(bool titleMode) {
+void Form1::writeRunFile(bool titleMode, long line) {
     runtime::Steps step;
     const std::string path = txtpath.text();
     if (titleMode) {
@@ -173,6 +180,17 @@ void Form1::writeRunFile(bool titleMode) {
     }
     auto skip = [&](const std::string& reason) { runFailures_.push_back(path + ": " + reason); };
     if (std::string why = unreadable(path); !why.empty()) return skip(why);
+    // Only into the file that was listed: a path moved away and replaced by
+    // another file, or by a link to one, keeps that file's tags.
+    const std::optional<runtime::FileIdentity> listed =
+        line >= 0 && static_cast<std::size_t>(line) < listedFiles_.size() ? listedFiles_[static_cast<std::size_t>(line)]
+                                                                           : std::nullopt;
+    auto notTheListedFile = [&] {
+        skip(listed ? "no tag was written: it is no longer the file that was listed (it was moved, replaced or "
+                      "linked to another file since); add it to the list again"
+                    : "no tag was written: no file was there when it was listed; add it to the list again");
+    };
+    if (!listed || runtime::IdentityOf(path) != listed) return notTheListedFile();
     if (!IsMp3ByContent(path)) return skip("not an MP3 file, so no tag is written into it");
 
     // Both tags are read before anything is set: a file whose tag cannot be
@@ -185,6 +203,7 @@ void Form1::writeRunFile(bool titleMode) {
     } catch (const runtime::Error& e) {
         return skip("its tags could not be read (" + e.description() + ")");
     }
+    if (v1.fileIdentity() != listed || v2.fileIdentity() != listed) return notTheListedFile();
 
     v1.setArtist(txtartist.text());
     if (titleMode) v1.setTitle(txtTitle.text());
@@ -213,7 +232,7 @@ void Form1::writeRunFile(bool titleMode) {
     }
     // Each object writes only into the file it has just read: a path that
     // names another file by the time of the write keeps that file's tags.
-    const TagWrite w = WriteBothTags(v1, v2);
+    const TagWrite w = writeTags(v1, v2);
     if (!w.id3v2) return notWritten(w.failure);
     if (!w.id3v1) skip("the ID3v2 tag was written, but the ID3v1 tag was not (" + w.failure + ")");
 }
@@ -239,7 +258,7 @@ void Form1::Timer4_Timer() {
         ++runNext_;
         step([&] { List1.setListIndex(line); });  // selects the same line of lstFiles
         step([&] { txtpath.setText(lstFiles.text()); });
-        step([&] { writeRunFile(titleMode); });
+        step([&] { writeRunFile(titleMode, line); });
     }
     if (line < List1.listCount() - 1) return;  // the next tick writes the next file
     step([&] { Timer2.setEnabled(false); });

@@ -2,6 +2,8 @@
 // the save while the file plays in the main window, and opening another file
 // from a drop or the open dialog.
 
+#include <algorithm>
+
 #include "player/Form2.hpp"
 #include "player/os_helpers.hpp"
 #include "runtime/app.hpp"
@@ -200,7 +202,7 @@ bool Form1::SaveEditorTags() {
         return refuse(forms::vbCritical, "The ID3v2 tag could not be written: " + e.description());
     }
 
-    const TagWrite w = WriteBothTags(v1, v2);
+    const TagWrite w = writeTags(v1, v2);
     if (!w.id3v2) return refuse(forms::vbCritical, "The ID3v2 tag could not be written: " + w.failure);
     rememberLoadedV2();  // the file now holds what the ID3v2 boxes show
     if (!w.id3v1) {
@@ -210,6 +212,15 @@ bool Form1::SaveEditorTags() {
         return false;
     }
     return true;
+}
+
+TagWrite Form1::writeTags(metadata::cMP3ID3v1& v1, metadata::cMP3ID3v2& v2) {
+    const std::optional<runtime::FileIdentity> before = v2.fileIdentity();
+    TagWrite w = WriteBothTags(v1, v2);
+    const std::optional<runtime::FileIdentity>& now = v2.fileIdentity();
+    if (w.id3v2 && before && now && *now != *before)
+        std::replace(listedFiles_.begin(), listedFiles_.end(), before, now);
+    return w;
 }
 
 void Form1::reportSaveFailure() {

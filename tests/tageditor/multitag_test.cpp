@@ -18,6 +18,8 @@
 #include "../runtime/fs_test_support.hpp"
 #include "editor_fixture.hpp"
 #include "runtime/app.hpp"
+#include "runtime/files.hpp"
+#include "testsupport/path_swaps.hpp"
 #include "testsupport/peer_tools.hpp"
 
 namespace {
@@ -335,6 +337,75 @@ TEST(MultiTagRun, AFullDiskLeavesAFileAsItWasOrNamesTheTagThatWasWritten) {
         << text;
     EXPECT_NE(text.find(large + ": no tag was written: the ID3v2 tag could not be written ("), std::string::npos)
         << text;
+}
+
+// A run writes a line's tags only into the file that was listed: when its
+// path names another file by then (or none), that file keeps its tags, the
+// summary names the path, and the run goes on with the next line.
+TEST(MultiTagRun, AnotherFileAtAListedPathIsNotWritten) {
+    for (const testsupport::PathSwap& swap : testsupport::kPathSwaps) {
+        SCOPED_TRACE(swap.name);
+        Editor e;
+        const std::string p = e.mp3("music/t.mp3", tag(3, frame23("TIT2", latin1("Listed")), 512));
+        const std::string next = e.mp3("music/next.mp3");
+        const std::string other =
+            e.mp3("music/other.mp3", tag(3, frame23("TIT2", latin1("Other")) + frame23("TALB", latin1("Kept")), 512));
+        Editor::writeId3v1(other, "Other", "Them");
+        const std::string listedBytes = testsupport::readFile(p), otherBytes = testsupport::readFile(other);
+        addFiles(e, {p, next});
+        e.form().txtartist.setText("Common");
+        e.form().txtArtistV2.setText("Common");
+        swap.apply(p, other);
+        const auto atPath = testsupport::bytesAt(p);
+        confirm(e);
+        e.env().dialogs.answerMessageBox(forms::vbOK);  // the summary
+        e.env().scheduler.advance(2000);
+        ASSERT_FALSE(e.form().Timer4.enabled());
+        EXPECT_TRUE(testsupport::readFile(other) == otherBytes) << "the other file changed";
+        EXPECT_TRUE(testsupport::readFile(testsupport::movedTo(p)) == listedBytes) << "the listed file changed";
+        EXPECT_TRUE(testsupport::bytesAt(p) == atPath) << "the file now at the path changed";
+        EXPECT_EQ(ReadBack(next).v2.Artist(), "Common");
+        const std::string& text = e.lastMessage().prompt;
+        EXPECT_NE(text.find(p + ": "), std::string::npos) << text;
+        if (swap.leavesAFile) {
+            EXPECT_NE(text.find(p + ": no tag was written: it is no longer the file that was listed"),
+                      std::string::npos)
+                << text;
+        }
+        EXPECT_EQ(text.find(next), std::string::npos) << text;
+    }
+}
+
+// A tag that grows puts a new file at the path, through a run or through
+// Update; the lines listed for the file stand for the new one, so the same
+// file listed twice, a second run and a run after Update all write it.
+TEST(MultiTagRun, AFileThisWindowReplacedIsStillTheListedOne) {
+    Editor e;
+    auto& f = e.form();
+    const std::string a = e.mp3("a.mp3");
+    const auto listed = runtime::IdentityOf(a);
+    addFiles(e, {a, a});
+    f.txtCommentV2.setText(std::string(3000, 'c'));  // grows the tag at the first line
+    f.txtartist.setText("First");
+    confirm(e);
+    e.env().scheduler.advance(2000);
+    ASSERT_FALSE(f.Timer4.enabled());
+    EXPECT_NE(runtime::IdentityOf(a), listed);
+    EXPECT_EQ(ReadBack(a).v1.Artist(), "First");
+
+    const std::size_t shown = e.shownCount();
+    e.reload(a);
+    f.txtlyrics.setText(std::string(5000, 'l'));  // grows it again
+    f.Command2.click();
+    ASSERT_EQ(e.shownCount(), shown) << e.lastMessage().prompt;
+
+    f.txtartist.setText("Second");
+    confirm(e);
+    e.env().scheduler.advance(2000);
+    ASSERT_FALSE(f.Timer4.enabled());
+    EXPECT_EQ(e.shownCount(), shown + 1) << e.lastMessage().prompt;  // the confirmation only
+    EXPECT_EQ(ReadBack(a).v1.Artist(), "Second");
+    EXPECT_EQ(ReadBack(a).v2.Lyrics(), "eng" + std::string(5000, 'l'));
 }
 
 TEST(MultiTagRun, TheSummaryListsTwentyFilesThenCountsTheRest) {

@@ -25,7 +25,9 @@
 #include "forms/forms.hpp"
 #include "metadata/cmp3id3v1.hpp"
 #include "metadata/cmp3id3v2.hpp"
+#include "runtime/files.hpp"
 #include "system/url_download.hpp"
+#include "tageditor/tag_write.hpp"
 
 namespace player {
 class Form2;
@@ -301,11 +303,22 @@ private:
     // When a run writes its list: shows that `what` must wait for its end,
     // and returns true.
     bool refuseDuringRun(const std::string& what);
-    // Writes the editor's common fields into the file in txtpath.
-    void writeRunFile(bool titleMode);
+    // Writes the editor's common fields into the file in txtpath, the one
+    // that line `line` of the lists stands for.
+    void writeRunFile(bool titleMode, long line);
     void reportRun();
     long runNext_ = 0;                      // the line the next tick writes
     std::vector<std::string> runFailures_;  // "path: reason" of the files not written whole
+    // The file each line of the lists stood for when the filler gave it its
+    // name (none when its path named no file then). A run writes a line's
+    // tags only into that file, not into whatever its path names by then.
+    std::vector<std::optional<runtime::FileIdentity>> listedFiles_;
+
+    // Both tags, ID3v2 first (tag_write.hpp). A grown ID3v2 tag puts a new
+    // file at the path; the lines listed for the old one stand for it then,
+    // so neither this window's saves nor a run refuse a file the window
+    // itself replaced.
+    TagWrite writeTags(metadata::cMP3ID3v1& v1, metadata::cMP3ID3v2& v2);
 };
 
 // The title the parses take from a path: the file name without its last four
