@@ -130,10 +130,10 @@ Result compare(forms::TestEnvironment& env, tageditor::Form1& editor, const std:
         prepare();
         editor.List1.clear();
         editor.lstFiles.clear();
-        for (const std::string& p : ours) {
-            editor.lstFiles.addItem(p);
-            editor.List1.addItem(fs::path(p).filename().string());
-        }
+        // Listed the way the window lists them, so each line stands for the
+        // file its path names now.
+        for (const std::string& p : ours) editor.lstFiles.addItem(p);
+        while (editor.List1.listCount() < editor.lstFiles.listCount()) editor.TimerFile_Timer();
         fillBoxes(editor, v);
         env.dialogs.answerMessageBox(forms::vbYes);
         editor.mnumultitag_Click();
