@@ -137,6 +137,7 @@ std::string Contact::MailBody(const std::string& userName, const std::string& co
 }
 
 void Contact::Command1_Click() {
+    if (sending_) return;
     // The body is built afresh from the fields at every Send; a failed
     // identity lookup gives empty names.
     lastBody_ = MailBody(sys::Network::UserName(), sys::Network::ComputerName());
@@ -147,14 +148,27 @@ void Contact::Command1_Click() {
     mail.Sender = Text1.text();
     mail.To = std::string(player::addresses::SupportMail);
     mail.TextBody = lastBody_;  // the whole body, so no line is lost
-    try {
-        mail.Send();
-    } catch (const runtime::Error& e) {
-        step([&] { forms::MsgBox(e.description(), forms::vbCritical, runtime::App::Title()); });
+    // The mail goes out on a thread of its own, so the window keeps painting
+    // and taking keys while a slow server answers; Send waits disabled.
+    step([&] { Command1.setEnabled(false); });
+    sending_ = std::make_unique<sys::MailSending>(
+        std::move(mail), [this](const std::optional<runtime::Error>& failure) { sendEnded(failure); });
+}
+
+void Contact::sendEnded(const std::optional<runtime::Error>& failure) {
+    sending_.reset();
+    runtime::Steps step;
+    step([&] { Command1.setEnabled(true); });
+    if (failure) {
+        step([&] { forms::MsgBox(failure->description(), forms::vbCritical, runtime::App::Title()); });
         return;  // the bar fills only for a mail that went out
     }
     step([&] { Timer1.setEnabled(true); });
 }
+
+// Closing the window abandons a Send still running: its connection is cut
+// at once.
+void Contact::Form_Unload(int& /*Cancel*/) { sending_.reset(); }
 
 void Contact::Timer1_Timer() {
     runtime::Steps step;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "nettest/smtp_sink.hpp"
 #include "options/Contact.hpp"
 #include "options/windows.hpp"
@@ -24,6 +26,12 @@ struct ContactFixture : playertest::Player {
     Contact& open() {
         real.showContact();
         return forms::Get<Contact>();
+    }
+    // Presses Send and waits (in real time) until it has ended: the mail goes
+    // out on a thread of its own and its outcome comes back to the window.
+    void send(Contact& c) {
+        c.Command1.click();
+        EXPECT_TRUE(env.scheduler.runUntil([&] { return c.Command1.enabled(); }, 10000)) << "Send did not end";
     }
     // Fills the fields as a user types them.
     void fill(Contact& c, long kind, const std::string& message = "It skips.") {
@@ -113,7 +121,7 @@ TEST(Contact, TheMailReachesTheServerWithTheBodyAsBuilt) {
         w.Text3.setText(k.title);
         w.Text4.setText(k.artist);
         if (k.hideWith >= 0) w.Combo1.chooseItem(k.hideWith);
-        w.Command1.click();
+        p.send(w);
         ++sent;
         ASSERT_TRUE(sink.waitForConnections(sent)) << k.what;
         EXPECT_TRUE(p.env.dialogs.shown().empty()) << k.what;
@@ -139,14 +147,14 @@ TEST(Contact, TheBarFillsAfterASentMailAndAFullBarStopsTheNextSendsTimer) {
     ScopedEnv url("DOVETUNE_SMTP_URL", sink.url());
     auto& c = p.open();
     p.fill(c, 0);
-    c.Command1.click();
+    p.send(c);
     EXPECT_EQ(c.pr1.value(), 0);
     p.env.scheduler.advance(5000);
     EXPECT_EQ(c.pr1.value(), 50);
     p.env.scheduler.advance(5000);
     EXPECT_EQ(c.pr1.value(), 100);
     EXPECT_FALSE(c.Timer1.running());
-    c.Command1.click();
+    p.send(c);
     EXPECT_TRUE(c.Timer1.running());
     p.env.scheduler.advance(100);
     EXPECT_EQ(c.pr1.value(), 100);
@@ -170,10 +178,10 @@ TEST(Contact, AFailedSendIsShownAndLeavesTheBarEmpty) {
         bool reachesServer;
     };
     const Case cases[] = {
-        {"550 to RCPT", {"550 5.1.1 No such user here", false}, true, "jo@home.example", "550 5.1.1 No such user here",
+        {"550 to RCPT", {"550 5.1.1 No such user here"}, true, "jo@home.example", "550 5.1.1 No such user here",
          true},
         {"nothing listening", {}, false, "jo@home.example", "connect", false},
-        {"a server that stalls", {"250 OK", true}, true, "jo@home.example", "timed out", true},
+        {"a server that stalls", {"250 OK", nettest::SmtpSink::Stall::Greeting}, true, "jo@home.example", "timed out", true},
         {"an empty sender", {}, true, "", "no sender address", false},
         {"a sender with CR LF", {}, true, "jo@home.example\r\nBcc: x", "line break", false},
     };
@@ -188,7 +196,7 @@ TEST(Contact, AFailedSendIsShownAndLeavesTheBarEmpty) {
         p.fill(c, 0);
         c.Text1.setText(k.sender);
         p.env.dialogs.answerMessageBox(forms::vbOK);
-        c.Command1.click();
+        p.send(c);
         sys::DefaultMailLimits() = saved;
         ASSERT_EQ(p.env.dialogs.shown().size(), 1u) << k.what;
         const auto& box = p.env.dialogs.shown()[0].message;
@@ -211,18 +219,105 @@ TEST(Contact, ABodyIsBuiltAfreshAndAFailedLookupGivesEmptyNames) {
     ScopedEnv url("DOVETUNE_SMTP_URL", sink.url());
     auto& c = p.open();
     p.fill(c, 0);
-    c.Command1.click();
+    p.send(c);
     EXPECT_EQ(c.lastBody(), body("Bug Report", "It skips."));
     {
         sys::Network::ScopedLookups none(std::nullopt, std::nullopt);
         c.Text2.setText("Second");
-        c.Command1.click();
+        p.send(c);
     }
     const std::string second = body("Bug Report", "Second", "", "");
     EXPECT_EQ(c.lastBody(), second);
     EXPECT_EQ(c.Text5.text(), second);
     ASSERT_TRUE(sink.waitForConnections(2));
     EXPECT_EQ(sink.mails()[1].body(), second);
+}
+
+// While the server takes its time the window goes on: Send returns at once
+// and waits disabled, the fields take keys and the timers tick; the outcome
+// comes within the Send's limit, a mail the server accepted counting as sent
+// even when it never says goodbye.
+TEST(Contact, ASlowServerDoesNotFreezeTheWindow) {
+    using Stall = nettest::SmtpSink::Stall;
+    struct Case {
+        const char* what;
+        Stall stall;
+        bool sent;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"no answer to DATA", Stall::Data, false, "timed out"},
+        {"no answer after the data", Stall::AfterData, false, "may still deliver it"},
+        {"no answer to QUIT", Stall::Quit, true, ""},
+    };
+    const long limitMs = 600;
+    for (const Case& k : cases) {
+        ContactFixture p;
+        nettest::SmtpSink sink({"250 OK", k.stall});
+        ScopedEnv url("DOVETUNE_SMTP_URL", sink.url());
+        sys::MailLimits saved = sys::DefaultMailLimits();
+        sys::DefaultMailLimits().totalTimeoutMs = limitMs;
+        auto& c = p.open();
+        c.show();
+        p.fill(c, 0);
+        p.env.dialogs.answerMessageBox(forms::vbOK);
+        auto start = std::chrono::steady_clock::now();
+        c.Command1.click();
+        sys::DefaultMailLimits() = saved;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200)) << k.what;
+        EXPECT_FALSE(c.Command1.enabled()) << k.what;
+        // The window still works meanwhile; a second press starts nothing.
+        c.Text2.setFocus();
+        c.Text2.typeChar("x");
+        EXPECT_NE(c.Text2.text().find('x'), std::string::npos) << k.what;
+        c.Command1.click();
+        int ticks = 0;
+        runtime::Scheduler::Id timer = p.env.scheduler.startTimer(10, [&] { ++ticks; });
+        p.env.scheduler.advance(50);
+        p.env.scheduler.stopTimer(timer);
+        EXPECT_EQ(ticks, 5) << k.what;
+        ASSERT_TRUE(p.env.scheduler.runUntil([&] { return c.Command1.enabled(); }, 5000)) << k.what;
+        auto tookMs =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_LE(tookMs, limitMs + 300) << k.what;  // room for a busy machine
+        EXPECT_EQ(c.Timer1.running(), k.sent) << k.what;
+        if (k.sent) {
+            EXPECT_TRUE(p.env.dialogs.shown().empty()) << k.what;
+        } else {
+            ASSERT_EQ(p.env.dialogs.shown().size(), 1u) << k.what;
+            const std::string& prompt = p.env.dialogs.shown()[0].message.prompt;
+            EXPECT_NE(prompt.find(k.reason), std::string::npos) << k.what << ": " << prompt;
+        }
+        EXPECT_TRUE(sink.waitForConnections(1, 500)) << k.what;
+        EXPECT_EQ(sink.connections(), 1) << k.what;
+    }
+}
+
+// Exit while a Send waits: the window closes at once, the connection is cut
+// and nothing comes back to the closed window.
+TEST(Contact, ExitDuringASendAbandonsIt) {
+    ContactFixture p;
+    nettest::SmtpSink sink({"250 OK", nettest::SmtpSink::Stall::Data});
+    ScopedEnv url("DOVETUNE_SMTP_URL", sink.url());
+    auto& c = p.open();
+    p.fill(c, 0);
+    c.Command1.click();
+    ASSERT_FALSE(c.Command1.enabled());
+    auto waitsForData = [&] {
+        for (const std::string& command : sink.commands())
+            if (command == "DATA") return true;
+        return false;
+    };
+    ASSERT_TRUE(p.env.scheduler.runUntil(waitsForData, 5000));
+    auto start = std::chrono::steady_clock::now();
+    c.Command2.click();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_FALSE(forms::IsLoaded<Contact>());
+    EXPECT_TRUE(sink.waitForConnections(1, 1000));
+    p.env.scheduler.runUntil([] { return false; }, 200);
+    EXPECT_TRUE(p.env.dialogs.shown().empty());
+    ASSERT_EQ(sink.mails().size(), 1u);
+    EXPECT_FALSE(sink.mails()[0].accepted);
 }
 
 }  // namespace

@@ -144,7 +144,7 @@ TEST(Mail, RefusedBeforeConnecting) {
 
 TEST(Mail, ServerFailuresCarryTheirReason) {
     {
-        nettest::SmtpSink sink({"550 5.1.1 No such user here", false});
+        nettest::SmtpSink sink({"550 5.1.1 No such user here"});
         ScopedEnv url("DOVETUNE_SMTP_URL", sink.url());
         sys::MailMessage m = message();
         std::string why = sendFailure(m);
@@ -161,7 +161,7 @@ TEST(Mail, ServerFailuresCarryTheirReason) {
         EXPECT_NE(why.find("connect"), std::string::npos) << why;
     }
     {
-        nettest::SmtpSink sink({"250 OK", true});
+        nettest::SmtpSink sink({"250 OK", nettest::SmtpSink::Stall::Greeting});
         ScopedEnv url("DOVETUNE_SMTP_URL", sink.url());
         sys::MailMessage m = message();
         m.limits.totalTimeoutMs = 300;
@@ -175,6 +175,48 @@ TEST(Mail, ServerFailuresCarryTheirReason) {
         ScopedEnv url("DOVETUNE_SMTP_URL", "http://127.0.0.1:1/");
         sys::MailMessage m = message();
         EXPECT_NE(sendFailure(m), "");
+    }
+}
+
+// A server that falls silent at any stage: Send ends within its limit, all
+// of it (connecting, the conversation and closing the connection), and counts
+// as sent exactly when the server had accepted the data.
+TEST(Mail, AServerFallingSilentEndsTheSendWithinItsLimit) {
+    using Stall = nettest::SmtpSink::Stall;
+    struct Case {
+        const char* what;
+        Stall stall;
+        bool sent;
+        const char* reason;  // in the failure's description
+    };
+    const Case cases[] = {
+        {"no greeting", Stall::Greeting, false, "timed out"},
+        {"no answer to MAIL", Stall::Mail, false, "timed out"},
+        {"no answer to RCPT", Stall::Rcpt, false, "timed out"},
+        {"no answer to DATA", Stall::Data, false, "timed out"},
+        {"no answer after the data", Stall::AfterData, false, "may still deliver it"},
+        {"no answer to QUIT", Stall::Quit, true, ""},
+    };
+    const long limitMs = 600;
+    for (const Case& k : cases) {
+        nettest::SmtpSink sink({"250 OK", k.stall});
+        ScopedEnv url("DOVETUNE_SMTP_URL", sink.url());
+        sys::MailMessage m = message();
+        m.limits.totalTimeoutMs = limitMs;
+        auto start = std::chrono::steady_clock::now();
+        std::string why = sendFailure(m);
+        auto tookMs = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_LE(tookMs, limitMs + 300) << k.what;  // room for a busy machine
+        if (k.sent) {
+            EXPECT_EQ(why, "") << k.what;
+        } else {
+            EXPECT_NE(why.find(k.reason), std::string::npos) << k.what << ": " << why;
+            EXPECT_NE(why.find("0.6 seconds"), std::string::npos) << k.what << ": " << why;
+        }
+        // The connection is closed, not left waiting for the server.
+        EXPECT_TRUE(sink.waitForConnections(1, 500)) << k.what;
+        auto mails = sink.mails();
+        EXPECT_EQ(!mails.empty() && mails[0].accepted, k.sent) << k.what;
     }
 }
 

@@ -3,10 +3,17 @@
 // a question or a comment) to the support mailbox. It closes only by its own
 // Exit button or its close box, so it outlives the main window.
 
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "forms/control_array.hpp"
 #include "forms/forms.hpp"
+#include "runtime/error.hpp"
+
+namespace sys {
+class MailSending;
+}
 
 namespace options {
 
@@ -36,6 +43,7 @@ public:
     forms::Timer Timer1;
 
     void Form_Load() override;
+    void Form_Unload(int& Cancel) override;
     void Combo1_Click();
     void Command1_Click();
     void Command2_Click();
@@ -48,7 +56,10 @@ public:
     const std::string& lastBody() const { return lastBody_; }
 
 private:
+    // The end of a Send, on the UI thread.
+    void sendEnded(const std::optional<runtime::Error>& failure);
     std::string lastBody_;
+    std::unique_ptr<sys::MailSending> sending_;  // while a Send runs
 };
 
 }  // namespace options

@@ -2,18 +2,127 @@
 
 #include <unistd.h>
 
+#include <sys/socket.h>
+
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <mutex>
+#include <set>
+#include <thread>
 #include <vector>
 
 #include "curl_api.hpp"
 #include "runtime/error.hpp"
+#include "runtime/scheduler.hpp"
 
 namespace sys {
+
+// The sockets of one Send, which it opens through libcurl's socket callbacks.
+// A watch thread shuts them down when the Send's time is up, and another
+// thread may shut them down at once: a shut socket ends whatever libcurl
+// waits for on it (an answer, the goodbye of its clean-up) without delay, and
+// stays open until libcurl closes it, so its number is never reused while
+// libcurl still holds it.
+class MailCut {
+public:
+    MailCut() = default;
+    MailCut(const MailCut&) = delete;
+    MailCut& operator=(const MailCut&) = delete;
+    ~MailCut() { disarm(); }
+
+    // Starts the watch: the sockets are shut limitMs from now.
+    void arm(long limitMs) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+        std::lock_guard lock(mu_);
+        stop_ = false;
+        watch_ = std::thread([this, deadline] {
+            std::unique_lock lock(mu_);
+            if (!cv_.wait_until(lock, deadline, [this] { return stop_ || cut_; })) {
+                timedOut_ = true;
+                cutLocked();
+            }
+        });
+    }
+    // Ends the watch (the Send is over).
+    void disarm() {
+        {
+            std::lock_guard lock(mu_);
+            stop_ = true;
+        }
+        cv_.notify_all();
+        if (watch_.joinable()) watch_.join();
+    }
+    // Shuts every socket both ways and refuses new ones.
+    void cutNow() {
+        std::lock_guard lock(mu_);
+        cutLocked();
+    }
+    // From another thread: the Send is not wanted any more.
+    void abandon() {
+        {
+            std::lock_guard lock(mu_);
+            abandoned_ = true;
+            cutLocked();
+        }
+        cv_.notify_all();
+    }
+    // Every read from now on finds the end at once; writes still go out.
+    void stopReading() {
+        std::lock_guard lock(mu_);
+        for (int fd : fds_) ::shutdown(fd, SHUT_RD);
+    }
+    bool timedOut() {
+        std::lock_guard lock(mu_);
+        return timedOut_;
+    }
+    bool abandoned() {
+        std::lock_guard lock(mu_);
+        return abandoned_;
+    }
+
+    static curl_socket_t openSocket(void* self, curlsocktype, curl_sockaddr* address) {
+        auto* cut = static_cast<MailCut*>(self);
+        std::lock_guard lock(cut->mu_);
+        if (cut->cut_) return CURL_SOCKET_BAD;
+        int fd = ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+        if (fd >= 0) cut->fds_.insert(fd);
+        return fd >= 0 ? fd : CURL_SOCKET_BAD;
+    }
+    static int closeSocket(void* self, curl_socket_t fd) {
+        auto* cut = static_cast<MailCut*>(self);
+        std::lock_guard lock(cut->mu_);
+        cut->fds_.erase(fd);
+        return ::close(fd);
+    }
+    // Also ends a Send that waits for something other than a socket (a name
+    // lookup) once it is cut.
+    static int progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+        auto* cut = static_cast<MailCut*>(self);
+        std::lock_guard lock(cut->mu_);
+        return cut->cut_ ? 1 : 0;
+    }
+
+private:
+    void cutLocked() {
+        cut_ = true;
+        for (int fd : fds_) ::shutdown(fd, SHUT_RDWR);
+    }
+
+    std::mutex mu_;
+    std::condition_variable cv_;
+    std::set<int> fds_;
+    bool cut_ = false;
+    bool timedOut_ = false;
+    bool abandoned_ = false;
+    bool stop_ = false;
+    std::thread watch_;
+};
 
 namespace {
 
@@ -99,6 +208,9 @@ std::string messageId(std::string_view sender) {
 struct Upload {
     std::string data;
     std::size_t at = 0;
+    // libcurl has taken the whole mail (it then ends the data and waits for
+    // the server's answer).
+    bool finished() const { return at == data.size(); }
     static size_t read(char* buffer, size_t size, size_t count, void* user) {
         auto* self = static_cast<Upload*>(user);
         size_t n = std::min(size * count, self->data.size() - self->at);
@@ -180,7 +292,23 @@ std::string MailMessage::Compose() const {
     return m;
 }
 
+namespace {
+
+// "30 seconds", "0.6 seconds", "1 second".
+std::string seconds(long ms) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%g", static_cast<double>(ms) / 1000.0);
+    return std::string(buf) + (ms == 1000 ? " second" : " seconds");
+}
+
+}  // namespace
+
 void MailMessage::Send() {
+    MailCut cut;
+    send(cut, SmtpUrl());
+}
+
+void MailMessage::send(MailCut& cut, const std::string& url) const {
     const std::pair<const char*, const std::string*> headers[] = {{"subject", &Subject}, {"sender", &Sender}, {"recipient", &To}};
     for (auto& [name, value] : headers)
         if (value->find_first_of("\r\n") != std::string::npos) refuse(std::string("the ") + name + " holds a line break");
@@ -188,15 +316,20 @@ void MailMessage::Send() {
     if (!isAddress(Sender)) refuse("the sender \"" + Sender + "\" is not an e-mail address");
     if (!isAddress(To)) refuse("the recipient \"" + To + "\" is not an e-mail address");
 
+    // From here on the whole Send, the clean-up included, ends by the deadline.
+    cut.arm(limits.totalTimeoutMs);
+    struct Disarm {
+        MailCut& cut;
+        ~Disarm() { cut.disarm(); }
+    } disarm{cut};
+
     std::string unavailable;
     const curl::Api* lib = curl::api(&unavailable);
     if (!lib) runtime::raise(kSendFailed, "Mail", "The mail could not be sent: " + unavailable);
-    std::unique_ptr<CURL, void (*)(CURL*)> curl(lib->easy_init(), lib->easy_cleanup);
-    if (!curl) runtime::raise(kSendFailed, "Mail", "libcurl could not start a transfer");
-    CURL* c = curl.get();
+    CURL* c = lib->easy_init();
+    if (!c) runtime::raise(kSendFailed, "Mail", "libcurl could not start a transfer");
     Upload upload{Compose(), 0};
     Conversation conversation;
-    std::string url = SmtpUrl();
     std::string from = "<" + Sender + ">";
     std::unique_ptr<curl_slist, void (*)(curl_slist*)> rcpt(lib->slist_append(nullptr, ("<" + To + ">").c_str()),
                                                            lib->slist_free_all);
@@ -209,21 +342,87 @@ void MailMessage::Send() {
     lib->easy_setopt(c, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(upload.data.size()));
     lib->easy_setopt(c, CURLOPT_READFUNCTION, &Upload::read);
     lib->easy_setopt(c, CURLOPT_READDATA, &upload);
-    lib->easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs);
+    lib->easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, std::min(limits.connectTimeoutMs, limits.totalTimeoutMs));
     lib->easy_setopt(c, CURLOPT_TIMEOUT_MS, limits.totalTimeoutMs);
     lib->easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    // A name lookup still running is left behind, not waited for.
+    lib->easy_setopt(c, CURLOPT_QUICK_EXIT, 1L);
+    // The sockets are ours, so that the deadline can cut them wherever
+    // libcurl waits, its clean-up included.
+    lib->easy_setopt(c, CURLOPT_OPENSOCKETFUNCTION, &MailCut::openSocket);
+    lib->easy_setopt(c, CURLOPT_OPENSOCKETDATA, &cut);
+    lib->easy_setopt(c, CURLOPT_CLOSESOCKETFUNCTION, &MailCut::closeSocket);
+    lib->easy_setopt(c, CURLOPT_CLOSESOCKETDATA, &cut);
+    lib->easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+    lib->easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &MailCut::progress);
+    lib->easy_setopt(c, CURLOPT_XFERINFODATA, &cut);
     lib->easy_setopt(c, CURLOPT_ERRORBUFFER, errorBuffer);
     lib->easy_setopt(c, CURLOPT_VERBOSE, 1L);
     lib->easy_setopt(c, CURLOPT_DEBUGFUNCTION, &Conversation::debug);
     lib->easy_setopt(c, CURLOPT_DEBUGDATA, &conversation);
     CURLcode code = lib->easy_perform(c);
-    if (code == CURLE_OK) return;
-    std::string reason;
-    if (!conversation.lastError.empty())
-        reason = "The mail server answered: " + conversation.lastError;
+    // The server's answer to the end of the data makes the mail sent. The
+    // goodbye (QUIT) that libcurl's clean-up sends is not waited for: once
+    // the mail is accepted its answer changes nothing, and a server that
+    // never gives it would hold the clean-up for minutes.
+    bool accepted = code == CURLE_OK;
+    if (accepted)
+        cut.stopReading();
     else
+        cut.cutNow();
+    lib->easy_cleanup(c);
+    if (accepted) return;
+
+    std::string reason;
+    if (cut.abandoned()) {
+        reason = "The mail was not sent: the Send was abandoned";
+    } else if (cut.timedOut() || code == CURLE_OPERATION_TIMEDOUT) {
+        if (upload.finished())
+            reason = "The mail server at " + url + " timed out (no answer within " + seconds(limits.totalTimeoutMs) +
+                     ") after the whole mail was sent: it did not confirm the mail, and it may still deliver it";
+        else
+            reason = "The mail could not be sent to " + url + ": the server timed out (no answer within " +
+                     seconds(limits.totalTimeoutMs) + ")";
+    } else if (!conversation.lastError.empty()) {
+        reason = "The mail server answered: " + conversation.lastError;
+    } else {
         reason = std::string("The mail could not be sent to ") + url + ": " + (*errorBuffer ? errorBuffer : lib->easy_strerror(code));
+    }
     runtime::raise(kSendFailed, "Mail", reason);
+}
+
+struct MailSending::State {
+    MailMessage message;
+    std::string url;
+    Done done;
+    MailCut cut;
+    bool wanted = true;  // read and written on the UI thread only
+};
+
+MailSending::MailSending(MailMessage message, Done done) : state_(std::make_shared<State>()) {
+    state_->message = std::move(message);
+    state_->url = SmtpUrl();
+    state_->done = std::move(done);
+    runtime::Scheduler* ui = &runtime::Scheduler::current();
+    thread_ = std::thread([state = state_, ui] {
+        std::optional<runtime::Error> failure;
+        try {
+            state->message.send(state->cut, state->url);
+        } catch (const runtime::Error& e) {
+            failure = e;
+        } catch (const std::exception& e) {
+            failure = runtime::Error(kSendFailed, std::string("The mail could not be sent: ") + e.what(), "Mail");
+        }
+        ui->post([state, failure] {
+            if (state->wanted) state->done(failure);
+        });
+    });
+}
+
+MailSending::~MailSending() {
+    state_->wanted = false;
+    state_->cut.abandon();
+    if (thread_.joinable()) thread_.join();
 }
 
 }  // namespace sys

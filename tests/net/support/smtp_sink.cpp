@@ -97,13 +97,17 @@ std::vector<std::string> SmtpSink::commands() {
 }
 
 void SmtpSink::serve(Connection& c) {
-    if (script_.stall) {
-        c.waitForPeerClose(10000);
-        return;
-    }
-    c.send("220 sink.test ESMTP ready\r\n");
     SmtpMail mail;
     bool started = false;
+    // Falls silent when the script says so at this stage: true once the
+    // client has gone.
+    auto stalls = [&](Stall stage) {
+        if (script_.stall != stage) return false;
+        c.waitForPeerClose(10000);
+        return true;
+    };
+    if (stalls(Stall::Greeting)) return;
+    c.send("220 sink.test ESMTP ready\r\n");
     for (;;) {
         std::string line = c.readLine();
         if (line.size() < 2 || line.compare(line.size() - 2, 2, "\r\n") != 0) break;
@@ -117,16 +121,21 @@ void SmtpSink::serve(Connection& c) {
         } else if (startsNoCase(line, "MAIL FROM:")) {
             mail.mailFrom = line.substr(10);
             started = true;
+            if (stalls(Stall::Mail)) break;
             c.send("250 OK\r\n");
         } else if (startsNoCase(line, "RCPT TO:")) {
             mail.rcptTo = line.substr(8);
+            if (stalls(Stall::Rcpt)) break;
             c.send(script_.rcptAnswer + "\r\n");
         } else if (startsNoCase(line, "DATA")) {
+            if (stalls(Stall::Data)) break;
             c.send("354 End data with <CR><LF>.<CR><LF>\r\n");
             mail.data = c.readData();
+            if (stalls(Stall::AfterData)) break;
             mail.accepted = true;
             c.send("250 OK queued\r\n");
         } else if (startsNoCase(line, "QUIT")) {
+            if (stalls(Stall::Quit)) break;
             c.send("221 bye\r\n");
             break;
         } else if (startsNoCase(line, "RSET") || startsNoCase(line, "NOOP")) {

@@ -4,7 +4,11 @@
 // and the client area outside the pages shows the window's background. The
 // contact window opens beside it with the main window's icon.
 //
-// DOVETUNE_SCREENSHOT_DIR keeps the screen grabs (page-1.png ... contact.png).
+// While a Send waits for a silent server, the contact window goes on
+// painting and taking keys, with Send greyed; the outcome comes back to it.
+//
+// DOVETUNE_SCREENSHOT_DIR keeps the screen grabs (page-1.png ... contact.png,
+// contact-sending.png).
 
 #include <gtest/gtest.h>
 
@@ -15,10 +19,12 @@
 
 #include "forms/forms.hpp"
 #include "formsqt/run.hpp"
+#include "nettest/smtp_sink.hpp"
 #include "options/Contact.hpp"
 #include "options/frmTestControls.hpp"
 #include "runtime/app.hpp"
 #include "runtime/settings.hpp"
+#include "system/mail.hpp"
 #include "testsupport/screen.hpp"
 #include "testsupport/support.hpp"
 
@@ -198,6 +204,37 @@ TEST(OptionsScreen, BothWindowsWithTheKeyboardAlone) {
     const std::vector<forms::Control*> want = {&c.Combo1, &c.Name1, &c.Text1, &c.Text2, &c.Text3,
                                                &c.Text4,  &c.Command1, &c.Command2, &c.Combo1};
     EXPECT_EQ(seen, want);
+    c.unload();
+}
+
+TEST(OptionsScreen, TheContactWindowGoesOnWhileASendWaits) {
+    Program p;
+    testsupport::TempDir dir;
+    formsqt::Session& qt = testsupport::qtScreen();
+    nettest::SmtpSink sink({"250 OK", nettest::SmtpSink::Stall::AfterData});
+    testsupport::ScopedEnv url("DOVETUNE_SMTP_URL", sink.url());
+    sys::MailLimits saved = sys::DefaultMailLimits();
+    sys::DefaultMailLimits().totalTimeoutMs = 1500;
+    auto& c = forms::Get<options::Contact>();
+    c.show();
+    ASSERT_TRUE(qt.waitUntil([&] { return qt.windowShown(c); }, 3000));
+    c.zOrder(0);
+    c.Text1.setText("jo@home.example");
+    qt.processEvents(200);
+    ASSERT_TRUE(qt.click(c.Command1));
+    sys::DefaultMailLimits() = saved;
+    qt.processEvents(200);
+    EXPECT_FALSE(c.Command1.enabled());
+    ASSERT_TRUE(qt.click(c.Text2));
+    qt.pressKey(c, 'X', forms::vbShiftMask, "X");
+    ASSERT_TRUE(qt.waitUntil([&] { return c.Text2.text() == "X"; }, 500)) << c.Text2.text();
+    EXPECT_FALSE(c.Command1.enabled());  // still waiting while the key was taken
+    qt.processEvents(200);
+    EXPECT_TRUE(qt.grabScreen(p.shot("contact-sending.png", dir)));
+    qt.answerNextMessageBox(forms::vbOK);
+    ASSERT_TRUE(qt.waitUntil([&] { return c.Command1.enabled(); }, 5000));
+    ASSERT_TRUE(qt.lastBox().has_value());
+    EXPECT_NE(qt.lastBox()->text.find("may still deliver it"), std::string::npos) << qt.lastBox()->text;
     c.unload();
 }
 

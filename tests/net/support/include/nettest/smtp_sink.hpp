@@ -1,7 +1,7 @@
 #pragma once
 // An SMTP server on 127.0.0.1 for tests, scripted on ScriptedServer: it takes
 // one mail per connection and keeps what arrived, with the answers a test
-// chooses (a refused recipient, a server that never answers).
+// chooses (a refused recipient, a server that falls silent at some stage).
 //
 //     nettest::SmtpSink sink;                    // accepts every mail
 //     ScopedEnv url("DOVETUNE_SMTP_URL", sink.url());
@@ -36,9 +36,20 @@ std::string DecodeQuotedPrintable(const std::string& text);
 
 class SmtpSink {
 public:
+    // Where the server falls silent: it answers nothing from there on and
+    // waits for the client to close the connection.
+    enum class Stall {
+        None,
+        Greeting,   // accepts the connection and sends no greeting
+        Mail,       // no answer to MAIL FROM
+        Rcpt,       // no answer to RCPT TO
+        Data,       // no answer to DATA
+        AfterData,  // reads the whole mail, then no answer to its end
+        Quit,       // accepts the mail (250), then no answer to QUIT
+    };
     struct Script {
         std::string rcptAnswer = "250 OK";  // e.g. "550 5.1.1 No such user here"
-        bool stall = false;                 // accepts the connection and says nothing
+        Stall stall = Stall::None;
     };
     SmtpSink();
     explicit SmtpSink(Script script);
