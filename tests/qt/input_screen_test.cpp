@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -179,7 +180,7 @@ TEST(ScreenInput, AMouseMoveOverAControlRaisesItsMouseMoveAlone) {
 // click leaves it in place and clicks.
 struct Dragged : forms::Form {
     int clicks = 0, ups = 0;
-    Dragged() : Form("Dragged") {
+    explicit Dragged(const char* name = "Dragged") : Form(name) {
         setBorderStyle(forms::BorderStyle::None);
         setClientSize(120 * 15, 90 * 15);
         move(500 * 15, 300 * 15);
@@ -224,6 +225,55 @@ TEST(ScreenInput, WithoutAWindowManagerADraggedWindowFollowsThePointer) {
     EXPECT_EQ(f.ups, 0);
     EXPECT_EQ(f.left(), (x0 + 40) * 15.0f);
     f.unload();
+}
+
+// The same with the window's flags changed (always on top makes its native
+// window anew), for a plain window and for a shaped one, also when it went
+// on top while it loaded, before it was first shown.
+struct ShapedDragged : Dragged {
+    explicit ShapedDragged(const char* name = "ShapedDragged") : Dragged(name) {}
+    void Form_Load() override {
+        forms::WindowRegion r;
+        for (int y = 0; y < 90; ++y) r.addRect({y < 10 ? 10 - y : 0, y, 120, y + 1});
+        setRegion(r);
+    }
+};
+struct ShapedOnTop : ShapedDragged {
+    ShapedOnTop() : ShapedDragged("ShapedOnTop") {}
+    void Form_Load() override {
+        ShapedDragged::Form_Load();
+        setTopmost(true);
+    }
+};
+
+TEST(ScreenInput, WithoutAWindowManagerTheDragFollowsThePointerAfterTheWindowGoesOnTop) {
+    if (!haveXdotool()) GTEST_SKIP() << "xdotool is not installed (scripts/setup installs it)";
+    struct Case {
+        const char* what;
+        std::function<Dragged&()> show;
+    };
+    auto shown = [](Dragged& f, int changes) -> Dragged& {
+        f.show();
+        screen().waitUntil([&] { return screen().windowShown(f); }, 3000);
+        screen().processEvents(200);
+        for (int i = 0; i < changes; ++i) {
+            f.setTopmost(i % 2 == 0);
+            screen().processEvents(300);
+        }
+        return f;
+    };
+    const Case cases[] = {
+        {"on top", [&]() -> Dragged& { return shown(forms::Get<Dragged>(), 1); }},
+        {"on top and back", [&]() -> Dragged& { return shown(forms::Get<Dragged>(), 2); }},
+        {"shaped, on top", [&]() -> Dragged& { return shown(forms::Get<ShapedDragged>(), 1); }},
+        {"shaped, on top from its load", [&]() -> Dragged& { return shown(forms::Get<ShapedOnTop>(), 0); }},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        Dragged& f = k.show();
+        testsupport::expectClickStaysAndDragMoves(screen(), f, 60, 45);
+        f.unload();
+    }
 }
 
 // ---- looks ----

@@ -5,64 +5,33 @@
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
-
-#include <chrono>
-#include <cstdlib>
+#include <functional>
 #include <string>
-#include <thread>
 
 #include "forms/forms.hpp"
 #include "formsqt/run.hpp"
+#include "testsupport/screen.hpp"
 #include "testsupport/support.hpp"
 
 namespace {
 
 using testsupport::runCommand;
+using testsupport::xdo;
 
-bool haveTools() { return testsupport::haveProgram("openbox") && testsupport::haveProgram("xdotool"); }
-
-// The window manager this process starts, and the one Qt session, made
-// after it so that Qt sees what the manager offers.
-struct Desktop : ::testing::Environment {
-    formsqt::Session* qt = nullptr;
-    int wm = 0;
-    testsupport::TempDir dir;
-    void SetUp() override {
-        if (haveTools()) {
-            std::string ready = dir.file("ready");
-            auto r = runCommand("openbox --sm-disable --startup 'touch " + ready + "' >/dev/null 2>&1 & echo $!");
-            wm = std::atoi(r.output.c_str());
-            for (int i = 0; i < 100 && !testsupport::exists(ready); ++i)
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        }
-        qt = new formsqt::Session;
-    }
-    void TearDown() override {
-        delete qt;
-        qt = nullptr;
-        if (wm > 0) ::kill(wm, SIGTERM);
-    }
-};
-Desktop* const g_desktop = static_cast<Desktop*>(::testing::AddGlobalTestEnvironment(new Desktop));
-formsqt::Session& screen() { return *g_desktop->qt; }
+const auto* const kDesktop = ::testing::AddGlobalTestEnvironment(new testsupport::Desktop);
+formsqt::Session& screen() { return testsupport::qtScreen(); }
 
 #define NEED_DESKTOP()                                                                              \
     do {                                                                                            \
-        if (!haveTools()) GTEST_SKIP() << "openbox or xdotool is not installed (scripts/setup installs them)"; \
+        if (!testsupport::haveDesktopTools())                                                      \
+            GTEST_SKIP() << "openbox or xdotool is not installed (scripts/setup installs them)";    \
     } while (0)
-
-void xdo(const std::string& args) {
-    auto r = runCommand("xdotool " + args);
-    ASSERT_EQ(r.status, 0) << args;
-}
 
 // 160 x 120 pixels, shaped to a rounded rectangle; a MouseDown on the surface
 // asks for the caption drag, as the skinned windows do.
 struct Skin : forms::Form {
     int clicks = 0, ups = 0, doubles = 0;
-    Skin() : Form("Skin") {
+    explicit Skin(const char* name = "Skin") : Form(name) {
         setBorderStyle(forms::BorderStyle::None);
         setClientSize(160 * 15, 120 * 15);
         move(200 * 15, 150 * 15);
@@ -93,8 +62,9 @@ Place placeOf(forms::Form& f) {
     return p;
 }
 
-Skin& showSkin() {
-    auto& f = forms::Get<Skin>();
+template <class F = Skin>
+F& showSkin() {
+    auto& f = forms::Get<F>();
     f.show();
     screen().waitUntil([&] { return screen().windowShown(f); }, 3000);
     screen().processEvents(300);
@@ -134,16 +104,7 @@ TEST(ScreenDesktop, AClickLeavesASkinnedWindowInPlaceAndADragMovesIt) {
 
     // A drag of 40 pixels moves the window by 40 and raises no MouseUp or Click.
     f.clicks = f.ups = 0;
-    xdo("mousemove " + std::to_string(at.x + 80) + " " + std::to_string(at.y + 60));
-    screen().processEvents(200);
-    xdo("mousedown 1");
-    screen().processEvents(100);
-    for (int step = 1; step <= 8; ++step) {
-        xdo("mousemove " + std::to_string(at.x + 80 + 5 * step) + " " + std::to_string(at.y + 60 + 5 * step));
-        screen().processEvents(40);
-    }
-    xdo("mouseup 1");
-    screen().processEvents(400);
+    testsupport::pointerDrag(screen(), at.x + 80, at.y + 60, 40, 40);
     Place moved = placeOf(f);
     EXPECT_EQ(moved.x, at.x + 40);
     EXPECT_EQ(moved.y, at.y + 40);
@@ -159,6 +120,120 @@ TEST(ScreenDesktop, AClickLeavesASkinnedWindowInPlaceAndADragMovesIt) {
     Place last = placeOf(f);
     EXPECT_EQ(last.x, moved.x);
     EXPECT_EQ(last.y, moved.y);
+    f.unload();
+}
+
+void expectClickStaysAndDragMoves(Skin& f) { testsupport::expectClickStaysAndDragMoves(screen(), f, 80, 60); }
+
+// A second skinned window, away from the first (as the Info Bar is).
+struct Bar : Skin {
+    Bar() : Skin("Bar") {
+        move(600 * 15, 450 * 15);
+        setBackColor(forms::RGB(200, 60, 30));
+    }
+};
+
+// A framed window that the test puts over the skinned one.
+struct Cover : forms::Form {
+    Cover() : Form("Cover") {
+        setCaption("Cover");
+        setClientSize(400 * 15, 300 * 15);
+        move(100 * 15, 100 * 15);
+        setBackColor(forms::RGB(20, 200, 40));
+    }
+};
+
+// A change of the window's flags (always on top, or back) makes its native
+// window anew, under another X id. The drag moves the window after each
+// such change, as after a change of its opacity, and a second window put on
+// top with it (as the Info Bar goes with the main window) drags too; a plain
+// click still leaves each in place.
+TEST(ScreenDesktop, ADragMovesASkinnedWindowAfterEachChangeOfItsWindow) {
+    NEED_DESKTOP();
+    struct Case {
+        const char* what;
+        std::function<void(Skin&)> change;
+    };
+    const Case cases[] = {
+        {"always on top", [](Skin& f) { f.setTopmost(true); }},
+        {"on top and back",
+         [](Skin& f) {
+             f.setTopmost(true);
+             screen().processEvents(300);
+             f.setTopmost(false);
+         }},
+        {"half transparent",
+         [](Skin& f) {
+             f.setLayered(true);
+             f.setLayeredAlpha(128);
+         }},
+        {"on top, then half transparent",
+         [](Skin& f) {
+             f.setTopmost(true);
+             screen().processEvents(300);
+             f.setLayered(true);
+             f.setLayeredAlpha(128);
+         }},
+        {"both on top",
+         [](Skin& f) {
+             f.setTopmost(true);
+             showSkin<Bar>().setTopmost(true);
+         }},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        Skin& f = showSkin();
+        k.change(f);
+        screen().processEvents(400);
+        expectClickStaysAndDragMoves(f);
+        if (forms::IsLoaded<Bar>()) {
+            expectClickStaysAndDragMoves(forms::Get<Bar>());
+            forms::Get<Bar>().unload();
+        }
+        f.unload();
+        screen().processEvents(200);
+    }
+}
+
+// Always on top keeps the window over a window the user brings up later, and
+// it still drags there.
+TEST(ScreenDesktop, AWindowOnTopStaysOverAnotherAndDrags) {
+    NEED_DESKTOP();
+    testsupport::TempDir shots;
+    Skin& f = showSkin();
+    f.setTopmost(true);
+    screen().processEvents(400);
+    auto& cover = forms::Get<Cover>();
+    cover.show();
+    cover.zOrder(0);
+    screen().waitUntil([&] { return screen().windowShown(cover); }, 3000);
+    screen().processEvents(400);
+    Place at = placeOf(f);
+    forms::Picture shot = testsupport::grabScreen(screen(), shots, "on-top.png");
+    ASSERT_FALSE(shot.empty());
+    if (const char* dir = std::getenv("DOVETUNE_SCREENSHOT_DIR"); dir && *dir)
+        screen().grabScreen(std::string(dir) + "/on-top.png");
+    EXPECT_EQ(shot.pixel(at.x + 80, at.y + 60), forms::RGB(30, 120, 200));  // the skin, not the cover
+    expectClickStaysAndDragMoves(f);
+    cover.unload();
+    f.unload();
+}
+
+// A window that goes on top while it loads, before it is first shown (as
+// the main window applies its saved "Always on Top" tick), drags from its
+// first showing.
+struct TopSkin : Skin {
+    TopSkin() : Skin("TopSkin") {}
+    void Form_Load() override {
+        Skin::Form_Load();
+        setTopmost(true);
+    }
+};
+
+TEST(ScreenDesktop, AWindowOnTopFromItsLoadDrags) {
+    NEED_DESKTOP();
+    TopSkin& f = showSkin<TopSkin>();
+    expectClickStaysAndDragMoves(f);
     f.unload();
 }
 

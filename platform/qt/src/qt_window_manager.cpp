@@ -77,7 +77,14 @@ bool startWindowManagerMove(QWidget& window, QPoint pressAt) {
     xcb_client_message_event_t ev{};
     ev.response_type = XCB_CLIENT_MESSAGE;
     ev.format = 32;
-    ev.window = static_cast<xcb_window_t>(window.winId());
+    // The move is asked for the native window that shows the widget now:
+    // the QWindow's. A change of flags (always on top and back) makes Qt put
+    // a new X window under the same QWindow when it shows it again, while
+    // the widget's own winId() keeps naming the one it had (made early for
+    // the mask); the manager ignores a move of that window, which is gone.
+    QWindow* shown = window.windowHandle();
+    if (!shown) return false;
+    ev.window = static_cast<xcb_window_t>(shown->winId());
     ev.type = moveResize;
     ev.data.data32[0] = static_cast<uint32_t>(std::lround(pressAt.x() * ratio));
     ev.data.data32[1] = static_cast<uint32_t>(std::lround(pressAt.y() * ratio));

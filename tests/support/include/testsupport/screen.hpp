@@ -1,16 +1,22 @@
 #pragma once
 // Helpers of the screen tests (a real X server under xvfb-run, platform
 // xcb): a program folder filled from the build's, screen grabs, and one Qt
-// session for a whole test program.
+// session for a whole test program (with or without a window manager), and
+// the real pointer driven through xdotool.
 //
 //     const auto* const kQtScreen = ::testing::AddGlobalTestEnvironment(new testsupport::QtScreen);
 //     ... testsupport::qtScreen().processEvents(100);
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <initializer_list>
 #include <string>
+#include <thread>
 
 #include "forms/forms.hpp"
 #include "formsqt/run.hpp"
@@ -53,5 +59,86 @@ struct QtScreen : ::testing::Environment {
     }
 };
 inline formsqt::Session& qtScreen() { return *g_qtScreen; }
+
+// Whether the tools of the tests under a window manager are installed
+// (scripts/setup installs both).
+inline bool haveDesktopTools() { return haveProgram("openbox") && haveProgram("xdotool"); }
+
+// The window manager of a test program and its one Qt session: openbox is
+// started on the program's X server (where it and xdotool are installed),
+// then the session, made after it so that Qt sees what the manager offers.
+// Registered with ::testing::AddGlobalTestEnvironment(new testsupport::Desktop);
+// the session is qtScreen().
+struct Desktop : ::testing::Environment {
+    int wm = 0;
+    TempDir dir;
+    void SetUp() override {
+        if (haveDesktopTools()) {
+            std::string ready = dir.file("ready");
+            auto r = runCommand("openbox --sm-disable --startup 'touch " + ready + "' >/dev/null 2>&1 & echo $!");
+            wm = std::atoi(r.output.c_str());
+            for (int i = 0; i < 100 && !exists(ready); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+        g_qtScreen = new formsqt::Session;
+    }
+    void TearDown() override {
+        delete g_qtScreen;
+        g_qtScreen = nullptr;
+        if (wm > 0) ::kill(wm, SIGTERM);
+    }
+};
+
+// Runs xdotool with these arguments; a failure fails the test.
+inline void xdo(const std::string& args) {
+    auto r = runCommand("xdotool " + args);
+    ASSERT_EQ(r.status, 0) << args;
+}
+
+// A drag with the real pointer's left button: pressed at (x, y) on the
+// screen, moved in eight steps by (dx, dy), and let go.
+inline void pointerDrag(formsqt::Session& qt, int x, int y, int dx, int dy) {
+    xdo("mousemove " + std::to_string(x) + " " + std::to_string(y));
+    qt.processEvents(200);
+    xdo("mousedown 1");
+    qt.processEvents(100);
+    for (int step = 1; step <= 8; ++step) {
+        xdo("mousemove " + std::to_string(x + dx * step / 8) + " " + std::to_string(y + dy * step / 8));
+        qt.processEvents(40);
+    }
+    xdo("mouseup 1");
+    qt.processEvents(400);
+}
+
+// A window dragged by its surface, as a user drags a skinned window: a
+// plain click at (x, y) of its client area leaves it in place and raises one
+// Click; a drag from there by 40 pixels right and down then moves it by 40
+// and raises no MouseUp or Click, and the form knows its new place. F counts
+// its Click and MouseUp events in `clicks` and `ups`.
+template <class F>
+void expectClickStaysAndDragMoves(formsqt::Session& qt, F& f, int x, int y) {
+    int x0 = 0, y0 = 0;
+    ASSERT_TRUE(qt.windowPosition(f, x0, y0));
+    f.clicks = f.ups = 0;
+    xdo("mousemove " + std::to_string(x0 + x) + " " + std::to_string(y0 + y));
+    qt.processEvents(100);
+    xdo("click 1");
+    qt.waitUntil([&] { return f.clicks > 0; }, 1000);
+    qt.processEvents(200);
+    EXPECT_EQ(f.clicks, 1);
+    int x1 = 0, y1 = 0;
+    ASSERT_TRUE(qt.windowPosition(f, x1, y1));
+    EXPECT_EQ(x1, x0);
+    EXPECT_EQ(y1, y0);
+    qt.processEvents(600);  // past the double-click time: the next press is a press
+    f.clicks = f.ups = 0;
+    pointerDrag(qt, x0 + x, y0 + y, 40, 40);
+    ASSERT_TRUE(qt.windowPosition(f, x1, y1));
+    EXPECT_EQ(x1, x0 + 40);
+    EXPECT_EQ(y1, y0 + 40);
+    EXPECT_EQ(f.ups, 0);
+    EXPECT_EQ(f.clicks, 0);
+    EXPECT_EQ(f.left(), (x0 + 40 - f.clientOffsetX()) * 15.0f);
+}
 
 }  // namespace testsupport
