@@ -119,36 +119,34 @@ Control* dropTarget(QtFormPeer* pe, QWidget* window, QPoint at) {
     }
     return c;
 }
+
+// Offers the files of a drag to the control under `at` (or the form): as
+// they enter the window, or dropped there. Returns the effect it answers.
+int offerFiles(QtFormPeer* pe, QWidget* window, const QMimeData* data, QPoint at, bool dropped) {
+    auto files = filesOf(data);
+    const float x = pe->toScaleX(at.x()), y = pe->toScaleX(at.y());
+    int effect = 0;
+    guarded([&] {
+        Control* c = dropTarget(pe, window, at);
+        if (dropped)
+            effect = c ? c->dropFiles(files, x, y) : pe->form.dropFiles(files, x, y);
+        else
+            effect = c ? c->dragOver(files, forms::vbEnter, x, y) : pe->form.dragOver(files, forms::vbEnter, x, y);
+    });
+    return effect;
+}
 }  // namespace
 
 void FormWindow::dragEnterEvent(QDragEnterEvent* e) {
     if (!peer_ || !e->mimeData()->hasUrls()) return;
-    QtFormPeer* pe = peer_;
-    auto files = filesOf(e->mimeData());
-    QPoint at = e->position().toPoint();
-    int effect = 0;
-    guarded([&] {
-        Control* c = dropTarget(pe, this, at);
-        effect = c ? c->dragOver(files, forms::vbEnter, pe->toScaleX(at.x()), pe->toScaleX(at.y()))
-                   : pe->form.dragOver(files, forms::vbEnter, pe->toScaleX(at.x()), pe->toScaleX(at.y()));
-    });
-    if (effect != 0) e->acceptProposedAction();
+    if (offerFiles(peer_, this, e->mimeData(), e->position().toPoint(), false) != 0) e->acceptProposedAction();
 }
 
 void FormWindow::dragMoveEvent(QDragMoveEvent* e) { e->acceptProposedAction(); }
 
 void FormWindow::dropEvent(QDropEvent* e) {
     if (!peer_) return;
-    QtFormPeer* pe = peer_;
-    auto files = filesOf(e->mimeData());
-    QPoint at = e->position().toPoint();
-    int effect = 0;
-    guarded([&] {
-        Control* c = dropTarget(pe, this, at);
-        effect = c ? c->dropFiles(files, pe->toScaleX(at.x()), pe->toScaleX(at.y()))
-                   : pe->form.dropFiles(files, pe->toScaleX(at.x()), pe->toScaleX(at.y()));
-    });
-    if (effect != 0)
+    if (offerFiles(peer_, this, e->mimeData(), e->position().toPoint(), true) != 0)
         e->acceptProposedAction();
     else
         e->ignore();
