@@ -344,8 +344,10 @@ void frmTestControls::Command3_Click() {
         if (!why.empty() && std::find(reasons.begin(), reasons.end(), why) == reasons.end()) reasons.push_back(why);
     };
     auto save = [&](const char* key, forms::CheckBox& box) {
-        if (!step([&] { runtime::SaveSetting(runtime::App::Path(), kSection, key, runtime::CStr(box.value())); }))
-            failed.push_back("the setting \"" + std::string(key) + "\""), because(step.lastDescription());
+        if (step([&] { runtime::SaveSetting(runtime::App::Path(), kSection, key, runtime::CStr(box.value())); }))
+            return;
+        failed.push_back("the setting \"" + std::string(key) + "\"");
+        because(step.lastDescription());
     };
     save("Fade", Fade);
     step([&] { Timer1.setEnabled(true); });
@@ -356,10 +358,9 @@ void frmTestControls::Command3_Click() {
     const std::string command = OpenCommand();
     for (auto& [key, box, ext] : types) {
         if (box->value() != 1) continue;
-        std::vector<std::string> why;
-        if (Associate::AssociateFileType(FileTypeName, command, ext, &why)) continue;
-        failed.push_back("the file type " + std::string(ext));
-        for (const std::string& w : why) because(w);
+        // The reasons join the list, each once.
+        if (!Associate::AssociateFileType(FileTypeName, command, ext, &reasons))
+            failed.push_back("the file type " + std::string(ext));
     }
     if (failed.empty()) return;
     std::string text = "These could not be saved or registered:";

@@ -48,25 +48,10 @@ bool freeSurfacePoint(player::Form2& f, const forms::Picture& skin, int& px, int
     return false;
 }
 
-// A click at (px, py) of the window leaves it in place; a drag from there by
-// 40 pixels right and down moves it by 40, and the form knows its new place.
+// A click at (px, py) of the window leaves it in place; a drag from there
+// moves it.
 void expectClickStaysAndDragMoves(player::Form2& f, int px, int py) {
-    int x0 = 0, y0 = 0;
-    ASSERT_TRUE(screen().windowPosition(f, x0, y0));
-    testsupport::xdo("mousemove " + std::to_string(x0 + px) + " " + std::to_string(y0 + py));
-    screen().processEvents(100);
-    testsupport::xdo("click 1");
-    screen().processEvents(400);
-    int x1 = 0, y1 = 0;
-    ASSERT_TRUE(screen().windowPosition(f, x1, y1));
-    EXPECT_EQ(x1, x0) << "a click moved the window";
-    EXPECT_EQ(y1, y0) << "a click moved the window";
-    screen().processEvents(600);  // past the double-click time
-    testsupport::pointerDrag(screen(), x0 + px, y0 + py, 40, 40);
-    ASSERT_TRUE(screen().windowPosition(f, x1, y1));
-    EXPECT_EQ(x1, x0 + 40);
-    EXPECT_EQ(y1, y0 + 40);
-    EXPECT_EQ(f.left(), (x0 + 40 - f.clientOffsetX()) * 15.0f);
+    testsupport::expectClickStaysAndDragMoves(screen(), static_cast<forms::Form&>(f), px, py);
 }
 
 player::Form2& started() {

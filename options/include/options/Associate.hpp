@@ -12,7 +12,8 @@ namespace options::Associate {
 // too: the program becomes the default for the extension's MIME types.
 // Nothing is removed and nothing else is written. Returns whether every step
 // succeeded; a failing step does not stop the ones after it. The reasons of
-// the failures (each naming its file) are added to reasons when given.
+// the failures (each naming its file) are added to reasons when given,
+// each once: a reason already there is not added again.
 bool AssociateFileType(std::string ProgID, std::string Command, std::string Ext,
                        std::vector<std::string>* reasons = nullptr);
 
