@@ -224,8 +224,11 @@ TEST_F(GstPlayer, AMissingFileIsRefusedAndReleasesTheOpenOne) {
     std::string file = wav("one.wav", 1.0);
     mkdir(dir.file("folder.wav").c_str(), 0755);
     mkfifo(dir.file("pipe.wav").c_str(), 0644);  // opening it must not hang the UI thread
+    // A name that holds a NUL names nothing, though the part before it names the file.
+    const std::string nul("\0", 1);
     for (const std::string& bad : {std::string("d:\\me"), dir.file("missing.wav"), dir.file("folder.wav"),
-                                   dir.file("pipe.wav"), std::string("")}) {
+                                   dir.file("pipe.wav"), file + nul + "junk", "file://" + file + nul,
+                                   std::string("")}) {
         SCOPED_TRACE(bad);
         ends = 0;
         player->setFileName(file);

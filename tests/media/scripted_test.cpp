@@ -175,6 +175,12 @@ TEST(ScriptedMediaPlayer, ARefusedFileNameClosesTheOpenFile) {
     EXPECT_EQ(m.playState(), media::Playing);
     EXPECT_THAT(m.callsTo("FileName"),
                 ElementsAre("FileName=/music/a.mp3", "FileName=d:\\me [error 53]", "FileName=/music/a.mp3"));
+    // A name holding a NUL is refused by both, as the real control cannot
+    // hand the system the name past its NUL.
+    const std::string nul("/music/a.mp3\0junk", 17);
+    EXPECT_EQ(errorOf([&] { m.setFileName(nul); }), 53);
+    EXPECT_EQ(m.fileName(), nul);
+    EXPECT_EQ(m.playState(), media::Stopped);
 }
 
 TEST(ScriptedMediaPlayer, EndOfStreamReachesTheHandlerOnceAndStops) {

@@ -134,6 +134,38 @@ TEST(PlaylistFiles, ListsOfOtherPlayersLoadAsTheyMeanThem) {
     }
 }
 
+// A line holding a NUL byte names no file, though the part before the NUL
+// names one (a file, a folder): whichever way it comes in, it is listed as the
+// missing file it is, keeps its bytes, and a double click on it plays nothing.
+TEST(PlaylistFiles, ALineHoldingANulIsAMissingFileWhereverItComesFrom) {
+    enum class Way { Load, CommandLine, SavedPlaylist, Drop };
+    const std::pair<Way, const char*> ways[] = {
+        {Way::Load, "Load"}, {Way::CommandLine, "a list on the command line"},
+        {Way::SavedPlaylist, "the playlist saved at exit"}, {Way::Drop, "a drop"}};
+    for (const auto& [way, what] : ways) {
+        Player p;
+        const std::string nul(1, '\0');
+        const Strings paths = {p.track("a.mp3", 3) + nul + "junk", p.home.file("music") + nul + nul};
+        const std::string list = p.home.file("nul.m3u");
+        testsupport::writeFile(list, Player::lines(paths));
+        if (way == Way::CommandLine) runtime::App::setForTest(p.app.path(), {list});
+        if (way == Way::SavedPlaylist) testsupport::writeFile(p.app.file("Path.m3u"), Player::lines(paths));
+        auto& f = p.start();
+        if (way == Way::Load) load(p, list);
+        if (way == Way::Drop) f.dropFiles(paths);
+        p.runBuilder();
+        EXPECT_EQ(Player::items(f.lstFiles), paths) << what;
+        ASSERT_EQ(f.List2.listCount(), 2) << what;
+        for (long i = 0; i < 2; ++i) {
+            const std::string line = f.List2.list(i);
+            EXPECT_TRUE(line.ends_with(" - ")) << what << ": no size for " << line;
+            f.List2.doubleClickItem(i);
+            EXPECT_EQ(p.media->fileName(), f.lstFiles.text()) << what;
+            EXPECT_NE(p.media->playState(), media::Playing) << what << ": " << line;
+        }
+    }
+}
+
 TEST(PlaylistFiles, AnEmptyFileEmptiesTheListsAndStartsNoBuilder) {
     Player p;
     auto& f = p.start();

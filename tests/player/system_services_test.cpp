@@ -9,6 +9,7 @@
 #include "runtime/error.hpp"
 #include "system/cddoor.hpp"
 #include "system/shell.hpp"
+#include "testsupport/errors.hpp"
 #include "testsupport/support.hpp"
 
 namespace {
@@ -45,6 +46,7 @@ TEST(Shell, AMissingProgramIsError53) {
         EXPECT_EQ(e.number(), 5);
     }
     EXPECT_GT(sys::Shell("/bin/true", 2), 0);
+    EXPECT_EQ(testsupport::errorOf([] { sys::StartProgram({"/bin/true", std::string("/tmp\0x", 6)}); }), 5);
 }
 
 TEST(Shell, ShellOpenHandsTheTargetToTheOpener) {
@@ -56,6 +58,9 @@ TEST(Shell, ShellOpenHandsTheTargetToTheOpener) {
     EXPECT_TRUE(sys::ShellOpen("mailto:support@dovetune.example?subject=a b"));
     ASSERT_TRUE(waitForFile(out));
     EXPECT_EQ(testsupport::readFile(out), "mailto:support@dovetune.example?subject=a b");
+    // A target holding a NUL names no file: the opener would get only the
+    // part before it, a file that exists, so it is not started at all.
+    EXPECT_FALSE(sys::ShellOpen(script + std::string(1, '\0') + "junk"));
     testsupport::ScopedEnv missing("DOVETUNE_OPENER", dir.file("none"));
     EXPECT_FALSE(sys::ShellOpen("/tmp"));
 }

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -468,4 +469,87 @@ TEST(PathFromFileUri, DecodesTheBytesOfALocalPath) {
         {"/m/x.mp3", std::nullopt},
     };
     for (const Case& c : cases) EXPECT_EQ(PathFromFileUri(c.uri), c.path) << c.uri;
+}
+
+// A path that holds a NUL byte names no file: every call refuses it, naming
+// the path and the reason, and none acts on the file or folder that the part
+// before the NUL names (a system call would see only that part).
+TEST_F(FileSystemTest, APathHoldingANulNamesNoFileAndTouchesNone) {
+    const std::string nul("\0", 1);
+    writeFile(dir.file("a.mp3"), "abc");
+    writeFile(dir.file("b.mp3"), "bbb");
+    fs::create_directories(dir.file("sub/empty"));
+    writeFile(dir.file("sub/c.mp3"), "c");
+    const std::string file = dir.file("a.mp3") + nul + "junk";     // a file, then junk
+    const std::string folder = dir.file("sub") + nul + nul;        // a folder, then NULs
+    const std::string empty = dir.file("sub/empty") + nul + "x";   // an empty folder
+    const std::string fresh = dir.file("new") + nul + "x";         // nothing yet
+    auto tree = [&] {
+        std::vector<std::string> out;
+        for (auto& e : fs::recursive_directory_iterator(dir.path())) {
+            std::string line = e.path().string() + " " + std::to_string(static_cast<int>(e.status().permissions()));
+            if (e.is_regular_file()) line += " " + readFile(e.path().string());
+            out.push_back(line);
+        }
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    const std::vector<std::string> before = tree();
+
+    struct Refusal {
+        const char* what;
+        std::function<void()> call;
+    };
+    const Refusal refusals[] = {
+        {"FileLen", [&] { FileLen(file); }},
+        {"FileLen of a folder", [&] { FileLen(folder); }},
+        {"FileDateTime", [&] { FileDateTime(file); }},
+        {"GetAttr", [&] { GetAttr(file); }},
+        {"SetAttr", [&] { SetAttr(file, vbReadOnly); }},
+        {"KillFile", [&] { KillFile(file); }},
+        {"Kill", [&] { Kill(file); }},
+        {"Kill of a pattern", [&] { Kill(dir.file("*.mp3") + nul); }},
+        {"Name from", [&] { Name(file, dir.file("moved.mp3")); }},
+        {"Name onto", [&] { Name(dir.file("b.mp3"), dir.file("moved.mp3") + nul + "x"); }},
+        {"FileCopy from", [&] { FileCopy(file, dir.file("copy.mp3")); }},
+        {"FileCopy onto", [&] { FileCopy(dir.file("b.mp3"), file); }},
+        {"MkDir", [&] { MkDir(fresh); }},
+        {"RmDir", [&] { RmDir(empty); }},
+        {"ResolvePath", [&] { ResolvePath(file); }},
+        {"Open for input", [&] { Files().Open(file, OpenMode::Input, 1); }},
+        {"Open for output", [&] { Files().Open(file, OpenMode::Output, 1); }},
+        {"Open binary", [&] { Files().Open(file, OpenMode::Binary, 1); }},
+        {"ReadWholeFile", [&] { ReadWholeFile(file); }},
+        {"ReadFileIfThere", [&] { ReadFileIfThere(file); }},
+        {"WriteFileAtomically", [&] { WriteFileAtomically(file, "new"); }},
+        {"AtomicFile", [&] { AtomicFile f(file); }},
+    };
+    for (const Refusal& r : refusals) {
+        try {
+            r.call();
+            ADD_FAILURE() << r.what << " took the path";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), err::BadFileName) << r.what;
+            EXPECT_NE(e.description().find(dir.path()), std::string::npos) << r.what << ": " << e.description();
+            EXPECT_NE(e.description().find("NUL"), std::string::npos) << r.what << ": " << e.description();
+            EXPECT_EQ(e.description().find('\0'), std::string::npos) << r.what << ": the NUL is shown as \\0";
+        }
+        CloseAll();
+    }
+
+    // The questions find nothing.
+    EXPECT_FALSE(FileExists(file));
+    EXPECT_FALSE(FileExists(folder));
+    EXPECT_FALSE(FolderExists(folder));
+    EXPECT_EQ(IdentityOf(file), std::nullopt);
+    EXPECT_EQ(listing(dir.file("a.mp3") + nul, vbNormal), std::vector<std::string>{});
+    EXPECT_EQ(listing(folder + "/*.mp3", vbDirectory), std::vector<std::string>{});
+    EXPECT_EQ(listing(dir.file("sub") + nul + "/*", vbDirectory), std::vector<std::string>{});
+    std::vector<std::string> visited;
+    WalkFolders(folder, [&](const std::string& f) { visited.push_back(f); });
+    EXPECT_EQ(visited, std::vector<std::string>{});
+    // A line read back keeps its bytes: it is the missing file it names.
+    EXPECT_EQ(PathFromText(file), file);
+
+    EXPECT_EQ(tree(), before);
 }

@@ -333,6 +333,7 @@ struct GstMediaPlayer::Impl {
         name = std::string(newName);
         closeFile();
         if (newName.empty()) return;
+        rules::checkFileName(newName);
         std::string uri;
         if (rules::isUrl(newName)) {
             uri = name;

@@ -45,6 +45,11 @@ void refuse(const char* property) {
                    std::string("Invalid property value (") + property + ")");
 }
 
+void checkFileName(std::string_view name) {
+    if (name.find('\0') != std::string_view::npos)
+        runtime::raise(runtime::err::FileNotFound, "MediaPlayer", "File not found (the name holds a NUL byte)");
+}
+
 void checkVolume(std::int32_t volume) {
     if (volume < MinVolume || volume > MaxVolume) refuse("Volume");
 }

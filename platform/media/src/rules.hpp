@@ -15,6 +15,10 @@ inline constexpr std::int32_t MaxBalance = 10000;
 // local path. "d:\me" has no "//" after its colon and stays a path.
 bool isUrl(std::string_view name);
 
+// A name that holds a NUL byte names no file or address (the system would
+// read it only up to that byte): refused with 53, as a missing file.
+void checkFileName(std::string_view name);
+
 // Each raises runtime::Error 380 when the value is out of range.
 void checkVolume(std::int32_t volume);
 void checkBalance(std::int32_t balance);

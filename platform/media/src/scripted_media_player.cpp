@@ -56,6 +56,7 @@ void ScriptedMediaPlayer::setFileName(std::string_view name) {
     position_ = 0.0;
     playState_ = Stopped;
     enter(Member::FileName, "FileName=" + fileName_);
+    rules::checkFileName(name);
     openName_ = fileName_;
     if (!name.empty()) playState_ = Playing;
 }

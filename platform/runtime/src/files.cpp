@@ -89,6 +89,15 @@ std::string NameOf(std::string_view path) {
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
+void RefuseNul(std::string_view path) {
+    if (!HoldsNul(path)) return;
+    // The NUL is shown as "\0", so the message shows the whole path.
+    std::string shown;
+    for (char c : path) shown += c == '\0' ? std::string("\\0") : std::string(1, c);
+    throw Error(err::BadFileName,
+                errorDescription(err::BadFileName) + ": " + shown + " holds a NUL byte, which no file name holds");
+}
+
 std::string FindEntryNoCase(const std::string& folder, std::string_view name) {
     DIR* d = opendir(folder.empty() ? "." : folder.c_str());
     if (!d) return "";
@@ -119,6 +128,7 @@ std::string FindEntryNoCase(const std::string& folder, std::string_view name) {
 
 std::string ResolvePath(std::string_view path) {
     if (path.empty()) return "";
+    detail::RefuseNul(path);
     std::string exact(path);
     struct stat st;
     if (lstat(exact.c_str(), &st) == 0) return exact;
@@ -360,6 +370,7 @@ void FileTable::Open(std::string_view path, OpenMode mode, int number, Access ac
     if (number < 1 || number > MaxNumber) raise(err::BadFileNameOrNumber);
     if (impl_->files[static_cast<std::size_t>(number)]) raise(err::FileAlreadyOpen);
     if (path.empty()) raise(err::BadFileNameOrNumber);
+    detail::RefuseNul(path);
 
     // The ways to open, tried in order; a binary open without an access
     // clause falls back to reading, then to writing, as the original does for
@@ -710,7 +721,7 @@ FileIdentity FileTable::Identity(int number) const {
 }
 
 std::optional<FileIdentity> IdentityOf(std::string_view path) {
-    if (path.empty()) return std::nullopt;
+    if (path.empty() || detail::HoldsNul(path)) return std::nullopt;
     struct stat st;
     std::string p(path);
     if (stat(p.c_str(), &st) != 0) {
@@ -997,6 +1008,7 @@ int readAllOf(int fd, std::string& out) {
 
 std::string ReadWholeFile(std::string_view path) {
     if (path.empty()) raise(err::BadFileNameOrNumber);
+    detail::RefuseNul(path);
     std::string p(path);
     int fd = openRetry(p, O_RDONLY);
     if (fd < 0 && errno == ENOENT) {
@@ -1014,6 +1026,7 @@ std::string ReadWholeFile(std::string_view path) {
 
 std::optional<std::string> ReadFileIfThere(std::string_view path) {
     if (path.empty()) raise(err::BadFileNameOrNumber);
+    detail::RefuseNul(path);
     std::string p(path);
     int fd = openRetry(p, O_RDONLY);
     if (fd < 0 && (errno == ENOENT || errno == ENOTDIR)) return std::nullopt;

@@ -10,6 +10,13 @@
 
 namespace runtime::detail {
 
+// No file name holds a NUL byte, and a system call reads a path only up to
+// its first one, so a path that holds one names no file: the file calls
+// refuse it instead of acting on the shorter path before the NUL.
+inline bool HoldsNul(std::string_view path) { return path.find('\0') != std::string_view::npos; }
+// Raises 64 (bad file name), naming the path and the reason, when it holds a NUL.
+void RefuseNul(std::string_view path);
+
 // Names compared without regard to case: ASCII folded byte by byte, other
 // text through LCase.
 bool IsAscii(std::string_view s);

@@ -271,24 +271,33 @@ void detail::ReadAttributesByPath(bool on) { noGetxattrat.store(on); }
 
 bool MatchesPattern(std::string_view name, std::string_view pattern) { return NameMatcher(pattern).matches(name); }
 
-std::string Dir(std::string_view pattern, int attributes) {
-    std::vector<std::string> names;
+namespace {
+
+// The names a search of Dir finds, in its order.
+std::vector<std::string> namesOfSearch(std::string_view pattern, int attributes) {
+    // A pattern that holds a NUL names no folder: it lists nothing.
+    if (detail::HoldsNul(pattern)) return {};
     auto [folder, name] = splitPattern(pattern);
-    if (!hasWildcards(name)) {
-        // One name: look it up instead of reading the whole folder.
-        std::string path = ResolvePath(detail::JoinPath(folder, name));
-        struct stat st;
-        if (stat(path.c_str(), &st) == 0) {
-            int attrs = attributesOf(path, st);
-            bool pass = (!(attrs & vbDirectory) || (attributes & vbDirectory)) &&
-                        (!(attrs & vbHidden) || (attributes & vbHidden)) &&
-                        (!(attrs & vbSystem) || (attributes & vbSystem));
-            std::string found = detail::NameOf(path);
-            if (pass && found != "." && found != "..") names.push_back(found);
-        }
-    } else {
-        names = listMatches(folder, name, attributes, false);
+    if (hasWildcards(name)) return listMatches(folder, name, attributes, false);
+    // One name: look it up instead of reading the whole folder.
+    std::vector<std::string> names;
+    std::string path = ResolvePath(detail::JoinPath(folder, name));
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0) {
+        int attrs = attributesOf(path, st);
+        bool pass = (!(attrs & vbDirectory) || (attributes & vbDirectory)) &&
+                    (!(attrs & vbHidden) || (attributes & vbHidden)) &&
+                    (!(attrs & vbSystem) || (attributes & vbSystem));
+        std::string found = detail::NameOf(path);
+        if (pass && found != "." && found != "..") names.push_back(found);
     }
+    return names;
+}
+
+}  // namespace
+
+std::string Dir(std::string_view pattern, int attributes) {
+    std::vector<std::string> names = namesOfSearch(pattern, attributes);
     DirCursor& c = dirCursor();
     std::lock_guard lock(c.mu);
     c.started = true;
@@ -305,13 +314,13 @@ std::string Dir() {
 }
 
 bool FileExists(std::string_view path) {
-    if (path.empty()) return false;
+    if (path.empty() || detail::HoldsNul(path)) return false;
     struct stat st;
     return stat(ResolvePath(path).c_str(), &st) == 0;
 }
 
 bool FolderExists(std::string_view path) {
-    if (path.empty()) return false;
+    if (path.empty() || detail::HoldsNul(path)) return false;
     struct stat st;
     return stat(ResolvePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
@@ -366,6 +375,7 @@ void SetAttr(std::string_view path, int attributes) {
 
 void Kill(std::string_view pattern) {
     if (pattern.empty()) raise(err::BadFileNameOrNumber);
+    detail::RefuseNul(pattern);
     auto [folder, name] = splitPattern(pattern);
     std::vector<std::string> paths;
     if (!hasWildcards(name)) {
@@ -385,6 +395,8 @@ void KillFile(std::string_view path) {
 
 void Name(std::string_view oldPath, std::string_view newPath) {
     if (oldPath.empty() || newPath.empty()) raise(err::BadFileNameOrNumber);
+    detail::RefuseNul(oldPath);
+    detail::RefuseNul(newPath);
     std::string from = ResolvePath(oldPath);
     struct stat old;
     if (lstat(from.c_str(), &old) != 0) raiseFileAt(errno, from);
@@ -426,6 +438,8 @@ void Name(std::string_view oldPath, std::string_view newPath) {
 
 void FileCopy(std::string_view source, std::string_view destination) {
     if (source.empty() || destination.empty()) raise(err::BadFileNameOrNumber);
+    detail::RefuseNul(source);
+    detail::RefuseNul(destination);
     std::string from = ResolvePath(source);
     // O_NONBLOCK: a named pipe opens without waiting for a writer (and is then refused below).
     int in = open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -489,6 +503,7 @@ void FileCopy(std::string_view source, std::string_view destination) {
 
 void MkDir(std::string_view path) {
     if (path.empty()) raise(err::BadFileNameOrNumber);
+    detail::RefuseNul(path);
     std::string folder = detail::FolderOf(path);
     if (!folder.empty()) folder = ResolvePath(folder);
     std::string name = detail::NameOf(path);
@@ -567,6 +582,7 @@ std::string CurDir() {
 
 void WalkFolders(std::string_view root, const std::function<void(const std::string& folder)>& visit,
                  const std::function<bool(const std::string& folder)>& descend) {
+    if (detail::HoldsNul(root)) return;  // names no folder
     std::string start = root.empty() ? std::string("/") : ResolvePath(root);
     while (start.size() > 1 && start.back() == '/') start.pop_back();
     struct stat st;

@@ -22,7 +22,12 @@ namespace {
 long spawn(const std::vector<std::string>& argv) {
     if (argv.empty() || argv[0].empty()) return -ENOENT;
     std::vector<char*> args;
-    for (auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    for (auto& a : argv) {
+        // The program would get the argument only up to a NUL byte: a path
+        // that holds one names no file, and the shorter one is not opened.
+        if (a.find('\0') != std::string::npos) return -EINVAL;
+        args.push_back(const_cast<char*>(a.c_str()));
+    }
     args.push_back(nullptr);
     pid_t pid = 0;
     int rc = posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ);

@@ -36,7 +36,8 @@ public:
     // Writing opens that file or URL and starts it from its beginning. A local
     // path (anything without a scheme such as "http://") is resolved without
     // regard to case; one that does not exist or cannot be opened is refused
-    // with 53 and closes the file that was open. "" closes the open file.
+    // with 53 and closes the file that was open, as is a name (path or URL)
+    // that holds a NUL byte, which names nothing. "" closes the open file.
     // Reading gives the name last written, as written.
     virtual std::string fileName() const = 0;
     virtual void setFileName(std::string_view name) = 0;

@@ -32,6 +32,11 @@
 //   raises 62 at the end of the file.
 // - Close(n) of a number not open does nothing; CloseAll closes every file,
 //   whoever opened it.
+// - A path that holds a NUL byte names no file, since no file name holds one:
+//   the file calls here and in filesystem.hpp refuse it with 64 (bad file
+//   name), naming the path and the reason, and the questions (FileExists,
+//   FolderExists, IdentityOf, Dir) find nothing, so no system call ever sees
+//   the shorter path before the NUL.
 
 #include <cstdint>
 #include <limits>
@@ -131,6 +136,8 @@ inline void CloseAll() { FileTable::instance().CloseAll(); }
 // exact path when it exists, else each component matched without regard to
 // case (exact match preferred). Components that match nothing are kept as
 // given, so a path to a file that is about to be created resolves its folders.
+// A path that holds a NUL is refused (64), so code that resolves a path before
+// a system call of its own never acts on the part before the NUL.
 std::string ResolvePath(std::string_view path);
 
 // The file a path names now, links followed and the path resolved as Open

@@ -11,7 +11,8 @@ namespace sys {
 
 // Starts argv[0] (a path, or a name looked up on PATH) with the arguments
 // that follow, without waiting for it; returns its process id. A program that
-// does not exist is error 53; one that cannot be started, error 5.
+// does not exist is error 53; one that cannot be started, or an argument that
+// holds a NUL byte (which the program would get cut there), error 5.
 long StartProgram(const std::vector<std::string>& argv);
 
 // The original's Shell(pathname, windowstyle): the path names the program
@@ -22,7 +23,8 @@ long Shell(std::string_view program, int windowStyle = 2);
 
 // Opens a file, folder, web address or mail link with the desktop's handler:
 // xdg-open, or the program named by DOVETUNE_OPENER. Returns false when the
-// opener could not be started; nothing is reported.
+// opener could not be started or the target holds a NUL byte (a path that
+// names no file: the part before the NUL is not opened); nothing is reported.
 bool ShellOpen(std::string_view target);
 
 }  // namespace sys
