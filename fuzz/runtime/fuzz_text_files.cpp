@@ -2,8 +2,10 @@
 // and text read back by Line Input and Input. Any bytes must parse without a
 // crash; records that parse must write back and parse to the same records;
 // every line read must be UTF-8; a line read as bytes holds no line end,
-// and a "file:" URI on it decodes to a path without a NUL byte.
+// and a "file:" URI on it decodes to a path without a NUL byte whose every
+// "/" is one the URI writes (an escaped "/" names no file).
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
@@ -46,8 +48,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         while (!files.Eof(1)) {
             const std::string line = files.LineInputBytes(1);
             if (line.find_first_of("\r\n") != std::string::npos) __builtin_trap();
-            if (auto p = runtime::PathFromFileUri(line); p && (p->empty() || p->find('\0') != std::string::npos))
-                __builtin_trap();
+            if (auto p = runtime::PathFromFileUri(line)) {
+                if (p->empty() || p->find('\0') != std::string::npos) __builtin_trap();
+                // After "file:", a "//" before the host is no separator of the path.
+                const std::string_view rest = std::string_view(line).substr(5);
+                const auto written = std::count(rest.begin(), rest.end(), '/') - (rest.starts_with("//") ? 2 : 0);
+                if (std::count(p->begin(), p->end(), '/') != written) __builtin_trap();
+            }
         }
         files.Close(1);
         files.Open(path, runtime::OpenMode::Input, 1);

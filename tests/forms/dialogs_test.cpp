@@ -90,6 +90,9 @@ TEST_F(Dialogs, ClipboardFileListInTheFileManagersFormats) {
               (std::vector<std::string>{"/music/a b.mp3", "/music/\xc3\xa9t\xc3\xa9.mp3"}));
     EXPECT_EQ(forms::pathsFromUriList("# comment\r\nhttp://x/y\r\nfile://localhost/tmp/z\r\n"),
               (std::vector<std::string>{"/tmp/z"}));
+    // An escaped "/" or NUL names no file: such a name is no file of the list.
+    EXPECT_EQ(forms::pathsFromUriList("file:///m/sub%2F..%2F..%2Fetc%2Fx.mp3\r\nfile:///m/a%00.mp3\r\nfile:///m/ok.mp3\r\n"),
+              (std::vector<std::string>{"/m/ok.mp3"}));
 }
 
 }  // namespace

@@ -98,6 +98,9 @@ TEST(PlaylistFiles, ListsOfOtherPlayersLoadAsTheyMeanThem) {
          "@/music/a b.mp3\r\nC:\\Music\\y.mp3\r\nfile://server/share/z.mp3\r\n",
          {"@/music/a b.mp3", "C:\\Music\\y.mp3", "file://server/share/z.mp3"}},
         {"a byte-order mark before the header", "\xEF\xBB\xBF#EXTM3U\n./sub/c.mp3\n", {"@/lists/./sub/c.mp3"}},
+        {"file URIs whose names hold an escaped separator or NUL name no file",
+         "~/lists/sub%2F..%2F..%2Fmusic%2Fa%20b.mp3\n~/music/a%20b.mp3%00.txt\n",
+         {"~/lists/sub%2F..%2F..%2Fmusic%2Fa%20b.mp3", "~/music/a%20b.mp3%00.txt"}},
     };
     auto expand = [](std::string s, const std::string& home) {
         for (std::size_t at; (at = s.find('~')) != std::string::npos;) s.replace(at, 1, "file://" + home);

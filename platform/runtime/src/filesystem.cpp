@@ -563,7 +563,12 @@ std::optional<std::string> PathFromFileUri(std::string_view uri) {
             path += rest[i];  // a "%" that starts no escape is itself
             continue;
         }
-        path += static_cast<char>(hi * 16 + lo);
+        const char byte = static_cast<char>(hi * 16 + lo);
+        // An escaped "/" is a character of a name, which no Linux name holds,
+        // not a separator: the URI names no file (as GLib reads it), and its
+        // "..%2F" never climbs out of the folder it is written in.
+        if (byte == '/') return std::nullopt;
+        path += byte;
         i += 2;
     }
     if (path.find('\0') != std::string::npos) return std::nullopt;

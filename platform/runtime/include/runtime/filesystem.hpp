@@ -84,7 +84,9 @@ std::string PathFromText(std::string_view line, std::string_view folder = {});
 // The local path a "file:" URI names ("file:///m/a%20b.mp3" gives
 // "/m/a b.mp3"): the host empty or "localhost", every %XX escape decoded to
 // the byte it stands for (the name's bytes, UTF-8 or not). nullopt for any
-// other text, another host, or a NUL byte (escaped or not), which no path holds.
+// other text, another host, a NUL byte (escaped or not), which no path holds,
+// or an escaped "/" ("%2F"), which would be a separator inside a name: such
+// a URI names no file, as GLib's g_filename_from_uri has it.
 std::optional<std::string> PathFromFileUri(std::string_view uri);
 
 // Wildcard match of a name against a pattern ("*", "?"), without regard to
