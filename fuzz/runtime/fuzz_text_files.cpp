@@ -1,6 +1,7 @@
 // Text files from outside: the settings store's and registry's record file,
 // and text read back by Line Input and Input. Any bytes must parse without a
-// crash; records that parse must write back and parse to the same records;
+// crash; a store cut short holds the records of the lines before its last;
+// records that parse (whole or cut) must write back and parse to the same records;
 // every line read must be UTF-8; a line read as bytes holds no line end,
 // and a "file:" URI on it decodes to a path without a NUL byte whose every
 // "/" is one the URI writes (an escaped "/" names no file).
@@ -21,18 +22,30 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
+    using Parsed = runtime::RecordFile::Parsed;
     static runtime::RecordFile store("settings store", "dovetune settings 1",
                                      [](const runtime::RecordFile::Record& r) { return r.size() == 4; });
     std::vector<runtime::RecordFile::Record> records;
     std::string problem;
-    if (store.parse(bytes, records, problem)) {
+    const Parsed parsed = store.parse(bytes, records, problem);
+    if (parsed == Parsed::Damaged && !records.empty()) __builtin_trap();
+    std::vector<runtime::RecordFile::Record> again;
+    if (parsed == Parsed::Cut) {
+        // A cut store holds exactly the records of the lines before its last.
+        const std::size_t end = bytes.substr(0, bytes.size() - 1).rfind('\n');
+        if (end == std::string_view::npos) {
+            if (!records.empty()) __builtin_trap();
+        } else if (store.parse(bytes.substr(0, end + 1), again, problem) != Parsed::Whole || again != records) {
+            __builtin_trap();
+        }
+    }
+    if (parsed != Parsed::Damaged) {
         std::string text = "dovetune settings 1\n";
         for (const auto& r : records) {
             for (std::size_t i = 0; i < r.size(); ++i) text += (i ? "\t" : "") + runtime::RecordFile::escape(r[i]);
             text += '\n';
         }
-        std::vector<runtime::RecordFile::Record> again;
-        if (!store.parse(text, again, problem) || again != records) __builtin_trap();
+        if (store.parse(text, again, problem) != Parsed::Whole || again != records) __builtin_trap();
     }
 
     // The file lives in the target's own work folder.

@@ -97,6 +97,44 @@ TEST(StartUp, SettingsTable) {
     EXPECT_FALSE(f.topmost());
 }
 
+// A settings store cut partway through its last line: what its whole lines
+// hold comes back (position, volume, favourites), only the cut line is lost,
+// and the exit writes the store whole again, the cut one kept aside.
+TEST(StartUp, ACutSettingsStoreKeepsWhatItsWholeLinesHold) {
+    Player p;
+    runtime::SaveSetting("dovetune", "Settings", "Form2Left", "2000");
+    runtime::SaveSetting("dovetune", "Settings", "Form2Top", "2200");
+    setFolder(p, "Mediaplayer1", "-1500");
+    setFolder(p, "mnu1", "/music/one");
+    setFolder(p, "mnu2", "/music/two");
+    setFolder(p, "Check1", "1");
+    setFolder(p, "mnu3", "/music/three");
+    const std::string store = runtime::SettingsFilePath();
+    std::string cut = testsupport::readFile(store);
+    cut.resize(cut.size() - 5);  // partway through the mnu3 line
+    testsupport::writeFile(store, cut);
+
+    testing::internal::CaptureStderr();
+    auto& f = p.start();
+    EXPECT_EQ(f.left(), 2000);
+    EXPECT_EQ(f.top(), 2200);
+    EXPECT_EQ(f.MediaPlayer1.volume(), -1500);
+    EXPECT_EQ(f.mnu1.caption(), "/music/one");
+    EXPECT_EQ(f.mnu2.caption(), "/music/two");
+    EXPECT_EQ(f.Check1.value(), 1);
+    EXPECT_EQ(f.mnu3.caption(), "3");  // the cut line's value is not taken
+    f.unload();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find(store + " is damaged"), std::string::npos) << err;
+    EXPECT_EQ(testsupport::readFile(store + ".damaged"), cut);
+    const std::string now = testsupport::readFile(store);
+    EXPECT_EQ(now.back(), '\n');
+    EXPECT_EQ(now.rfind(cut.substr(0, cut.rfind('\n') + 1), 0), 0u);  // the whole lines, as they were
+    EXPECT_EQ(getFolder(p, "mnu1"), "/music/one");
+    EXPECT_EQ(getFolder(p, "mnu3"), "3");
+    EXPECT_EQ(getTitle("Form2Top"), "2200");
+}
+
 TEST(StartUp, AFolderThatIsGoneLeavesTheFileListWhereItWas) {
     Player p;
     setFolder(p, "text2", "/no/such/folder");

@@ -156,6 +156,8 @@ TEST_F(SettingsTest, ADamagedStoreIsReportedOnceReadAsEmptyAndKept) {
         "dovetune settings 1\napp\tsec\tkey\n",            // a record without its value
         "dovetune settings 1\napp\tsec\tkey\tbad\\q\n",    // an unknown escape
         "dovetune settings 1\napp\tsec\tkey\t\xE9t\xE9\n",  // not UTF-8
+        // Damage before the last line is no cut: the whole lines after it are no help.
+        "dovetune settings 1\napp\tsec\tkey\tv\nbad\\q\napp\tsec\tother\tw\n",
     };
     int round = 0;
     for (const char* bytes : damaged) {
@@ -173,6 +175,56 @@ TEST_F(SettingsTest, ADamagedStoreIsReportedOnceReadAsEmptyAndKept) {
         std::string backup = store() + ".damaged" + (round ? "." + std::to_string(round) : "");
         EXPECT_EQ(readFile(backup), bytes);
         EXPECT_EQ(GetSetting("app", "sec", "key"), "fresh");
+        ++round;
+    }
+}
+
+// A store cut short partway through its last line (a copy or a write that
+// stopped there, a tail of NULs after a crash) keeps its whole lines: only
+// the cut line is dropped. It is reported, kept aside before it is written,
+// and the next save writes it whole again, even one that changes nothing.
+TEST_F(SettingsTest, ACutStoreKeepsItsWholeLinesAndIsWrittenWholeAgain) {
+    std::filesystem::create_directories(folder());
+    const std::string whole =
+        "dovetune settings 1\n"
+        "dovetune\tSettings\tForm2Left\t1500\n"
+        "dovetune\tSettings\tForm2Top\t2500\n"
+        "/opt/dt\t setting\tMediaplayer1\t-1200\n"
+        "/opt/dt\t setting\tmnu1\t/music/one\n"
+        "/opt/dt\t setting\tmnu2\t/music/caf\xC3\xA9\n"
+        "/opt/dt\t setting\tCheck1\t1\n";
+    const std::string cuts[] = {
+        "/opt/dt\t setting\tmnu3\t/music/thr",  // a value without its line end
+        "/opt/dt\t setting\tmn",                // a record without its value
+        "/opt/dt\t setting\tmnu3\t\\x4",      // inside an escape
+        "/opt/dt\t setting\tmnu3\tcaf\xC3",     // inside a UTF-8 character
+        std::string(12, '\0'),                   // the NULs a crash leaves
+        "/opt/dt\t setting\n",                   // a line end added after the cut
+    };
+    int round = 0;
+    for (const std::string& cut : cuts) {
+        SCOPED_TRACE(testing::PrintToString(cut));
+        writeFile(store(), whole + cut);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(GetSetting("dovetune", "Settings", "Form2Left"), "1500");
+        EXPECT_EQ(GetSetting("dovetune", "Settings", "Form2Top"), "2500");
+        EXPECT_EQ(GetSetting("/opt/dt", " setting", "MediaPlayer1"), "-1200");
+        EXPECT_EQ(GetSetting("/opt/dt", " setting", "mnu1"), "/music/one");
+        EXPECT_EQ(GetSetting("/opt/dt", " setting", "mnu2"), "/music/caf\xC3\xA9");
+        EXPECT_EQ(GetSetting("/opt/dt", " setting", "mnu3", "3"), "3");  // the cut line names nothing
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find(store()), std::string::npos) << err;
+        EXPECT_NE(err.find("line 8"), std::string::npos) << err;
+        EXPECT_EQ(err.find("damaged"), err.rfind("damaged")) << "reported once: " << err;
+
+        // A save that changes nothing still writes the store whole, after
+        // keeping the cut one aside.
+        testing::internal::CaptureStderr();
+        SaveSetting("/opt/dt", " setting", "Check1", "1");
+        testing::internal::GetCapturedStderr();
+        const std::string backup = store() + ".damaged" + (round ? "." + std::to_string(round) : "");
+        EXPECT_EQ(readFile(backup), whole + cut);
+        EXPECT_EQ(readFile(store()), whole);
         ++round;
     }
 }

@@ -148,6 +148,25 @@ TEST_F(RegistryTest, ADamagedStoreIsKeptBeforeItIsRewritten) {
     EXPECT_EQ(RegQueryDefault(HKEY_CLASSES_ROOT, ".mp3"), "dovetune.mp3");
 }
 
+// The registry is read as the settings store is: cut short in its last
+// line, it keeps its whole lines and is written whole at the next change.
+TEST_F(RegistryTest, ACutStoreKeepsItsWholeKeys) {
+    associate(".mp3", "dovetune.mp3", "/opt/dovetune/dovetune %1");
+    const std::string whole = readFile(RegistryFilePath());
+    const std::string cut = whole + ".wav\t\tdove";  // a value without its line end
+    testsupport::writeFile(RegistryFilePath(), cut);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RegQueryDefault(HKEY_CLASSES_ROOT, ".mp3"), "dovetune.mp3");
+    EXPECT_EQ(RegQueryDefault(HKEY_CLASSES_ROOT, "dovetune.mp3\\Shell\\Open\\Command"), "/opt/dovetune/dovetune %1");
+    EXPECT_EQ(RegQueryDefault(HKEY_CLASSES_ROOT, ".wav"), std::nullopt);
+    associate(".mid", "dovetune.mp3", "/opt/dovetune/dovetune %1");
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("damaged"), std::string::npos);
+    EXPECT_EQ(readFile(RegistryFilePath() + ".damaged"), cut);
+    EXPECT_EQ(readFile(RegistryFilePath()).rfind(whole, 0), 0u);  // the whole lines, then the new key
+    EXPECT_EQ(RegQueryDefault(HKEY_CLASSES_ROOT, ".mp3"), "dovetune.mp3");
+    EXPECT_EQ(RegQueryDefault(HKEY_CLASSES_ROOT, ".mid"), "dovetune.mp3");
+}
+
 TEST_F(RegistryTest, NamedValuesAndTheKeysBelowAKey) {
     HKEY key = 0;
     ASSERT_EQ(RegCreateKey(HKEY_CLASSES_ROOT, ".mp3", &key), ERROR_SUCCESS);

@@ -129,40 +129,60 @@ bool RecordFile::unescape(std::string_view text, std::string& field) {
     return true;
 }
 
-bool RecordFile::parse(std::string_view text, std::vector<Record>& records, std::string& problem) const {
+bool RecordFile::recordOf(std::string_view line, Record& record) const {
+    record.clear();
+    if (!IsValidUtf8(line)) return false;
+    for (std::size_t f = 0;;) {
+        std::size_t tab = line.find('\t', f);
+        std::string_view raw = line.substr(f, tab == std::string_view::npos ? std::string_view::npos : tab - f);
+        std::string field;
+        if (!unescape(raw, field)) return false;
+        record.push_back(std::move(field));
+        if (tab == std::string_view::npos) break;
+        f = tab + 1;
+    }
+    return valid_(record);
+}
+
+RecordFile::Parsed RecordFile::parse(std::string_view text, std::vector<Record>& records,
+                                     std::string& problem) const {
     records.clear();
     problem.clear();
-    if (text.empty()) return true;
-    if (!IsValidUtf8(text)) problem = "not UTF-8 text";
     std::size_t lineNo = 0;
-    for (std::size_t pos = 0; problem.empty() && pos < text.size();) {
+    for (std::size_t pos = 0; pos < text.size();) {
         std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
+        const bool ended = end != std::string_view::npos;
+        std::string_view line = text.substr(pos, ended ? end - pos : std::string_view::npos);
+        pos = ended ? end + 1 : text.size();
+        const bool last = pos >= text.size();
         ++lineNo;
-        if (lineNo == 1) {
-            if (line != header_) problem = "it does not begin with \"" + header_ + "\"";
+        std::string why;
+        Record record;
+        if (lineNo == 1 && line != header_) {
+            problem = "it does not begin with \"" + header_ + "\"";
+            records.clear();
+            return Parsed::Damaged;
+        }
+        if (!ended) {
+            why = "has no line end";
+        } else if (lineNo > 1 && !recordOf(line, record)) {
+            why = "is not a record";
+        }
+        if (why.empty()) {
+            if (lineNo > 1) records.push_back(std::move(record));
             continue;
         }
-        Record record;
-        for (std::size_t f = 0;;) {
-            std::size_t tab = line.find('\t', f);
-            std::string_view raw = line.substr(f, tab == std::string_view::npos ? std::string_view::npos : tab - f);
-            std::string field;
-            if (!unescape(raw, field)) {
-                problem = "line " + std::to_string(lineNo) + " is not a record";
-                break;
-            }
-            record.push_back(std::move(field));
-            if (tab == std::string_view::npos) break;
-            f = tab + 1;
+        if (!last) {
+            // Damage before the last line is no cut: the file is no store.
+            problem = "line " + std::to_string(lineNo) + " " + why;
+            records.clear();
+            return Parsed::Damaged;
         }
-        if (problem.empty() && !valid_(record)) problem = "line " + std::to_string(lineNo) + " is not a record";
-        if (problem.empty()) records.push_back(std::move(record));
+        // The last line alone is wrong: where a write or a copy stopped.
+        problem = "its last line, line " + std::to_string(lineNo) + ", " + why + ", as if the store was cut short";
+        return Parsed::Cut;
     }
-    if (!problem.empty()) records.clear();
-    return problem.empty();
+    return Parsed::Whole;
 }
 
 std::vector<RecordFile::Record> RecordFile::load(const std::string& path) {
@@ -178,6 +198,7 @@ const std::vector<RecordFile::Record>& RecordFile::loadLocked(const std::string&
         records_.clear();
         damaged_ = false;
         unreadable_.clear();
+        cut_ = false;
         if (e == ENOENT || e == ENOTDIR) return records_;
         // The folder cannot be searched: as unreadable as a damaged file.
         damaged_ = true;
@@ -206,19 +227,27 @@ const std::vector<RecordFile::Record>& RecordFile::loadLocked(const std::string&
         unreadable_ = problem;
         unreadableNumber_ = e.number();
     }
-    if (problem.empty()) parse(text, records, problem);
+    Parsed parsed = Parsed::Damaged;
+    if (problem.empty()) parsed = parse(text, records, problem);
 
     cached_ = true;
     cachedPath_ = path;
     cachedId_ = id;
-    damaged_ = !problem.empty();
+    damaged_ = parsed != Parsed::Whole;
+    cut_ = parsed == Parsed::Cut;
     if (damaged_) {
-        records.clear();
+        if (!cut_) records.clear();
         if (reportedPath_ != path || reportedId_ != id) {
-            std::fprintf(stderr,
-                         "dovetune: the %s %s is damaged (%s); it is read as empty, and a copy of it is kept "
-                         "before it is next written\n",
-                         kind_.c_str(), path.c_str(), problem.c_str());
+            if (cut_)
+                std::fprintf(stderr,
+                             "dovetune: the %s %s is damaged (%s); the %zu whole records before that line are read, "
+                             "the line is dropped, and a copy of the store is kept before it is next written\n",
+                             kind_.c_str(), path.c_str(), problem.c_str(), records.size());
+            else
+                std::fprintf(stderr,
+                             "dovetune: the %s %s is damaged (%s); it is read as empty, and a copy of it is kept "
+                             "before it is next written\n",
+                             kind_.c_str(), path.c_str(), problem.c_str());
             reportedPath_ = path;
             reportedId_ = id;
         }
@@ -273,7 +302,9 @@ void RecordFile::update(const std::string& path, const std::function<bool(std::v
     // What could not be read would be lost by writing over it.
     if (!unreadable_.empty())
         throw Error(unreadableNumber_, "The " + kind_ + " " + unreadable_ + ", so it was not changed");
-    if (!change(records)) return;
+    // A cut store is written whole again even when nothing changes, so the
+    // next read finds every line whole.
+    if (!change(records) && !cut_) return;
     if (damaged_) keepDamagedCopy(path);
 
     std::string text = header_ + "\n";
@@ -288,6 +319,7 @@ void RecordFile::update(const std::string& path, const std::function<bool(std::v
 
     records_ = std::move(records);
     damaged_ = false;
+    cut_ = false;
     struct stat st;
     cached_ = stat(path.c_str(), &st) == 0;
     cachedPath_ = path;

@@ -9,14 +9,19 @@
 //
 // Reading: the file is read again only when it changed since the last read
 // (its identity, size or modification time). A missing or empty file holds no
-// records. A damaged or unreadable file is reported once on standard error
-// and read as holding none.
+// records. A store cut short (a copy or a write that stopped partway, a tail
+// of NULs after a crash) has a last line without its line end, or one that is
+// not a record: that line is dropped and the whole records before it are
+// read. Any other damage (no header, a line before the last that is not a
+// record) means the file is no store: it is read as holding none. A damaged,
+// cut or unreadable file is reported once on standard error.
 //
 // Writing: the whole file is replaced through a temporary file and a rename
 // (WriteFileAtomically), its folder created when missing, under an advisory
 // lock on the folder so that two programs do not lose each other's changes. A
 // damaged file is never overwritten before a copy of it is kept beside it
-// ("settings.damaged", then "settings.damaged.1" ...). A file that is there
+// ("settings.damaged", then "settings.damaged.1" ...); a cut store is written
+// whole again at the first update, whether or not it changes a record. A file that is there
 // but cannot be read (its permissions, a folder in its place, a read error)
 // is never replaced: the update fails and the file stays byte for byte.
 
@@ -44,9 +49,17 @@ public:
     // file cannot be read or written (the old file then stays as it was).
     void update(const std::string& path, const std::function<bool(std::vector<Record>&)>& change);
 
-    // Reads records from a file's text; false with a reason when the text is
-    // damaged (no records then).
-    bool parse(std::string_view text, std::vector<Record>& records, std::string& problem) const;
+    // What a file's text holds.
+    enum class Parsed {
+        Whole,    // a store, every line after the header a record
+        Cut,      // a store cut short: records holds the records of its whole
+                  // lines, the last line (without its line end, or not a
+                  // record) dropped
+        Damaged,  // no store: no records
+    };
+    // Reads records from a file's text; the reason in problem when it is not
+    // Whole.
+    Parsed parse(std::string_view text, std::vector<Record>& records, std::string& problem) const;
 
     // The escaping of one field, and its inverse (false on a bad escape).
     static std::string escape(std::string_view field);
@@ -61,6 +74,8 @@ private:
         bool operator==(const Identity&) const = default;
     };
 
+    // One line after the header as a record; false when it is none.
+    bool recordOf(std::string_view line, Record& record) const;
     const std::vector<Record>& loadLocked(const std::string& path);
     void keepDamagedCopy(const std::string& path);
 
@@ -72,7 +87,8 @@ private:
     bool cached_ = false;
     Identity cachedId_;
     std::vector<Record> records_;
-    bool damaged_ = false;      // the cached file is damaged or unreadable
+    bool damaged_ = false;      // the cached file is damaged, cut or unreadable
+    bool cut_ = false;          // the cached file is a store cut short
     std::string unreadable_;    // why the file there could not be read ("" when it could)
     int unreadableNumber_ = 0;  // the error number of that failure
     Identity reportedId_;       // the damaged file last reported

@@ -7,9 +7,12 @@
 // blank and differs from "setting"). Values are strings.
 //
 // One file, $XDG_CONFIG_HOME/dovetune/settings (default ~/.config/dovetune/),
-// rewritten through a temporary file and a rename on every save. A store that
-// is damaged or unreadable is reported once on standard error and read as
-// empty; before it is next written, the damaged file is kept as a backup copy.
+// rewritten through a temporary file and a rename on every save. A store cut
+// short partway through its last line keeps its whole lines (only the cut
+// line is dropped); one that is otherwise damaged, or unreadable, is read as
+// empty. Either is reported once on standard error; before it is next written
+// (a cut store at the next save, whatever it saves) the damaged file is kept
+// as a backup copy.
 
 #include <string>
 #include <string_view>
