@@ -242,6 +242,28 @@ TEST(OptionsDone, ADesktopThatCannotBeToldIsAFailedRegistration) {
     EXPECT_NE(p.env.dialogs.shown()[0].message.prompt.find(".wma"), std::string::npos);
 }
 
+// With ~/.config read-only, mimeapps.list cannot name the program: the
+// message says so, and the desktop is told nothing, no desktop entry included.
+TEST(OptionsDone, WithoutTheDefaultsListTheDesktopEntryIsNotLeftBehind) {
+    Options p;
+    runtime::SaveSetting(p.app.path(), kSection, "Fade", "0");  // the store's own folder is there
+    Unwritable guard(p.home.file("config"));
+    if (!guard.active()) GTEST_SKIP() << "cannot make a folder unwritable here";
+    auto& o = p.window();
+    o.Mp3.setValue(1);
+    o.Wav.setValue(1);
+    p.env.dialogs.answerMessageBox(forms::vbOK);
+    o.Command3.click();
+    ASSERT_EQ(p.env.dialogs.shown().size(), 1u);
+    const std::string& prompt = p.env.dialogs.shown()[0].message.prompt;
+    EXPECT_NE(prompt.find("the file type .mp3"), std::string::npos) << prompt;
+    EXPECT_NE(prompt.find("the file type .wav"), std::string::npos) << prompt;
+    EXPECT_NE(prompt.find(p.home.file("config")), std::string::npos) << prompt;
+    EXPECT_FALSE(testsupport::exists(sys::DesktopEntryPath()));
+    EXPECT_FALSE(testsupport::exists(sys::MimeAppsListPath()));
+    EXPECT_EQ(runtime::GetSetting(p.app.path(), kSection, "Mp3"), "1");  // the settings were saved
+}
+
 TEST(OptionsDone, AnUnreadableDefaultsListIsNamedWithItsReasonAndKept) {
     Options p;
     ScopedEnv config{"XDG_CONFIG_HOME", p.home.file("config")};

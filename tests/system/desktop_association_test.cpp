@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "../runtime/fs_test_support.hpp"
 #include "runtime/error.hpp"
@@ -115,6 +116,55 @@ TEST_F(DesktopTest, AFileThatCannotBeReadIsNeverReplaced) {
         EXPECT_NE(said->find("could not be read"), std::string::npos) << *said;
         EXPECT_EQ(readFile(sys::MimeAppsListPath()), theirs);
         EXPECT_EQ(readFile(sys::DesktopEntryPath()), entry);
+    }
+}
+
+// A registration is one step: where mimeapps.list cannot be written (its
+// folder read-only, or the list itself not replaceable), the desktop entry
+// is not left behind; one of ours that was there stays byte for byte.
+TEST_F(DesktopTest, WithoutTheDefaultsListNoDesktopEntryIsLeftBehind) {
+    const std::string theirs = "[Default Applications]\ntext/plain=editor.desktop\n";
+    for (bool folderReadOnly : {true, false}) {
+        for (bool entryBefore : {false, true}) {
+            SCOPED_TRACE(std::string(folderReadOnly ? "the list's folder is read-only" : "the list is immutable") +
+                         (entryBefore ? ", an entry of ours before" : ", no entry before"));
+            std::filesystem::remove_all(home.path() + "/data");
+            std::filesystem::remove_all(home.path() + "/config");
+            std::filesystem::create_directories(home.file("config"));
+            testsupport::writeFile(sys::MimeAppsListPath(), theirs);
+            std::string before;
+            if (entryBefore) {
+                sys::MakeDesktopDefault(program, icon, ".mp3");
+                testsupport::writeFile(sys::MimeAppsListPath(), theirs);
+                before = readFile(sys::DesktopEntryPath());
+            }
+            const auto applications = onlyEntries(home.file("data/applications"));
+            {
+                std::optional<Unwritable> folder;
+                std::optional<Immutable> list;
+                bool active = false;
+                if (folderReadOnly) {
+                    active = folder.emplace(home.file("config")).active();
+                } else {
+                    active = list.emplace(sys::MimeAppsListPath()).on();
+                }
+                if (!active) GTEST_SKIP() << "cannot make the list unwritable here";
+                try {
+                    sys::MakeDesktopDefault(program, icon, ".wav");
+                    ADD_FAILURE() << "the registration went through";
+                } catch (const runtime::Error& e) {
+                    EXPECT_NE(e.description().find(home.file("config")), std::string::npos) << e.description();
+                    EXPECT_EQ(e.description().find("could not be put back"), std::string::npos) << e.description();
+                }
+            }
+            EXPECT_EQ(readFile(sys::MimeAppsListPath()), theirs);
+            if (entryBefore)
+                EXPECT_EQ(readFile(sys::DesktopEntryPath()), before);
+            else
+                EXPECT_FALSE(testsupport::exists(sys::DesktopEntryPath()));
+            EXPECT_EQ(onlyEntries(home.file("data/applications")), applications);  // no temporary file either
+            EXPECT_EQ(onlyEntries(home.file("config")), std::vector<std::string>{"mimeapps.list"});
+        }
     }
 }
 

@@ -3,10 +3,13 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <memory>
+#include <optional>
 
 #include "runtime/error.hpp"
 #include "runtime/files.hpp"
@@ -19,12 +22,12 @@ namespace sys {
 
 namespace {
 
-// The text of a file about to be rewritten; "" when it is not there. One
+// The text of a file about to be rewritten; none when it is not there. One
 // that is there but cannot be read raises, so that its lines (another
 // program's defaults) are never replaced by ours alone.
-std::string readForRewrite(const std::string& path) {
+std::optional<std::string> readForRewrite(const std::string& path) {
     try {
-        return runtime::ReadFileIfThere(path).value_or(std::string());
+        return runtime::ReadFileIfThere(path);
     } catch (const runtime::Error& e) {
         throw runtime::Error(e.number(), "The file " + e.description() + ", so it was not changed");
     }
@@ -125,10 +128,34 @@ void setInSection(std::vector<std::string>& lines, std::string_view section, con
     }
 }
 
-void writeFile(const std::string& path, const std::string& text) {
+// A file's new text, written to a temporary file in its folder (made when
+// missing) and put in its place by commit().
+std::unique_ptr<runtime::AtomicFile> prepare(const std::string& path, const std::string& text) {
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-    runtime::WriteFileAtomically(path, text);
+    auto file = std::make_unique<runtime::AtomicFile>(path);
+    file->write(text);
+    return file;
+}
+
+// Puts the desktop entry back as it was before `ours` was put in its place:
+// the old text, or no file. "" when done, else what went wrong, for the
+// message. A file someone else put there since is left alone.
+std::string putBack(const std::string& path, const std::optional<std::string>& old,
+                    const runtime::FileIdentity& ours) {
+    try {
+        if (old) {
+            runtime::AtomicFile file(path);
+            file.replaceOnly(ours);
+            file.write(*old);
+            file.commit();
+        } else if (runtime::IdentityOf(path) == ours && ::unlink(path.c_str()) != 0 && errno != ENOENT) {
+            throw runtime::fileError(errno, path);
+        }
+        return {};
+    } catch (const runtime::Error& e) {
+        return "; the desktop entry " + path + " could not be put back as it was (" + e.description() + ")";
+    }
 }
 
 // Refreshes the desktop's cache of the applications folder; a missing tool
@@ -209,12 +236,14 @@ void MakeDesktopDefault(std::string_view program, std::string_view icon, std::st
     // Both files are read before either is written: one that cannot be
     // read leaves both as they were.
     std::string listPath = MimeAppsListPath();
-    std::string old = readForRewrite(listPath);
+    const std::optional<std::string> oldList = readForRewrite(listPath);
+    const std::string old = oldList.value_or(std::string());
 
     // The entry lists every type made ours so far, then the new ones.
     std::string entryPath = DesktopEntryPath();
+    const std::optional<std::string> oldEntry = readForRewrite(entryPath);
     std::vector<std::string> listed;
-    for (const std::string& line : linesOf(readForRewrite(entryPath)))
+    for (const std::string& line : linesOf(oldEntry.value_or(std::string())))
         if (keyOf(line) == "MimeType") listed = splitList(std::string_view(line).substr(line.find('=') + 1));
     for (const std::string& t : types)
         if (std::find(listed.begin(), listed.end(), t) == listed.end()) listed.push_back(t);
@@ -224,10 +253,24 @@ void MakeDesktopDefault(std::string_view program, std::string_view icon, std::st
     entry += "Terminal=false\nMimeType=";
     for (const std::string& t : listed) entry += t + ";";
     entry += "\n";
-    writeFile(entryPath, entry);
-
     std::string updated = WithDefaults(old, types);
-    if (updated != old || !std::filesystem::exists(listPath)) writeFile(listPath, updated);
+
+    // The registration is one step: the desktop holds both files or neither.
+    // Both are written out before either is put in place, so a folder that
+    // cannot be written, or a full disk, changes nothing; when the list
+    // cannot follow the entry into place, the entry is put back as it was.
+    std::unique_ptr<runtime::AtomicFile> entryFile = prepare(entryPath, entry);
+    std::unique_ptr<runtime::AtomicFile> listFile;
+    if (updated != old || !oldList) listFile = prepare(listPath, updated);
+    entryFile->commit();
+    if (listFile) {
+        try {
+            listFile->commit();
+        } catch (const runtime::Error& e) {
+            throw runtime::Error(e.number(),
+                                 e.description() + putBack(entryPath, oldEntry, entryFile->committedIdentity()));
+        }
+    }
 
     updateDesktopDatabase(std::filesystem::path(entryPath).parent_path().string());
 }

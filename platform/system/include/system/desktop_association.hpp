@@ -4,7 +4,10 @@
 // made ours so far, and $XDG_CONFIG_HOME/mimeapps.list names the entry as
 // the default (and first added association) of the extension's types. Other
 // lines of mimeapps.list, and other programs' entries, stay byte for byte.
-// Both files are replaced atomically; update-desktop-database is run on the
+// Both files are replaced atomically and as one step: when mimeapps.list
+// cannot be written, the desktop entry is left (or put back) as it was, byte
+// for byte, or left out when there was none, so the desktop holds the whole
+// registration or none of it. update-desktop-database is run on the
 // applications folder when it is installed.
 
 #include <string>
