@@ -297,3 +297,35 @@ TEST(EditorInfo, AFileLoadedWhileThePanelIsShownBringsItsRowsAndBoxes) {
     for (forms::Label* l : {&f.Text6, &f.Text7, &f.Text8, &f.Text9, &f.Text12}) EXPECT_EQ(l->caption(), "");
     EXPECT_EQ(shownBits(f), 0);
 }
+
+// Unticking Read Only gives the file back the write permissions it had
+// before the tick; a file that came read-only gets the owner's and those the
+// umask allows.
+TEST(EditorInfo, UntickingReadOnlyGivesTheWritePermissionsBack) {
+    Editor e;
+    auto& f = e.form();
+    f.Picture4.setVisible(true);
+    struct Case {
+        mode_t start, mask, untick;
+    } cases[] = {{0664, 022, 0664}, {0666, 077, 0666}, {0640, 002, 0640}, {0444, 002, 0664}, {0444, 022, 0644}};
+    const mode_t oldMask = umask(022);
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string path = e.file("ro" + std::to_string(n++) + ".mp3", mpegBytes());
+        ASSERT_EQ(chmod(path.c_str(), c.start), 0);
+        umask(c.mask);
+        f.txtpath.setText(path);
+        f.LoadInfo();
+        if (c.start & S_IWUSR) {
+            ASSERT_EQ(f.Read.value(), 0);
+            f.Read.click();
+            EXPECT_EQ(statxOf(path).stx_mode & 07777, c.start & ~mode_t(0222)) << std::oct << c.start;
+        }
+        ASSERT_EQ(f.Read.value(), 1);
+        f.Read.click();
+        EXPECT_EQ(f.Read.value(), 0);
+        EXPECT_EQ(statxOf(path).stx_mode & 07777, c.untick) << std::oct << c.start << " umask " << c.mask;
+    }
+    umask(oldMask);
+    EXPECT_EQ(e.shownCount(), 0u);
+}
