@@ -1,8 +1,9 @@
 // GetMpegInfo: finds the first Layer III frame header (MPEG-1, 2 or 2.5) after
-// a leading ID3v2 tag that the next frame follows, looks for a Xing or VBRI
-// header in that frame, and derives bitrate, frame length, frame count, play
-// time and file size from the audio between the first frame and the trailing
-// ID3v1/Lyrics3 blocks.
+// a leading ID3v2 tag that the next frame follows, looks for a Xing, Info or
+// VBRI header in that frame, and derives bitrate, frame length, frame count,
+// play time and file size from the audio between the first frame (or the one
+// after an Info frame) and the trailing ID3v1/Lyrics3 blocks, and from the
+// frame count such a header tells.
 
 #include <cstring>
 #include <limits>
@@ -57,6 +58,27 @@ std::int32_t bitrateOf(std::uint8_t b1, unsigned index) {
     return isMpeg1(b1) ? kBitratesMpeg1[index] : kBitratesMpeg2[index];
 }
 
+// Bytes of the frame whose header's second and third bytes are b1 and b2: the
+// whole part of the product, one more with padding; 0 for a bad bitrate or
+// sample rate.
+std::int64_t frameSize(std::uint8_t b1, std::uint8_t b2) {
+    const unsigned bitrateIndex = b2 >> 4, rateIndex = (b2 >> 2) & 0x03;
+    if (bitrateIndex == 0 || bitrateIndex == 15 || rateIndex == 3) return 0;
+    const std::int32_t rate = kSampleRates[(b1 >> 3) & 0x03][rateIndex];
+    if (rate == 0) return 0;
+    return static_cast<std::int64_t>(frameCoefficient(b1)) * bitrateOf(b1, bitrateIndex) / rate + ((b2 >> 1) & 0x01);
+}
+
+// Whether the three bytes `n` begin a header of a frame that may follow one
+// whose second and third header bytes are b1 and b2: the same version, layer
+// and sample rate, a valid bitrate.
+bool follows(std::string_view n, std::uint8_t b1, std::uint8_t b2) {
+    if (n.size() < 3) return false;
+    const auto n2 = static_cast<std::uint8_t>(n[2]);
+    return static_cast<std::uint8_t>(n[0]) == 0xFF && (static_cast<std::uint8_t>(n[1]) & 0xFE) == (b1 & 0xFE) &&
+           ((n2 >> 2) & 0x03) == ((b2 >> 2) & 0x03) && (n2 >> 4) != 0 && (n2 >> 4) != 15;
+}
+
 const char* yesNo(bool yes) { return yes ? "Yes" : "No"; }
 
 // num / den rounded to the nearest whole number, an exact half to the even one.
@@ -104,19 +126,11 @@ template <typename BytesAt>
 bool chains(std::string_view h, std::int64_t at, std::int64_t audioEnd, BytesAt&& bytesAt) {
     const auto b1 = static_cast<std::uint8_t>(h[1]);
     const auto b2 = static_cast<std::uint8_t>(h[2]);
-    const unsigned bitrateIndex = b2 >> 4, rateIndex = (b2 >> 2) & 0x03;
-    if (bitrateIndex == 0 || bitrateIndex == 15 || rateIndex == 3 || at >= audioEnd) return false;
-    // The frame's true size: the whole part of the product, one more with padding.
-    const std::int64_t size = static_cast<std::int64_t>(frameCoefficient(b1)) * bitrateOf(b1, bitrateIndex) /
-                                  kSampleRates[(b1 >> 3) & 0x03][rateIndex] +
-                              ((b2 >> 1) & 0x01);
+    const std::int64_t size = frameSize(b1, b2);
+    if (size == 0 || at >= audioEnd) return false;
     const std::int64_t next = at + size;
     if (next >= audioEnd) return true;
-    const std::string n = bytesAt(next, 3);
-    if (n.size() < 3) return false;
-    const auto n2 = static_cast<std::uint8_t>(n[2]);
-    return static_cast<std::uint8_t>(n[0]) == 0xFF && (static_cast<std::uint8_t>(n[1]) & 0xFE) == (b1 & 0xFE) &&
-           ((n2 >> 2) & 0x03) == rateIndex && (n2 >> 4) != 0 && (n2 >> 4) != 15;
+    return follows(bytesAt(next, 3), b1, b2);
 }
 
 // 0-based position of the first frame header at or after `start` that the
@@ -265,25 +279,45 @@ MpegInfo GetMpegInfo(std::string_view Path) {
 
         // Xing header: after the side information, in MPEG-1 32 bytes in
         // stereo modes and 17 in mono, in MPEG-2 and 2.5 17 and 9; a CRC puts
-        // it 2 bytes further on. A VBRI header stands 32 bytes after the
-        // header, its frame count 14 bytes into it.
-        std::uint32_t vbrFrames = 0;
+        // it 2 bytes further on. Encoders write the same header as "Info" into
+        // a CBR file: it tells the frame count too, but marks no VBR. A VBRI
+        // header stands 32 bytes after the header, its frame count 14 bytes
+        // into it.
+        std::uint32_t countedFrames = 0;
+        bool infoHeader = false;
         const bool mpeg1 = isMpeg1(b1);
         const std::size_t xingAt = mpeg1 ? (modeIndex == 3 ? 21 : 36) : (modeIndex == 3 ? 13 : 21);
         for (std::size_t at : {xingAt, xingAt + 2}) {
             if (at != xingAt && !hasCrc) break;
-            if (std::string_view(frame).substr(at, 4) != "Xing") continue;
-            info.IsVbr = true;
+            const std::string_view mark = std::string_view(frame).substr(at, 4);
+            if (mark != "Xing" && mark != "Info") continue;
+            info.IsVbr = mark == "Xing";
+            infoHeader = !info.IsVbr;
             const std::uint32_t flags = bigEndian32(std::string_view(frame).substr(at + 4, 4));
-            if (flags & 0x01) vbrFrames = bigEndian32(std::string_view(frame).substr(at + 8, 4));
+            if (flags & 0x01) countedFrames = bigEndian32(std::string_view(frame).substr(at + 8, 4));
             break;
         }
-        if (!info.IsVbr && std::string_view(frame).substr(36, 4) == "VBRI") {
+        if (!info.IsVbr && !infoHeader && std::string_view(frame).substr(36, 4) == "VBRI") {
             info.IsVbr = true;
-            vbrFrames = bigEndian32(std::string_view(frame).substr(36 + 14, 4));
+            countedFrames = bigEndian32(std::string_view(frame).substr(36 + 14, 4));
         }
-        // The audio runs from the first frame to the trailing tags.
-        std::int64_t audio = end - sync;
+        // The audio runs from the first frame to the trailing tags. An Info
+        // frame holds no sound, and where the header does not fit a frame of
+        // the audio's bitrate it is written at a higher one: the audio of such
+        // a file begins with the frame after it, whose bitrate is the file's.
+        std::int64_t audioStart = sync;
+        std::uint8_t bitrateByte = b2;
+        if (infoHeader) {
+            const std::int64_t next = sync + frameSize(b1, b2);
+            if (next > sync && next < end) {
+                const std::string_view n = window.get(file, next, 3, kFrameBytes);
+                if (follows(n, b1, b2)) {
+                    audioStart = next;
+                    bitrateByte = static_cast<std::uint8_t>(n[2]);
+                }
+            }
+        }
+        std::int64_t audio = end - audioStart;
         if (audio < 0) audio = 0;
         file.close();
 
@@ -296,15 +330,16 @@ MpegInfo GetMpegInfo(std::string_view Path) {
         const unsigned coefficient = frameCoefficient(b1);
 
         if (info.IsVbr) {
-            if (vbrFrames != 0 && vbrFrames <= static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())) {
+            if (countedFrames != 0 &&
+                countedFrames <= static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())) {
                 std::uint64_t kbps = divRoundHalfEven(
                     static_cast<unsigned __int128>(audio) * static_cast<unsigned>(info.SampleRate),
-                    static_cast<unsigned __int128>(vbrFrames) * coefficient);
+                    static_cast<unsigned __int128>(countedFrames) * coefficient);
                 if (kbps <= static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
                     info.Bitrate = static_cast<std::int32_t>(kbps);
             }
         } else {
-            info.Bitrate = bitrateOf(b1, b2 >> 4);
+            info.Bitrate = bitrateOf(b1, bitrateByte >> 4);
         }
 
         const bool padding = (b2 >> 1) & 0x01;
@@ -326,7 +361,14 @@ MpegInfo GetMpegInfo(std::string_view Path) {
             if (frames <= std::numeric_limits<std::int32_t>::max()) info.Frames = static_cast<std::int32_t>(frames);
         }
 
-        std::int64_t seconds = info.Bitrate > 0 ? audio * 8 / (static_cast<std::int64_t>(info.Bitrate) * 1000) : 0;
+        // The play time of a file whose header counts its frames is that
+        // count's (a whole kbit/s average would put a low-bitrate VBR file
+        // seconds off); the others' comes from the audio's bytes.
+        std::int64_t seconds = 0;
+        if (info.Bitrate > 0)
+            seconds = countedFrames != 0
+                          ? static_cast<std::int64_t>(countedFrames) * (coefficient / 125) / info.SampleRate
+                          : audio * 8 / (static_cast<std::int64_t>(info.Bitrate) * 1000);
         info.LengthText = lengthText(seconds);
         info.SizeText = sizeText(length);
     } catch (const runtime::Error&) {

@@ -591,6 +591,9 @@ bool Form1::loadFile(std::string* failure) {
                       "# Original: " + m.Original + crlf +                                             //
                       "# Emphasis: " + m.Emphasis);
     });
+    // While the information panel is shown, its rows and boxes follow the
+    // file now loaded, so a click on a box acts on the state the user sees.
+    if (Picture4.visible()) step([&] { refreshInfo(); });
     const bool loaded = step([&] { LoadEditorTags(); });
     if (!loaded && failure) *failure = step.lastDescription();
     // A save goes only into this file, and only when it could be read.

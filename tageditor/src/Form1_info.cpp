@@ -33,6 +33,16 @@ void Form1::LoadInfo() {
     showAttributes(file.attributes);
 }
 
+void Form1::refreshInfo() {
+    try {
+        LoadInfo();
+    } catch (const runtime::Error&) {
+        // Nothing of an earlier file stays beside the new path.
+        for (forms::Label* row : {&Text6, &Text7, &Text8, &Text9, &Text12}) row->setCaption("");
+        showAttributes(0);
+    }
+}
+
 // The boxes show the file's bits, each box its own. Setting a box raises its
 // Click, which must not write the file back.
 void Form1::showAttributes(int attributes) {

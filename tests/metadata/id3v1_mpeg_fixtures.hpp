@@ -59,9 +59,10 @@ inline std::string bigEndian32(std::uint32_t v) {
                   static_cast<int>((v >> 8) & 0xFF), static_cast<int>(v & 0xFF)});
 }
 
-// "Xing", flags, and the frame count when the flags say it is there.
-inline std::string xing(std::uint32_t frames, std::uint32_t flags = 0x0F) {
-    return "Xing" + bigEndian32(flags) + bigEndian32(frames) + bigEndian32(0);
+// "Xing" (or `mark`: "Info", as encoders write it into CBR files), flags, and
+// the frame count when the flags say it is there.
+inline std::string xing(std::uint32_t frames, std::uint32_t flags = 0x0F, std::string_view mark = "Xing") {
+    return std::string(mark) + bigEndian32(flags) + bigEndian32(frames) + bigEndian32(0);
 }
 
 // A Lyrics3 v2 block from its fields (ID, data), size field and end marker included.

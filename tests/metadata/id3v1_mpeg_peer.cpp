@@ -176,6 +176,93 @@ TEST(MpegPeers, EveryRateLameMakesAgreesWithFfprobe) {
     }
 }
 
+// CBR, ABR and VBR files of lame and of ffmpeg over MPEG-1, 2 and 2.5, mono and
+// stereo, 8 to 320 kbit/s. Both write their frame count as "Info" into a CBR
+// file, ffmpeg in a first frame of a higher bitrate where the header does not
+// fit one of the audio's (lame leaves the header out then). Bitrate and play
+// time are the audio's, as ffprobe finds them; only a Xing header marks VBR.
+TEST(MpegPeers, CbrAbrAndVbrOfLameAndFfmpegAgreeWithFfprobe) {
+    REQUIRE_PEERS();
+    if (!testsupport::haveProgram("ffmpeg")) GTEST_SKIP() << "ffmpeg missing";
+    testsupport::TempDir dir;
+    const std::string wav = dir.file("in.wav");
+    testsupport::writeFile(wav, peer::wav(6.0, 44100, 2));
+    struct Encoding {
+        bool byLame;
+        const char* options;
+        int rate, version;
+        bool mono, vbr;
+        int bitrate;  // a CBR file's; 0 for ABR and VBR
+    } encodings[] = {
+        {true, "-b 8 --resample 8 -m m", 8000, 0, true, false, 8},
+        {true, "-b 64 --resample 11.025 -m m", 11025, 0, true, false, 64},
+        {true, "-b 32 --resample 12", 12000, 0, false, false, 32},
+        {true, "-b 16 --resample 16 -m m", 16000, 2, true, false, 16},
+        {true, "-b 160 --resample 24", 24000, 2, false, false, 160},
+        {true, "-b 40 --resample 32 -m m", 32000, 1, true, false, 40},
+        {true, "-b 320", 44100, 1, false, false, 320},
+        {true, "--abr 16 --resample 16 -m m", 16000, 2, true, true, 0},
+        {true, "--abr 128", 44100, 1, false, true, 0},
+        {true, "-V 9 --resample 8 -m m", 8000, 0, true, true, 0},
+        {true, "-V 6 --resample 22.05", 22050, 2, false, true, 0},
+        {true, "-V 0 --resample 48", 48000, 1, false, true, 0},
+        {false, "-ar 8000 -ac 1 -b:a 8k", 8000, 0, true, false, 8},
+        {false, "-ar 11025 -ac 1 -b:a 8k", 11025, 0, true, false, 8},
+        {false, "-ar 16000 -ac 1 -b:a 16k", 16000, 2, true, false, 16},
+        {false, "-ar 22050 -ac 2 -b:a 24k", 22050, 2, false, false, 24},
+        {false, "-ar 32000 -ac 2 -b:a 32k", 32000, 1, false, false, 32},
+        {false, "-ar 48000 -ac 1 -b:a 64k", 48000, 1, true, false, 64},
+        {false, "-ar 44100 -ac 2 -b:a 320k", 44100, 1, false, false, 320},
+        {false, "-ar 16000 -ac 1 -abr 1 -b:a 16k", 16000, 2, true, true, 0},
+        {false, "-ar 44100 -ac 2 -abr 1 -b:a 64k", 44100, 1, false, true, 0},
+        {false, "-ar 8000 -ac 1 -q:a 9", 8000, 0, true, true, 0},
+        {false, "-ar 44100 -ac 2 -q:a 4", 44100, 1, false, true, 0},
+    };
+    int n = 0;
+    for (const Encoding& e : encodings) {
+        const std::string what = std::string(e.byLame ? "lame " : "ffmpeg ") + e.options;
+        SCOPED_TRACE(what);
+        const std::string mp3 = dir.file(std::to_string(++n) + ".mp3");
+        const std::string command =
+            e.byLame ? "lame -S " + std::string(e.options) + " " + peer::quote(wav) + " " + peer::quote(mp3)
+                     : "ffmpeg -v error -y -i " + peer::quote(wav) + " " + e.options + " -c:a libmp3lame " +
+                           peer::quote(mp3);
+        auto r = testsupport::runCommand(command + " 2>&1");
+        ASSERT_EQ(r.status, 0) << r.output;
+        MpegInfo ours = GetMpegInfo(mp3);
+        auto probe = peer::ffprobe(mp3);
+        EXPECT_EQ(ours.SampleRate, e.rate);
+        EXPECT_EQ(ours.SampleRate, std::atoi(probe["sample_rate"].c_str()));
+        EXPECT_EQ(ours.MpegVersion, e.version);
+        EXPECT_EQ(ours.ChannelMode == "single channel", e.mono);
+        EXPECT_EQ(ours.IsVbr, e.vbr);
+        const double probeKbps = std::atof(probe["bit_rate"].c_str()) / 1000.0;
+        if (e.vbr) {
+            EXPECT_NEAR(ours.Bitrate, probeKbps, 1.0);
+        } else {
+            EXPECT_EQ(ours.Bitrate, e.bitrate);
+            EXPECT_EQ(ours.Bitrate, static_cast<int>(std::lround(probeKbps)));
+        }
+        const double probeSeconds = std::atof(probe["duration"].c_str());
+        EXPECT_NEAR(seconds(ours.LengthText), probeSeconds, 1.0) << ours.LengthText;
+        if (!e.vbr) {
+            // Counted from the audio's first frame: an Info frame is none of them.
+            const double probeFrames = std::atof(probe["nb_read_frames"].c_str());
+            EXPECT_NEAR(ours.Frames, probeFrames, probeFrames * 0.02);
+        }
+    }
+
+    // An hour and more of 8 kbit/s at 8 kHz shows its hours.
+    const std::string hour = dir.file("hour.mp3");
+    auto r = testsupport::runCommand("ffmpeg -v error -y -f lavfi -i anullsrc=r=8000:cl=mono -t 3725 -c:a libmp3lame "
+                                     "-b:a 8k " + peer::quote(hour) + " 2>&1");
+    ASSERT_EQ(r.status, 0) << r.output;
+    MpegInfo ours = GetMpegInfo(hour);
+    EXPECT_EQ(ours.Bitrate, 8);
+    EXPECT_EQ(ours.LengthText, "1:2:05");
+    EXPECT_FALSE(ours.IsVbr);
+}
+
 // MPEG-2 audio that holds FF FB pairs: one before the first frame and one in
 // the audio; the frames are found where they are, as ffprobe finds them.
 TEST(MpegPeers, AStrayMpeg1PairInMpeg2AudioIsPassedOver) {

@@ -237,7 +237,7 @@ TEST(GetMpegInfo, TagBytesAreNotCountedAsAudio) {
     const std::string vbr = f.write(tag + frame(kCbr128, 418, 36, fixtures::xing(10000)), 500000 + 4000000, tail);
     MpegInfo v = GetMpegInfo(vbr);
     EXPECT_EQ(v.Bitrate, 122);
-    EXPECT_EQ(v.LengthText, "4:22");  // 4,000,000 x 8 / 122000 = 262.2 s
+    EXPECT_EQ(v.LengthText, "4:21");  // 10000 frames of 1152 samples at 44100 Hz = 261.2 s
 
     // A Lyrics3 block at the very end, without an ID3v1 block.
     MpegInfo l = GetMpegInfo(f.write(frame(kCbr128), 1600000, fixtures::lyrics3({{"LYR", std::string(9000, 'x')}})));
@@ -386,6 +386,84 @@ TEST(GetMpegInfo, Mpeg2XingHeaderAndVbriHeader) {
         EXPECT_EQ(i.Bitrate, c.bitrate);
         EXPECT_EQ(i.LengthText, c.length);
     }
+}
+
+// Encoders write the Xing header as "Info" into CBR files, and where it does
+// not fit a frame of the audio's bitrate they put it in a first frame of a
+// higher one. The file stays CBR; its bitrate is that of the frames after the
+// Info frame, and its play time that of the frame count the header tells.
+TEST(GetMpegInfo, InfoHeaderOfACbrFile) {
+    Files f;
+    struct Case {
+        const char* what;
+        std::string infoHeader;  // of the Info frame
+        std::size_t infoSize, at;
+        std::string audioHeader;  // of the frames after it
+        std::size_t audioSize, count;
+        std::uint32_t flags;
+        int bitrate, frameLength;
+        const char* length;
+    } cases[] = {
+        // 2500 frames of 576 samples at 16 kHz: 90 s.
+        {"MPEG-2 16 kHz mono 16 kbit/s, Info frame at 40", bytes({0xFF, 0xF3, 0x58, 0xC0}), 180, 13,
+         bytes({0xFF, 0xF3, 0x28, 0xC0}), 72, 2500, 0x0F, 16, 72, "1:30"},
+        {"MPEG-2.5 8 kHz mono 8 kbit/s, Info frame at 24", bytes({0xFF, 0xE3, 0x38, 0xC0}), 216, 13,
+         bytes({0xFF, 0xE3, 0x18, 0xC0}), 72, 5000, 0x0F, 8, 72, "6:00"},
+        {"MPEG-2 22.05 kHz stereo 24 kbit/s, Info frame at 56", bytes({0xFF, 0xF3, 0x70, 0x00}), 182, 21,
+         bytes({0xFF, 0xF3, 0x30, 0x00}), 78, 2000, 0x0F, 24, 78, "0:52"},
+        {"MPEG-1 32 kHz stereo 32 kbit/s, Info frame at 48", bytes({0xFF, 0xFB, 0x38, 0x00}), 216, 36,
+         bytes({0xFF, 0xFB, 0x18, 0x00}), 144, 1000, 0x0F, 32, 144, "0:36"},
+        {"MPEG-1 48 kHz 128 kbit/s, Info frame at the same bitrate", bytes({0xFF, 0xFB, 0x94, 0x00}), 384, 36,
+         bytes({0xFF, 0xFB, 0x94, 0x00}), 384, 1000, 0x0F, 128, 384, "0:24"},
+        {"MPEG-1 mono with CRC, Info 2 bytes on", bytes({0xFF, 0xFA, 0x98, 0xC0}), 576, 23,
+         bytes({0xFF, 0xFB, 0x58, 0xC0}), 288, 1000, 0x0F, 64, 288, "0:36"},
+        // Without its frame count the play time comes from the audio's bytes.
+        {"no frame count", bytes({0xFF, 0xF3, 0x58, 0xC0}), 180, 13, bytes({0xFF, 0xF3, 0x28, 0xC0}), 72, 2500,
+         0x0E, 16, 72, "1:30"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string info = frame(c.infoHeader, c.infoSize, c.at, fixtures::xing(c.count, c.flags, "Info"));
+        MpegInfo i = GetMpegInfo(f.write(info + chained(c.audioHeader, c.audioSize, c.count)));
+        EXPECT_FALSE(i.IsVbr);
+        EXPECT_EQ(i.Bitrate, c.bitrate);
+        EXPECT_EQ(i.FrameLength, c.frameLength);
+        EXPECT_EQ(i.Frames, static_cast<int>(c.count));
+        EXPECT_EQ(i.LengthText, c.length);
+        EXPECT_EQ(i.HeaderPosition, 1);
+        EXPECT_EQ(i.Padding, "No");
+    }
+
+    // An hour and more at 8 kbit/s: 51,737 frames at 8 kHz are 3725.2 s.
+    const std::string hourInfo = frame(bytes({0xFF, 0xE3, 0x38, 0xC0}), 216, 13, fixtures::xing(51737, 0x0F, "Info"));
+    MpegInfo h = GetMpegInfo(f.write(hourInfo + chained(bytes({0xFF, 0xE3, 0x18, 0xC0}), 72, 2), 216 + 51737 * 72));
+    EXPECT_EQ(h.Bitrate, 8);
+    EXPECT_EQ(h.LengthText, "1:2:05");
+    EXPECT_FALSE(h.IsVbr);
+
+    // An Info frame that no frame follows keeps its own bitrate.
+    MpegInfo alone = GetMpegInfo(f.write(frame(kCbr128, 418, 36, fixtures::xing(100, 0x0F, "Info")) +
+                                         std::string(1000, '\0')));
+    EXPECT_FALSE(alone.IsVbr);
+    EXPECT_EQ(alone.Bitrate, 128);
+    EXPECT_EQ(alone.LengthText, "0:02");  // 100 frames of 1152 samples at 44.1 kHz
+}
+
+// The play time of a VBR file is its frame count's: the whole kbit/s of the
+// average would put a low-bitrate file seconds off.
+TEST(GetMpegInfo, VbrPlayTimeIsTheFrameCounts) {
+    Files f;
+    const std::string mpeg25 = bytes({0xFF, 0xE3, 0x18, 0xC0});  // 8 kHz mono, 72-byte frames
+    // 1000 frames of 576 samples at 8 kHz are 72 s; 77,400 bytes average 8.6 kbit/s.
+    MpegInfo i = GetMpegInfo(f.write(chained(mpeg25, 72, 2, 13, fixtures::xing(1000)), 77400));
+    EXPECT_TRUE(i.IsVbr);
+    EXPECT_EQ(i.Bitrate, 9);
+    EXPECT_EQ(i.LengthText, "1:12");
+    // VBRI likewise: 500 frames at 44.1 kHz are 13.06 s.
+    const std::string vbri = "VBRI" + bytes({0, 1, 0, 0, 0, 50}) + fixtures::bigEndian32(0) + fixtures::bigEndian32(500);
+    MpegInfo v = GetMpegInfo(f.write(chained(kCbr128, 418, 2, 36, vbri), 500 * 418 + 2000));
+    EXPECT_TRUE(v.IsVbr);
+    EXPECT_EQ(v.LengthText, "0:13");
 }
 
 TEST(Module7Bits, BytesToBitsAndBack) {

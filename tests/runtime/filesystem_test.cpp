@@ -188,6 +188,84 @@ TEST_F(FileSystemTest, AttributesMapToPermissionsNamesAndDosAttrib) {
     EXPECT_EQ(GetAttr(path), vbArchive);
 }
 
+// Clearing read-only gives a file back the write permissions that making it
+// read-only took away, by the file's identity; a file that came read-only
+// gets the owner's and those the umask allows to whoever may read it.
+TEST_F(FileSystemTest, ClearingReadOnlyGivesTheWritePermissionsBack) {
+    auto modeOf = [](const std::string& path) {
+        struct stat st {};
+        EXPECT_EQ(stat(path.c_str(), &st), 0);
+        return st.st_mode & 07777;
+    };
+    struct Case {
+        mode_t start;
+        mode_t mask;
+        bool tick;  // made read-only here, or it came read-only
+        mode_t cleared;
+    } cases[] = {
+        {0664, 022, true, 0664}, {0644, 002, true, 0644}, {0666, 022, true, 0666}, {0600, 000, true, 0600},
+        {0620, 022, true, 0620}, {0464, 022, true, 0664},  // only the group could write: the owner may too
+        {0444, 022, false, 0644}, {0444, 002, false, 0664}, {0444, 000, false, 0666}, {0444, 077, false, 0644},
+        {0400, 002, false, 0600}, {0440, 000, false, 0660},  // none for whoever may not read it
+    };
+    const mode_t oldMask = umask(022);
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string path = dir.file("f" + std::to_string(n++) + ".mp3");
+        writeFile(path, "x");
+        ASSERT_EQ(chmod(path.c_str(), c.start), 0);
+        umask(c.mask);
+        if (c.tick) {
+            SetAttr(path, vbReadOnly);
+            EXPECT_EQ(modeOf(path), c.start & ~mode_t(0222)) << std::oct << c.start;
+            SetAttr(path, vbReadOnly);  // again: nothing more is taken, nothing forgotten
+        }
+        EXPECT_EQ(GetAttr(path), vbReadOnly) << std::oct << c.start;
+        SetAttr(path, vbNormal);
+        EXPECT_EQ(modeOf(path), c.cleared) << std::oct << c.start << " umask " << c.mask;
+        SetAttr(path, vbNormal);  // clearing a writable file changes nothing
+        EXPECT_EQ(modeOf(path), c.cleared) << std::oct << c.start;
+    }
+    umask(022);
+
+    // Once given back, the permissions are not remembered: made read-only by
+    // another program, the file counts as one that came read-only.
+    const std::string again = dir.file("again.mp3");
+    writeFile(again, "x");
+    ASSERT_EQ(chmod(again.c_str(), 0666), 0);
+    SetAttr(again, vbReadOnly);
+    SetAttr(again, vbNormal);
+    ASSERT_EQ(modeOf(again), 0666u);
+    ASSERT_EQ(chmod(again.c_str(), 0444), 0);
+    SetAttr(again, vbNormal);
+    EXPECT_EQ(modeOf(again), 0644u);
+
+    // Another file put at the path is not the one made read-only.
+    const std::string replaced = dir.file("replaced.mp3");
+    writeFile(replaced, "x");
+    ASSERT_EQ(chmod(replaced.c_str(), 0666), 0);
+    SetAttr(replaced, vbReadOnly);
+    writeFile(dir.file("new.mp3"), "y");
+    ASSERT_EQ(chmod(dir.file("new.mp3").c_str(), 0444), 0);
+    ASSERT_EQ(rename(dir.file("new.mp3").c_str(), replaced.c_str()), 0);
+    SetAttr(replaced, vbNormal);
+    EXPECT_EQ(modeOf(replaced), 0644u);
+
+    // The hidden and archive bits written in between keep what read-only took.
+    const std::string dos = dir.file("dos.mp3");
+    writeFile(dos, "x");
+    if (setDosAttrib(dos, "0x0")) {
+        ASSERT_EQ(chmod(dos.c_str(), 0664), 0);
+        SetAttr(dos, vbReadOnly);
+        SetAttr(dos, vbReadOnly | vbHidden);
+        SetAttr(dos, vbReadOnly | vbArchive);
+        SetAttr(dos, vbArchive);
+        EXPECT_EQ(modeOf(dos), 0664u);
+        EXPECT_EQ(GetAttr(dos), vbArchive);
+    }
+    umask(oldMask);
+}
+
 // The owner of a read-only file may still change its hidden and archive
 // bits: the permission check on user.DOSATTRIB is met for the write, and the
 // file ends read-only. Run as an ordinary user (a child that gives up root).

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "../runtime/file_times_support.hpp"
@@ -246,4 +247,85 @@ TEST(EditorInfo, AFailedWriteIsReportedAndTheBoxesShowTheFile) {
     EXPECT_NE(e.lastMessage().prompt.find(locked), std::string::npos);
     EXPECT_EQ(heldBits(locked), 0);
     EXPECT_EQ(shownBits(f), 0);
+}
+
+// While the panel is shown, a file loaded into the window (by the main
+// window's loader or by a drop) brings its own rows and boxes; setting the
+// boxes from the file writes neither file.
+TEST(EditorInfo, AFileLoadedWhileThePanelIsShownBringsItsRowsAndBoxes) {
+    Editor e;
+    auto& f = e.form();
+    struct Way {
+        const char* what;
+        std::function<void(const std::string&)> load;
+    } ways[] = {
+        {"the main window's loader", [&](const std::string& p) { e.reload(p); }},
+        {"a drop", [&](const std::string& p) { f.dropFiles({p}); }},
+    };
+    int n = 0;
+    for (const Way& w : ways) {
+        SCOPED_TRACE(w.what);
+        const std::string shown = e.file("shown" + std::to_string(n) + ".mp3", mpegBytes());
+        const std::string next = e.file(".next" + std::to_string(n++) + ".mp3", mpegBytes() + "tail");
+        ASSERT_EQ(chmod(shown.c_str(), 0644), 0);
+        ASSERT_EQ(chmod(next.c_str(), 0444), 0);
+        setTimes(next, 1'600'000'000, 1'500'000'000);  // modified in 2017
+        e.open(shown);
+        showInfo(f);
+        ASSERT_EQ(shownBits(f), 0);
+        ASSERT_EQ(f.Text12.caption(), "1251");
+        const struct statx before = statxOf(next);
+
+        w.load(next);
+        EXPECT_EQ(f.txtpath.text(), next);
+        EXPECT_EQ(f.Text12.caption(), "1255");
+        EXPECT_NE(f.Text6.caption().find("2017"), std::string::npos) << f.Text6.caption();
+        EXPECT_EQ(f.Text9.caption(), "MP3 audio");
+        EXPECT_EQ(f.Label11.caption(), "128");
+        EXPECT_EQ(shownBits(f), runtime::vbReadOnly | runtime::vbHidden);
+        const struct statx after = statxOf(next);
+        EXPECT_EQ(after.stx_mode & 07777, 0444);
+        EXPECT_EQ(after.stx_ctime.tv_sec, before.stx_ctime.tv_sec);
+        EXPECT_EQ(after.stx_ctime.tv_nsec, before.stx_ctime.tv_nsec);
+        EXPECT_EQ(statxOf(shown).stx_mode & 07777, 0644);
+        EXPECT_EQ(e.shownCount(), 0u);
+        ASSERT_EQ(chmod(next.c_str(), 0644), 0);
+    }
+
+    // A path that names no file leaves nothing of the file shown before.
+    e.reload(e.player.home.file("gone.mp3"));
+    for (forms::Label* l : {&f.Text6, &f.Text7, &f.Text8, &f.Text9, &f.Text12}) EXPECT_EQ(l->caption(), "");
+    EXPECT_EQ(shownBits(f), 0);
+}
+
+// Unticking Read Only gives the file back the write permissions it had
+// before the tick; a file that came read-only gets the owner's and those the
+// umask allows.
+TEST(EditorInfo, UntickingReadOnlyGivesTheWritePermissionsBack) {
+    Editor e;
+    auto& f = e.form();
+    f.Picture4.setVisible(true);
+    struct Case {
+        mode_t start, mask, untick;
+    } cases[] = {{0664, 022, 0664}, {0666, 077, 0666}, {0640, 002, 0640}, {0444, 002, 0664}, {0444, 022, 0644}};
+    const mode_t oldMask = umask(022);
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string path = e.file("ro" + std::to_string(n++) + ".mp3", mpegBytes());
+        ASSERT_EQ(chmod(path.c_str(), c.start), 0);
+        umask(c.mask);
+        f.txtpath.setText(path);
+        f.LoadInfo();
+        if (c.start & S_IWUSR) {
+            ASSERT_EQ(f.Read.value(), 0);
+            f.Read.click();
+            EXPECT_EQ(statxOf(path).stx_mode & 07777, c.start & ~mode_t(0222)) << std::oct << c.start;
+        }
+        ASSERT_EQ(f.Read.value(), 1);
+        f.Read.click();
+        EXPECT_EQ(f.Read.value(), 0);
+        EXPECT_EQ(statxOf(path).stx_mode & 07777, c.untick) << std::oct << c.start << " umask " << c.mask;
+    }
+    umask(oldMask);
+    EXPECT_EQ(e.shownCount(), 0u);
 }

@@ -16,7 +16,7 @@ namespace metadata {
 // An empty record has every text empty, every number 0 and IsVbr false.
 struct MpegInfo {
     std::string SizeText;          // file size in MiB, up to two decimals, " MB"
-    std::int32_t Bitrate = 0;      // kbit/s (the average for VBR)
+    std::int32_t Bitrate = 0;      // kbit/s: the average for VBR, the audio frames' after an Info frame
     std::int32_t SampleRate = 0;   // Hz
     std::int16_t MpegVersion = 0;  // 1, 2, or 0 for MPEG-2.5
     std::int16_t Layer = 0;        // 3
@@ -27,11 +27,11 @@ struct MpegInfo {
     std::string Copyrighted;
     std::string PrivateBit;
     std::string Crc;               // "Yes" when the frame carries a CRC
-    std::string LengthText;        // "M:SS" or "H:M:SS"
+    std::string LengthText;        // "M:SS" or "H:M:SS": from the frame count a header tells, else the bytes
     std::int16_t FrameLength = 0;  // bytes per frame
     std::int32_t Frames = 0;       // frame count derived from the audio's length
     std::string Padding;
-    bool IsVbr = false;            // a Xing or VBRI header was found
+    bool IsVbr = false;            // a Xing or VBRI header was found (not an Info header, as CBR files hold)
 
     friend bool operator==(const MpegInfo&, const MpegInfo&) = default;
 };

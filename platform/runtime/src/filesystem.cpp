@@ -14,7 +14,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <utility>
 #include <vector>
@@ -178,6 +180,61 @@ int attributesOf(const std::string& path, const struct stat& st, bool* unsupport
     if (!name.empty() && name[0] == '.') attrs |= vbHidden;
     attrs |= readDosBits(path, unsupported);
     return attrs;
+}
+
+// The write permissions that making a file read-only took away, by the
+// file's identity, for as long as the program runs: clearing read-only gives
+// them back.
+class TakenWrites {
+public:
+    void remember(const struct stat& st, mode_t writes) {
+        std::lock_guard lock(mu_);
+        taken_[{st.st_dev, st.st_ino}] = writes;
+    }
+    std::optional<mode_t> taken(const struct stat& st) {
+        std::lock_guard lock(mu_);
+        auto it = taken_.find({st.st_dev, st.st_ino});
+        if (it == taken_.end()) return std::nullopt;
+        return it->second;
+    }
+    void forget(const struct stat& st) {
+        std::lock_guard lock(mu_);
+        taken_.erase({st.st_dev, st.st_ino});
+    }
+
+private:
+    std::mutex mu_;
+    std::map<std::pair<dev_t, ino_t>, mode_t> taken_;
+};
+
+TakenWrites& takenWrites() {
+    static TakenWrites t;
+    return t;
+}
+
+// The process's umask, read without changing it (umask(2) would leave it 0
+// for a moment to the other threads' new files); 022 where /proc does not
+// tell it.
+mode_t currentUmask() {
+    mode_t mask = 022;
+    if (std::FILE* f = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, f))
+            if (std::strncmp(line, "Umask:", 6) == 0) {
+                mask = static_cast<mode_t>(std::strtoul(line + 6, nullptr, 8)) & 0777;
+                break;
+            }
+        std::fclose(f);
+    }
+    return mask;
+}
+
+// The write permissions clearing read-only gives a file of mode `mode`: the
+// owner's, and those it had before this program made it read-only; for a
+// file that came read-only, those the umask allows to whoever may read it.
+mode_t writesGivenBack(const struct stat& st, mode_t mode) {
+    if (auto taken = takenWrites().taken(st)) return S_IWUSR | *taken;
+    return S_IWUSR | (0222 & ~currentUmask() & ((mode & 0444) >> 1));
 }
 
 // The resolved path of an existing file or folder; 53 when there is none.
@@ -350,9 +407,10 @@ void SetAttr(std::string_view path, int attributes) {
     struct stat st;
     std::string resolved = existing(path, st);
     mode_t mode = st.st_mode & 07777;
-    // Read-only takes every write permission away; clearing it gives the
-    // owner write permission back.
-    mode_t wanted = (attributes & vbReadOnly) ? (mode & ~mode_t(0222)) : (mode | S_IWUSR);
+    // Read-only takes every write permission away; clearing it on a file
+    // that is read-only gives write permissions back (writesGivenBack).
+    const bool readOnly = attributes & vbReadOnly;
+    mode_t wanted = readOnly ? (mode & ~mode_t(0222)) : (mode & S_IWUSR) ? mode : (mode | writesGivenBack(st, mode));
     // Only a user who may write the file may change its user.DOSATTRIB, so a
     // read-only file is made writable for that write and read-only again
     // after it (ticking hidden on a read-only file, as its owner, works).
@@ -371,6 +429,11 @@ void SetAttr(std::string_view path, int attributes) {
         }
     }
     if (wanted != now && chmod(resolved.c_str(), wanted) != 0) raiseFileAt(errno, resolved);
+    // Once read-only is cleared, what it took away has been given back.
+    if (!readOnly)
+        takenWrites().forget(st);
+    else if (mode & 0222)
+        takenWrites().remember(st, mode & 0222);
 }
 
 void Kill(std::string_view pattern) {

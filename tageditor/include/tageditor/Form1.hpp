@@ -290,6 +290,9 @@ private:
     bool lastSaveOk_ = false;  // the save of the last save while playing
 
     // ---- file information and attributes (Form1_info.cpp) ----
+    // LoadInfo for the file the loader has just loaded; where there is none,
+    // the rows are emptied and the boxes cleared.
+    void refreshInfo();
     void showAttributes(int attributes);
     void writeAttribute(forms::CheckBox& box, int bit, const std::string& name);
     bool showingAttributes_ = false;  // the boxes are being set from the file

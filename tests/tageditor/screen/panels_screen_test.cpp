@@ -111,6 +111,23 @@ TEST(EditorPanelsScreen, TheCycleAndThePanelsByKeyboard) {
     ASSERT_TRUE(qt.waitUntil([&] { return f.Read.value() == 1; }, 2000));
     EXPECT_EQ(runtime::GetAttr(song) & runtime::vbReadOnly, runtime::vbReadOnly);
     grab("6-info-read-only");
+
+    // Another file loaded while the panel is shown brings its own rows and
+    // boxes; setting them writes neither file. The song comes back after.
+    const std::string other = home.file("other.mp3");
+    testsupport::writeFile(other, id3v2test::audio(20));
+    for (const std::string& load : {other, song}) {
+        f.txtpath.setText(load);
+        f.Timer1.setEnabled(true);
+        ASSERT_TRUE(qt.waitUntil([&] { return f.Text12.caption() == std::to_string(fs::file_size(load)); }, 3000));
+        qt.processEvents(200);
+        EXPECT_EQ(f.Read.value(), load == song ? 1 : 0);
+        EXPECT_EQ(runtime::GetAttr(song) & runtime::vbReadOnly, runtime::vbReadOnly);
+        EXPECT_EQ(runtime::GetAttr(other) & runtime::vbReadOnly, 0);
+        if (load == other) grab("6b-info-another-file");
+    }
+    ASSERT_EQ(f.txtartist.text(), "Queen");
+    EXPECT_EQ(f.activeControl(), &f.Read);
     runtime::SetAttr(song, 0);
 
     // The artist panel: Tab from the cycler reaches Add, Remove and Download;

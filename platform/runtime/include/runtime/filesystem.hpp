@@ -41,10 +41,12 @@ DateTime FileDateTime(std::string_view path);  // last modification, local time;
 // The attribute bits of a file or folder (53 when missing). Hidden is a
 // leading "." or the hidden bit of user.DOSATTRIB.
 int GetAttr(std::string_view path);
-// Replaces the whole set: read-only takes every write permission away (and
-// clearing it gives the owner write permission back); hidden, system and
-// archive go to user.DOSATTRIB where the file system keeps it. vbDirectory,
-// vbVolume or other bits are error 5.
+// Replaces the whole set: read-only takes every write permission away, and
+// clearing it gives back the owner's and those it took away (remembered by
+// the file's device and inode while the program runs; for a file that came
+// read-only, those the umask allows to whoever may read it); hidden, system
+// and archive go to user.DOSATTRIB where the file system keeps it.
+// vbDirectory, vbVolume or other bits are error 5.
 void SetAttr(std::string_view path, int attributes);
 // Deletes files: one name, or every normal file matching a pattern (not
 // folders, hidden or system files); 53 when nothing matches. A file this
