@@ -626,6 +626,7 @@ void Form2::wireEvents() {
     };
     for (auto& [menu, handler] : items) menu->Click = [this, h = handler] { (this->*h)(); };
     mnuLevel1.wire([this](forms::Menu& m) { m.Click = [this, i = m.index()] { mnuLevel1_Click(i); }; });
+    mnusongs.AboutToShow = [this] { mnusongs_AboutToShow(); };
     mnuPercent.wire([this](forms::Menu& m) { m.Click = [this, i = m.index()] { mnuPercent_Click(i); }; });
 }
 

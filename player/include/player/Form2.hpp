@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -156,6 +157,9 @@ public:
 
     // ---- state ----
     std::int16_t SongsMenuCount = 0;   // Songs submenu items the last fill used
+    // The folder whose files the Songs submenu is to list: the selected
+    // entry's, set by a selection; none before the first.
+    std::optional<std::string> SongsFolder;
     std::int16_t LastPercent = 0;      // opacity item chosen last
     // How long one tick of the display builder goes on making lines: its pace
     // is the machine's, not the timer's, and the window still handles events
@@ -192,6 +196,10 @@ public:
     void Timer3_Timer();
     void List2_Click();
     void List1_Click();
+    // The Songs submenu opens: it lists the MP3 files of the folder of the
+    // entry selected last, listed anew only when that folder is another one
+    // or has changed since (a selection itself lists nothing).
+    void mnusongs_AboutToShow();
     // Gives the playlist entry at Index (of lstFiles) another path, as after
     // a rename on disk: the path, its List1 line at the same index, and in
     // the sorted List2 the old line taken out and the new one put in its
@@ -410,6 +418,11 @@ public:
 
 private:
     void wireEvents();
+
+    // The folder the Songs submenu lists now and its modification time
+    // then (nanoseconds; -1 when it could not be read).
+    std::optional<std::string> songsListed_;
+    std::int64_t songsListedStamp_ = -1;
 
     // ---- start-up and exit (Form2_lifecycle.cpp) ----
     // Set when the skin check refused the skin: the unload then writes nothing.
