@@ -76,12 +76,19 @@ void Form2::Timer3_Timer() {
     if (!lines.empty()) {
         step([&] { List1.addItems(lines); });
         step([&] { List2.addItems(std::move(lines)); });
+        // A selected line keeps its place among the new ones; a search typed
+        // meanwhile selects among them too.
+        FollowSearch();
     }
     if (List1.listCount() >= lstFiles.listCount()) {
         step([&] { List2.setEnabled(true); });
         step([&] { Timer3.setEnabled(false); });
-        // As the build walked the list, the last entry is current when it ends.
-        if (lstFiles.listCount() > 0) step([&] { lstFiles.setListIndex(lstFiles.listCount() - 1); });
+        searchFollowed_.reset();
+        // As the build walked the list, the last entry is current when it
+        // ends, unless a line was selected meanwhile (by the search box):
+        // its entry stays the one that plays.
+        if (lstFiles.listCount() > 0 && List2.listIndex() < 0)
+            step([&] { lstFiles.setListIndex(lstFiles.listCount() - 1); });
     }
 }
 

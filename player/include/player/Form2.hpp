@@ -351,6 +351,13 @@ public:
     void Text1_LostFocus();
     void Text1_KeyPress(int& KeyAscii);
     void mnusearch_Click();
+    // The first line of List2 that begins with Key (upper case), found by
+    // halving the sorted list; -1 when no line begins with it.
+    long FindLine(const std::string& Key) const;
+    // After a slice of the builder: the key typed while it lists selects
+    // again among the lines listed so far (nothing once the box is hidden
+    // or holds other text).
+    void FollowSearch();
 
     // ---- track file commands of the File submenu (Form2_filecmds.cpp) ----
     void mnuclipboard_Click();
@@ -423,6 +430,9 @@ private:
     // then (nanoseconds; -1 when it could not be read).
     std::optional<std::string> songsListed_;
     std::int64_t songsListedStamp_ = -1;
+    // The search key typed while the builder runs, which follows the lines
+    // it lists until the build ends.
+    std::optional<std::string> searchFollowed_;
 
     // ---- start-up and exit (Form2_lifecycle.cpp) ----
     // Set when the skin check refused the skin: the unload then writes nothing.
