@@ -50,6 +50,8 @@ Form2::Form2()
       List1(*this, "List1"),
       lstFiles(*this, "lstFiles"),
       Timer3(*this, "Timer3"),
+      tmrNotice(*this, "tmrNotice"),
+      tmrStepOn(*this, "tmrStepOn"),
       Text1(*this, "Text1"),
       Image6(*this, "Image6"), Image1(*this, "Image1"),
       Image2(*this, "Image2"), Image5(*this, "Image5"),
@@ -237,6 +239,10 @@ Form2::Form2()
     lstFiles.setVisible(false);
     Timer3.setInterval(1);
     Timer3.setEnabled(false);
+    tmrNotice.setInterval(5000);
+    tmrNotice.setEnabled(false);
+    tmrStepOn.setInterval(1);
+    tmrStepOn.setEnabled(false);
 
     // ---- search box ----
     place(Text1, 14, 292, 244, 20);
@@ -427,7 +433,10 @@ Form2::Form2()
     wireEvents();
 }
 
-Form2::~Form2() { MediaPlayer1.setEndOfStreamHandler(nullptr); }
+Form2::~Form2() {
+    MediaPlayer1.setEndOfStreamHandler(nullptr);
+    MediaPlayer1.setErrorHandler(nullptr);
+}
 
 void Form2::wireEvents() {
     using MouseHandler = void (Form2::*)(int, int, float, float);
@@ -438,6 +447,10 @@ void Form2::wireEvents() {
     // ---- media control ----
     MediaPlayer1.setEndOfStreamHandler(
         [this](std::int32_t result) { forms::Dispatch(this, [this, result] { MediaPlayer1_EndOfStream(result); }); });
+    MediaPlayer1.setErrorHandler(
+        [this](const std::string& reason) { forms::Dispatch(this, [this, reason] { MediaPlayer1_Error(reason); }); });
+    tmrNotice.Tick = [this] { tmrNotice_Timer(); };
+    tmrStepOn.Tick = [this] { tmrStepOn_Timer(); };
 
     // ---- chrome ----
     Image3.Click = [this] { Image3_Click(); };

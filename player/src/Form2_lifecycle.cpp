@@ -173,7 +173,7 @@ void Form2::takeCommandLine(const std::string& command) {
         });
         return;
     }
-    step([&] { MediaPlayer1.setFileName(command); });
+    step([&] { OpenEntry(command); });
     step([&] { MediaPlayer1.play(); });
     step([&] { lstFiles.addItem(MediaPlayer1.fileName()); });
     step([&] { Timer3.setEnabled(true); });

@@ -46,6 +46,8 @@ public:
     forms::ListBox List1;
     forms::ListBox lstFiles;
     forms::Timer Timer3;      // display builder, a slice of entries per tick
+    forms::Timer tmrNotice;   // ends the title line's notice of a file that could not be played
+    forms::Timer tmrStepOn;   // steps on past an entry that the end of a track could not start
 
     // ---- search box under the playlist ----
     forms::TextBox Text1;
@@ -232,6 +234,22 @@ public:
     void mnuturnoff_Click();
     void mnushufle_Click();
     void mnuuplist_Click();
+
+    // ---- a file that cannot be played (Form2_playback.cpp) ----
+    // Opens Path on the media control, as every play command does. When the
+    // control refuses it (missing, unreadable, no file), the title line names
+    // the file and the reason for a few seconds, and when the end of a track
+    // was moving on, the entry after it is tried as at a track's end; the
+    // refusal then goes on to the caller.
+    void OpenEntry(const std::string& Path);
+    // The control's error event: the open file turned out not to play (not
+    // audio, no decoder). Shown and stepped past as a refusal is.
+    void MediaPlayer1_Error(const std::string& Reason);
+    // Shows Text on the title line (the whole of Detail in its tooltip and as
+    // the window's caption) until tmrNotice ends it.
+    void ShowNotice(const std::string& Text, const std::string& Detail);
+    void tmrNotice_Timer();
+    void tmrStepOn_Timer();
 
     // ---- skin click areas, indicators and hidden buttons (Form2_transport.cpp) ----
     void Image1_Click();
@@ -425,6 +443,16 @@ public:
 
 private:
     void wireEvents();
+
+    // ---- playback (Form2_playback.cpp) ----
+    // The end-of-track steps: what plays after the entry Label4 numbers.
+    void StepOn();
+    // An entry that could not be played: the notice, and the next entry
+    // when the end-of-track steps had opened it.
+    void CannotPlay(const std::string& path, const std::string& reason, bool byStepping);
+    bool steppingOn_ = false;        // the end-of-track steps are opening an entry
+    bool openedByStepping_ = false;  // the open file was opened by them
+    long unplayableInRow_ = 0;       // entries in a row they could not play
 
     // The folder the Songs submenu lists now and its modification time
     // then (nanoseconds; -1 when it could not be read).
