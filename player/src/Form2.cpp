@@ -207,7 +207,7 @@ Form2::Form2()
       mnusepexe(mnupopup, "mnusepexe", "-"),
       mnuexit(mnupopup, "mnuexit", "Exit") {
     // ---- the window: sizing frame, title and menu bar, all cut away by the skin ----
-    setCaption("Korvane Media Player");
+    setCaption(kWindowTitle);
     setBorderStyle(forms::BorderStyle::Sizable);
     setClientSize(4080, 7290);
     move(1000, 1000);
@@ -216,7 +216,7 @@ Form2::Form2()
 
     // ---- chrome ----
     place(Label1, 16, 6, 200, 18);
-    Label1.setCaption("Korvane Media Player");
+    Label1.setCaption(kWindowTitle);
     Label1.setBackStyle(0);
     Label1.setForeColor(forms::RGB(232, 238, 246));
     Label1.setFontBold(true);

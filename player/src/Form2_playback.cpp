@@ -261,10 +261,6 @@ void Form2::mnuopenurl_Click() {
 
 // ---- a file that cannot be played ----
 
-namespace {
-constexpr const char* kTitleLine = "Korvane Media Player";
-}  // namespace
-
 void Form2::OpenEntry(const std::string& Path) {
     const bool stepping = steppingOn_;
     if (!stepping) {
@@ -322,9 +318,9 @@ void Form2::ShowNotice(const std::string& Text, const std::string& Detail) {
 void Form2::tmrNotice_Timer() {
     runtime::Steps step;
     step([&] { tmrNotice.setEnabled(false); });
-    step([&] { Label1.setCaption(kTitleLine); });
+    step([&] { Label1.setCaption(kWindowTitle); });
     step([&] { Label1.setToolTipText(""); });
-    step([&] { setCaption(kTitleLine); });
+    step([&] { setCaption(kWindowTitle); });
 }
 
 void Form2::tmrStepOn_Timer() {

@@ -22,6 +22,8 @@ namespace player {
 // The skin picture beside the program, and the length the start-up check wants.
 inline constexpr const char* kSkinFile = "New2.kmf";
 inline constexpr long kSkinLength = 17423;
+// The window's caption, which its title line on the skin shows too.
+inline constexpr const char* kWindowTitle = "Korvane Media Player";
 // The main window's fixed outer size, in twips.
 inline constexpr float kForm2OuterWidth = 4215;
 inline constexpr float kForm2OuterHeight = 8055;
