@@ -50,6 +50,8 @@ Form2::Form2()
       List1(*this, "List1"),
       lstFiles(*this, "lstFiles"),
       Timer3(*this, "Timer3"),
+      tmrNotice(*this, "tmrNotice"),
+      tmrStepOn(*this, "tmrStepOn"),
       Text1(*this, "Text1"),
       Image6(*this, "Image6"), Image1(*this, "Image1"),
       Image2(*this, "Image2"), Image5(*this, "Image5"),
@@ -205,7 +207,7 @@ Form2::Form2()
       mnusepexe(mnupopup, "mnusepexe", "-"),
       mnuexit(mnupopup, "mnuexit", "Exit") {
     // ---- the window: sizing frame, title and menu bar, all cut away by the skin ----
-    setCaption("Korvane Media Player");
+    setCaption(kWindowTitle);
     setBorderStyle(forms::BorderStyle::Sizable);
     setClientSize(4080, 7290);
     move(1000, 1000);
@@ -214,7 +216,7 @@ Form2::Form2()
 
     // ---- chrome ----
     place(Label1, 16, 6, 200, 18);
-    Label1.setCaption("Korvane Media Player");
+    Label1.setCaption(kWindowTitle);
     Label1.setBackStyle(0);
     Label1.setForeColor(forms::RGB(232, 238, 246));
     Label1.setFontBold(true);
@@ -237,6 +239,10 @@ Form2::Form2()
     lstFiles.setVisible(false);
     Timer3.setInterval(1);
     Timer3.setEnabled(false);
+    tmrNotice.setInterval(5000);
+    tmrNotice.setEnabled(false);
+    tmrStepOn.setInterval(1);
+    tmrStepOn.setEnabled(false);
 
     // ---- search box ----
     place(Text1, 14, 292, 244, 20);
@@ -427,7 +433,10 @@ Form2::Form2()
     wireEvents();
 }
 
-Form2::~Form2() { MediaPlayer1.setEndOfStreamHandler(nullptr); }
+Form2::~Form2() {
+    MediaPlayer1.setEndOfStreamHandler(nullptr);
+    MediaPlayer1.setErrorHandler(nullptr);
+}
 
 void Form2::wireEvents() {
     using MouseHandler = void (Form2::*)(int, int, float, float);
@@ -438,6 +447,10 @@ void Form2::wireEvents() {
     // ---- media control ----
     MediaPlayer1.setEndOfStreamHandler(
         [this](std::int32_t result) { forms::Dispatch(this, [this, result] { MediaPlayer1_EndOfStream(result); }); });
+    MediaPlayer1.setErrorHandler(
+        [this](const std::string& reason) { forms::Dispatch(this, [this, reason] { MediaPlayer1_Error(reason); }); });
+    tmrNotice.Tick = [this] { tmrNotice_Timer(); };
+    tmrStepOn.Tick = [this] { tmrStepOn_Timer(); };
 
     // ---- chrome ----
     Image3.Click = [this] { Image3_Click(); };
@@ -626,6 +639,7 @@ void Form2::wireEvents() {
     };
     for (auto& [menu, handler] : items) menu->Click = [this, h = handler] { (this->*h)(); };
     mnuLevel1.wire([this](forms::Menu& m) { m.Click = [this, i = m.index()] { mnuLevel1_Click(i); }; });
+    mnusongs.AboutToShow = [this] { mnusongs_AboutToShow(); };
     mnuPercent.wire([this](forms::Menu& m) { m.Click = [this, i = m.index()] { mnuPercent_Click(i); }; });
 }
 

@@ -105,7 +105,7 @@ void Form2::DropPlaylist(forms::DataObject& Data, int& Effect) {
     step([&] { List1.clear(); });
     step([&] { List2.clear(); });
     step([&] { Timer3.setEnabled(true); });
-    step([&] { MediaPlayer1.setFileName(files.front()); });
+    step([&] { OpenEntry(files.front()); });
     step([&] { pic(); });
 }
 

@@ -161,8 +161,9 @@ void Form2::restoreSavedPlaylist() {
 
 void Form2::takeCommandLine(const std::string& command) {
     runtime::Steps step;
-    // Lower case serves only the test for a playlist; the path is used as given.
-    if (runtime::Right(runtime::LCase(command), 3) == "m3u") {
+    // Lower case serves only the test for a playlist ("m3u", or "m3u8" as
+    // other players save theirs); the path is used as given.
+    if (IsPlaylistName(command)) {
         step([&] { lstFiles.clear(); });
         step([&] {
             std::vector<std::string> entries = PlaylistEntries(ReadLines(command), command);
@@ -172,7 +173,7 @@ void Form2::takeCommandLine(const std::string& command) {
         });
         return;
     }
-    step([&] { MediaPlayer1.setFileName(command); });
+    step([&] { OpenEntry(command); });
     step([&] { MediaPlayer1.play(); });
     step([&] { lstFiles.addItem(MediaPlayer1.fileName()); });
     step([&] { Timer3.setEnabled(true); });

@@ -7,15 +7,23 @@
 // as numbers. Until a track has been started they hold their design texts,
 // which are no numbers: the index steps then fail and the selected entry plays.
 // Every handler here but Label11_Click goes on past a failing step.
+//
+// An entry the control refuses or reports as unplayable is named on the
+// title line with the reason; when the end of a track was moving on, the
+// entry after it is tried on the next tick, until a whole round of entries
+// has found none that plays.
 
 #include "player/Form2.hpp"
+#include "player/playlist.hpp"
 
+#include <algorithm>
 #include <string>
 
 #include "forms/application.hpp"
 #include "forms/dialogs.hpp"
 #include "runtime/convert.hpp"
 #include "runtime/error.hpp"
+#include "runtime/filesystem.hpp"
 
 namespace player {
 
@@ -41,7 +49,7 @@ std::string firstChosenFile(const std::string& answer) {
 void Form2::List2_DblClick() {
     runtime::Steps step;
     step([&] { Text1.setVisible(false); });
-    step([&] { MediaPlayer1.setFileName(lstFiles.text()); });
+    step([&] { OpenEntry(lstFiles.text()); });
     step([&] { Label4.setCaption(runtime::CStr(List2.listIndex() + 1)); });
     step([&] { Label2.setCaption(runtime::CStr(List2.listCount())); });
     step([&] { Text2.setText(lstFiles.text()); });
@@ -51,14 +59,14 @@ void Form2::List2_DblClick() {
 void Form2::Label7_Click() {
     runtime::Steps step;
     step([&] { MediaPlayer1.play(); });
-    step([&] { MediaPlayer1.setFileName(lstFiles.text()); });
+    step([&] { OpenEntry(lstFiles.text()); });
     step([&] { Label2.setCaption(runtime::CStr(List2.listCount())); });
     step([&] { Label4.setCaption(runtime::CStr(List2.listIndex() + 1)); });
 }
 
 void Form2::mnupopupplay_Click() {
     runtime::Steps step;
-    step([&] { MediaPlayer1.setFileName(lstFiles.text()); });
+    step([&] { OpenEntry(lstFiles.text()); });
     step([&] { Label4.setCaption(runtime::CStr(List2.listIndex() + 1)); });
     step([&] { pic(); });
 }
@@ -72,7 +80,7 @@ void Form2::Label9_Click() {
     } else {
         step([&] { List2.setListIndex(runtime::CLng(Label4.caption())); });
     }
-    step([&] { MediaPlayer1.setFileName(lstFiles.text()); });
+    step([&] { OpenEntry(lstFiles.text()); });
     step([&] { Label4.setCaption(runtime::CStr(List2.listIndex() + 1)); });
     step([&] { Label2.setCaption(runtime::CStr(List2.listCount())); });
     // The Info Bar follows the wrap to the first entry as it follows a plain step.
@@ -84,11 +92,11 @@ void Form2::Label10_Click() {
     const std::string total = Label2.caption();
     if (Label4.caption() == "1") {
         step([&] { List2.setListIndex(runtime::CLng(total) - 1); });
-        step([&] { MediaPlayer1.setFileName(lstFiles.text()); });
+        step([&] { OpenEntry(lstFiles.text()); });
         step([&] { Label4.setCaption(runtime::CStr(List2.listIndex() + 1)); });
     } else {
         step([&] { List2.setListIndex(runtime::CLng(Label4.caption()) - 2); });
-        step([&] { MediaPlayer1.setFileName(lstFiles.text()); });
+        step([&] { OpenEntry(lstFiles.text()); });
         step([&] { Label4.setCaption(runtime::CStr(List2.listIndex() + 1)); });
         step([&] { Label2.setCaption(runtime::CStr(List2.listCount())); });
     }
@@ -110,13 +118,24 @@ void Form2::mnupopupprevious_Click() {
 // ---- the end of a track ----
 
 void Form2::MediaPlayer1_EndOfStream(std::int32_t) {
+    unplayableInRow_ = 0;  // a track played to its end
+    StepOn();
+}
+
+void Form2::StepOn() {
+    // What these steps open, and what they could not, is theirs to step past.
+    struct Stepping {
+        bool& flag;
+        explicit Stepping(bool& f) : flag(f) { flag = true; }
+        ~Stepping() { flag = false; }
+    } stepping(steppingOn_);
     runtime::Steps step;
     step([&] { Label2.setCaption(runtime::CStr(List2.listCount())); });
     // The entry that has just ended, whatever line was selected meanwhile.
     step([&] { List2.setListIndex(runtime::CLng(Label4.caption()) - 1); });
 
     auto start = [&](bool storeNumber) {
-        step([&] { MediaPlayer1.setFileName(lstFiles.text()); });
+        step([&] { OpenEntry(lstFiles.text()); });
         if (storeNumber) step([&] { Label4.setCaption(runtime::CStr(List2.listIndex() + 1)); });
         step([&] { pic(); });
     };
@@ -224,7 +243,7 @@ void Form2::Label6_Click() {
     step([&] { CD1.showOpen(); });
     const std::string chosen = firstChosenFile(CD1.fileName());
     if (chosen.empty()) return;
-    step([&] { MediaPlayer1.setFileName(chosen); });
+    step([&] { OpenEntry(chosen); });
 }
 
 void Form2::mnuopentrack_Click() {
@@ -237,7 +256,76 @@ void Form2::mnuopenurl_Click() {
     std::string url;
     step([&] { url = forms::InputBox(" Enter URL Address Include http://"); });
     if (url.empty()) return;
-    step([&] { MediaPlayer1.setFileName(url); });
+    step([&] { OpenEntry(url); });
+}
+
+// ---- a file that cannot be played ----
+
+void Form2::OpenEntry(const std::string& Path) {
+    const bool stepping = steppingOn_;
+    if (!stepping) {
+        // A play the user asked for: a round of failures starts anew, and a
+        // step past an earlier one still to come is called off.
+        unplayableInRow_ = 0;
+        tmrStepOn.setEnabled(false);
+    }
+    openedByStepping_ = stepping;
+    try {
+        MediaPlayer1.setFileName(Path);
+    } catch (const runtime::Error& e) {
+        if (!Path.empty()) CannotPlay(Path, e.description(), stepping);
+        throw;
+    }
+}
+
+void Form2::MediaPlayer1_Error(const std::string& Reason) {
+    CannotPlay(MediaPlayer1.fileName(), Reason, openedByStepping_);
+}
+
+void Form2::CannotPlay(const std::string& path, const std::string& reason, bool byStepping) {
+    runtime::Steps step;
+    step([&] { ShowNotice(FileNameOf(path) + ": " + reason, "Cannot play " + path + ": " + reason); });
+    // The line of a file that is gone no longer shows the size it had.
+    step([&] {
+        const long index = lstFiles.listIndex();
+        if (index < 0 || index >= List1.listCount() || lstFiles.text() != path || runtime::FileExists(path)) return;
+        if (List1.list(index) != DisplayLine(path)) ReplaceEntryPath(index, path);
+    });
+    if (!byStepping) return;  // a play the user asked for plays nothing else
+    // Repeat would only try the same entry again; after a whole round of
+    // entries none of which could be played, the stepping ends.
+    if (Check1.value() == 1) return;
+    if (++unplayableInRow_ >= std::max(1L, List2.listCount())) {
+        unplayableInRow_ = 0;
+        step([&] { ShowNotice("No entry could be played", "No entry of the playlist could be played"); });
+        return;
+    }
+    // On the next tick, as after a track's end: a list of many such entries
+    // never holds the window up.
+    step([&] { tmrStepOn.setEnabled(true); });
+}
+
+void Form2::ShowNotice(const std::string& Text, const std::string& Detail) {
+    runtime::Steps step;
+    step([&] { Label1.setCaption(Text); });
+    step([&] { Label1.setToolTipText(Detail); });
+    step([&] { setCaption(Detail); });
+    // Five seconds from the latest notice.
+    step([&] { tmrNotice.setEnabled(false); });
+    step([&] { tmrNotice.setEnabled(true); });
+}
+
+void Form2::tmrNotice_Timer() {
+    runtime::Steps step;
+    step([&] { tmrNotice.setEnabled(false); });
+    step([&] { Label1.setCaption(kWindowTitle); });
+    step([&] { Label1.setToolTipText(""); });
+    step([&] { setCaption(kWindowTitle); });
+}
+
+void Form2::tmrStepOn_Timer() {
+    tmrStepOn.setEnabled(false);
+    StepOn();
 }
 
 // ---- the play-mode flags ----

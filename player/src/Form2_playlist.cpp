@@ -11,6 +11,10 @@
 #include "player/Form2.hpp"
 #include "player/playlist.hpp"
 
+#include <sys/stat.h>
+
+#include <limits>
+
 #include "runtime/convert.hpp"
 #include "runtime/error.hpp"
 #include "runtime/filesystem.hpp"
@@ -72,12 +76,19 @@ void Form2::Timer3_Timer() {
     if (!lines.empty()) {
         step([&] { List1.addItems(lines); });
         step([&] { List2.addItems(std::move(lines)); });
+        // A selected line keeps its place among the new ones; a search typed
+        // meanwhile selects among them too.
+        FollowSearch();
     }
     if (List1.listCount() >= lstFiles.listCount()) {
         step([&] { List2.setEnabled(true); });
         step([&] { Timer3.setEnabled(false); });
-        // As the build walked the list, the last entry is current when it ends.
-        if (lstFiles.listCount() > 0) step([&] { lstFiles.setListIndex(lstFiles.listCount() - 1); });
+        searchFollowed_.reset();
+        // As the build walked the list, the last entry is current when it
+        // ends, unless a line was selected meanwhile (by the search box):
+        // its entry stays the one that plays.
+        if (lstFiles.listCount() > 0 && List2.listIndex() < 0)
+            step([&] { lstFiles.setListIndex(lstFiles.listCount() - 1); });
     }
 }
 
@@ -92,9 +103,30 @@ void Form2::List2_Click() {
             }
     });
     step([&] { setKeyPreview(!Text1.visible()); });
-    std::string folder;
-    step([&] { folder = FolderOf(lstFiles.text()); });
+    // The Songs submenu lists this folder when it opens next: a selection,
+    // a search key or a play never waits for a folder of thousands of files.
+    step([&] { SongsFolder = FolderOf(lstFiles.text()); });
+}
 
+namespace {
+// A folder's modification time in nanoseconds; -1 when it cannot be read.
+std::int64_t folderStamp(const std::string& folder) {
+    struct stat st {};
+    const std::string path = runtime::ResolvePath(folder.empty() ? "." : folder);
+    if (::stat(path.c_str(), &st) != 0) return -1;
+    return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+}  // namespace
+
+void Form2::mnusongs_AboutToShow() {
+    if (!SongsFolder) return;  // no line selected yet: the design item stays
+    const std::string folder = *SongsFolder;
+    const std::int64_t stamp = folderStamp(folder);
+    if (songsListed_ == folder && songsListedStamp_ == stamp && stamp != -1) return;
+    songsListed_ = folder;
+    songsListedStamp_ = stamp;
+
+    runtime::Steps step;
     // Empty the Songs submenu down to its first item.
     step([&] {
         if (SongsMenuCount > 0) --SongsMenuCount;
@@ -105,10 +137,12 @@ void Form2::List2_Click() {
     });
     SongsMenuCount = 0;
 
-    // Fill it with the folder's MP3 files.
+    // Fill it with the folder's MP3 files, as many as the 16-bit counter
+    // holds (32,767): the next one would overflow it, and a counter gone
+    // negative could empty the submenu no more.
     step([&] {
-        for (std::string name = runtime::Dir(folder + "*.Mp3", runtime::vbDirectory); !name.empty();
-             name = runtime::Dir()) {
+        for (std::string name = runtime::Dir(folder + "*.Mp3", runtime::vbDirectory);
+             !name.empty() && SongsMenuCount < std::numeric_limits<std::int16_t>::max(); name = runtime::Dir()) {
             if (SongsMenuCount > 0) mnuLevel1.load(SongsMenuCount);
             forms::Menu& item = mnuLevel1(SongsMenuCount);
             item.setCaption(name);

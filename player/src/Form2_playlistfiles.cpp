@@ -1,4 +1,4 @@
-// Saving the playlist to an .m3u file and loading one.
+// Saving the playlist to an .m3u file and loading one (.m3u or .m3u8).
 //
 // A playlist file holds one path of lstFiles per line, CR LF after each, in
 // the order the entries were added, which every player reads. Loading reads
@@ -21,6 +21,7 @@
 #include "runtime/error.hpp"
 #include "runtime/files.hpp"
 #include "runtime/filesystem.hpp"
+#include "runtime/strings.hpp"
 
 namespace player {
 
@@ -61,6 +62,11 @@ std::string folderOfList(const std::string& listFile) {
 }
 
 }  // namespace
+
+bool IsPlaylistName(const std::string& path) {
+    const std::string lower = runtime::LCase(path);
+    return runtime::Right(lower, 3) == "m3u" || runtime::Right(lower, 4) == "m3u8";
+}
 
 std::vector<std::string> PlaylistEntries(const std::vector<std::string>& lines, const std::string& listFile) {
     std::vector<std::string> entries;
@@ -106,7 +112,8 @@ void Form2::mnuplaylistload_Click() {
     runtime::Steps step;
     step([&] { CommonDialog1.setDialogTitle("Load Play list."); });
     step([&] { CommonDialog1.setFileName(""); });
-    step([&] { CommonDialog1.setFilter("Play List *.m3u|*.m3u"); });
+    // Both kinds of list: ".m3u8" is how other players save theirs.
+    step([&] { CommonDialog1.setFilter("Play List *.m3u;*.m3u8|*.m3u;*.m3u8"); });
     step([&] { CommonDialog1.setMaxFileSize(kLongestName); });
     step([&] { CommonDialog1.showOpen(); });
     const std::string name = CommonDialog1.fileName();

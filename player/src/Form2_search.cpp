@@ -16,9 +16,21 @@ void Form2::Text1_Change() {
     // active (text set by code before anything had the focus) the search runs.
     if (activeControl() && activeControl()->tag() != Text1.tag()) return;
     std::string key = runtime::UCase(Text1.text());
-    long count = List2.listCount();
-    if (key.empty() || count == 0) return;
+    // While the builder lists the playlist, the key goes on selecting among
+    // the lines still to come (Timer3_Timer asks again after each slice).
+    if (key.empty() || !Timer3.enabled())
+        searchFollowed_.reset();
+    else
+        searchFollowed_ = key;
+    if (key.empty()) return;
+    long found = -1;
+    step([&] { found = FindLine(key); });
+    if (found >= 0) step([&] { List2.setListIndex(found); });
+}
 
+long Form2::FindLine(const std::string& key) const {
+    long count = List2.listCount();
+    if (key.empty() || count == 0) return -1;
     long keyLength = runtime::Len(key);
     auto prefix = [&](long i) { return runtime::UCase(runtime::Left(List2.list(i), keyLength)); };
     // The list keeps the order this comparison uses (upper case, by
@@ -32,10 +44,20 @@ void Form2::Text1_Change() {
         else
             hi = mid;
     }
-    if (prefix(lo) == key)
-        step([&] { List2.setListIndex(lo); });
-    else if (prefix(hi) == key)
-        step([&] { List2.setListIndex(hi); });
+    return prefix(lo) == key ? lo : prefix(hi) == key ? hi : -1;
+}
+
+void Form2::FollowSearch() {
+    if (!searchFollowed_) return;
+    if (!Text1.visible() || runtime::UCase(Text1.text()) != *searchFollowed_) {
+        searchFollowed_.reset();  // Enter, F3 or other text ended it
+        return;
+    }
+    runtime::Steps step;
+    long found = -1;
+    step([&] { found = FindLine(*searchFollowed_); });
+    // The line selected already is not selected again (its click would run anew).
+    if (found >= 0 && found != List2.listIndex()) step([&] { List2.setListIndex(found); });
 }
 
 // A click empties the box (and so searches nothing).

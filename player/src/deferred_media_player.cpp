@@ -68,6 +68,7 @@ private:
             step([&] { real_->setRate(rate_); });
             step([&] { real_->setWidth(width_); });
             real_->setEndOfStreamHandler([this](std::int32_t) { raiseEndOfStream(); });
+            real_->setErrorHandler([this](const std::string& reason) { raiseError(reason); });
         }
         return *real_;
     }

@@ -13,7 +13,9 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "backend.hpp"
 
@@ -235,6 +237,16 @@ TEST_F(GstPlayer, AMissingFileIsRefusedAndReleasesTheOpenOne) {
         ASSERT_TRUE(rolling());
         ASSERT_TRUE(holdsOpen(file));
         EXPECT_EQ(errorOf([&] { player->setFileName(bad); }), bad.empty() ? 0 : 53);
+        // Why, in the words the window shows.
+        std::string why;
+        try {
+            player->setFileName(bad);
+        } catch (const runtime::Error& e) {
+            why = e.description();
+        }
+        EXPECT_EQ(why, bad.empty() ? "" : bad.find("folder") != std::string::npos || bad.find("pipe") != std::string::npos
+                                              ? "Not a file"
+                                              : "File not found");
         EXPECT_FALSE(holdsOpen(file));
         EXPECT_EQ(player->fileName(), bad);
         EXPECT_EQ(player->getMediaInfoString(7), "");
@@ -306,13 +318,22 @@ TEST_F(GstPlayer, NamesThatAreNotUtf8PlayByTheirBytes) {
 TEST_F(GstPlayer, AnUndecodableFileStopsTheControlAndIsReportedOnce) {
     std::string junk = dir.file("junk.mp3");
     testsupport::writeFile(junk, std::string(20000, '\x5a'));
+    std::vector<std::string> errors;  // the error event, with what it said
+    bool writing = false;
+    player->setErrorHandler([&](const std::string& reason) {
+        EXPECT_FALSE(writing);
+        errors.push_back(player->fileName() + ": " + reason);
+    });
     testing::internal::CaptureStderr();
+    writing = true;
     player->setFileName(junk);  // it exists, so the write itself is taken
+    writing = false;
     EXPECT_TRUE(runUntil([&] { return player->playState() == media::Stopped; }));
     runFor(500);
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(countLines(err, "cannot play"), 1) << err;
     EXPECT_NE(err.find("junk.mp3"), std::string::npos);
+    EXPECT_EQ(errors, std::vector<std::string>{junk + ": Not audio"});
     EXPECT_EQ(ends, 0);
     EXPECT_EQ(player->getMediaInfoString(7), junk);
 

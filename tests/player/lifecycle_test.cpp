@@ -250,13 +250,22 @@ TEST(StartUp, CommandLine) {
         {"m3u without a dot", "listm3u", true},
         {"a quoted path stays whole and is no playlist", "\"LIST.M3U\"", false},
         {"a playlist that is missing", "missing.m3u", true},
+        {"a UTF-8 list as another player saves it", "Saved list.m3u8", true},
+        {"a UTF-8 list in upper case", "SAVED.M3U8", true},
+        {"m3u8 without a dot", "listm3u8", true},
     };
     for (const Case& c : cases) {
         Player p;
         std::string song = p.track("Mixed/Some Song.MP3", 1536);
         std::string one = p.track("one.mp3", 1), two = p.track("two.mp3", 2);
+        std::string three = p.track("dr\xC3\xA9i.mp3", 3);
         testsupport::writeFile(p.home.file("music/LIST.M3U"), Player::lines({one, two}));
         testsupport::writeFile(p.home.file("music/listm3u"), Player::lines({two}));
+        // Header and title lines, a relative UTF-8 name and a file URI.
+        const std::string theirs = "#EXTM3U\n#EXTINF:3,Dr\xC3\xA9i\ndr\xC3\xA9i.mp3\n#EXTINF:1,One\nfile://" + one + "\n";
+        testsupport::writeFile(p.home.file("music/Saved list.m3u8"), theirs);
+        testsupport::writeFile(p.home.file("music/SAVED.M3U8"), theirs);
+        testsupport::writeFile(p.home.file("music/listm3u8"), Player::lines({two}));
         std::string arg = c.arg[0] == '"' ? c.arg : p.home.file("music/" + c.arg);
         runtime::App::setForTest(p.app.path(), {arg});
         p.writeSavedPlaylist({one}, {"one - 1 Bytes"});
@@ -264,7 +273,10 @@ TEST(StartUp, CommandLine) {
         p.runBuilder();
         if (c.playlist) {
             EXPECT_TRUE(p.media->callsTo("FileName").empty()) << c.what;
-            Lines expect = c.arg == "LIST.M3U" ? Lines{one, two} : c.arg == "listm3u" ? Lines{two} : Lines{};
+            Lines expect = c.arg == "LIST.M3U"                                  ? Lines{one, two}
+                           : c.arg == "listm3u" || c.arg == "listm3u8"             ? Lines{two}
+                           : c.arg == "Saved list.m3u8" || c.arg == "SAVED.M3U8" ? Lines{three, one}
+                                                                                   : Lines{};
             EXPECT_EQ(Player::items(f.lstFiles), expect) << c.what;
         } else {
             EXPECT_EQ(p.media->callsTo("FileName").at(0).substr(9, arg.size()), arg) << c.what;

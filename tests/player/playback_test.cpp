@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -492,6 +493,136 @@ TEST(Playback, ARefusedFileNameStillUpdatesTheNumberAndTheInfoBar) {
     EXPECT_EQ(t.p.media->calls().back(), "FileName=" + t.b + " [error 53]");
     EXPECT_EQ(t.f.Label4.caption(), "2");
     EXPECT_EQ(bar.Title.caption(), "Title: Untitled");
+}
+
+}  // namespace
+
+namespace {
+
+// ---- an entry that cannot be played ----
+
+// The last name handed to the control, refused or not.
+std::string asked(const Three& t) {
+    std::string name = t.playing();
+    return name.substr(0, name.find(" [error "));
+}
+
+// The title line as it reads now, and after the notice's few seconds.
+void expectNotice(Three& t, const std::string& text, const std::string& why) {
+    EXPECT_EQ(t.f.Label1.caption(), text) << why;
+    EXPECT_NE(t.f.Label1.toolTipText().find(text.substr(text.find(':') + 2)), std::string::npos) << why;
+    EXPECT_NE(t.f.caption(), "Korvane Media Player") << why;
+}
+void expectNoticeGone(Three& t, const std::string& why) {
+    t.p.env.scheduler.advance(5000);
+    EXPECT_EQ(t.f.Label1.caption(), "Korvane Media Player") << why;
+    EXPECT_EQ(t.f.Label1.toolTipText(), "") << why;
+    EXPECT_EQ(t.f.caption(), "Korvane Media Player") << why;
+}
+
+// When the track before it ends, an entry the control refuses (missing,
+// unreadable) or that turns out not to play (its error event) is named with
+// the reason on the title line, and the entry after it plays.
+TEST(Unplayable, TheEndOfTheTrackBeforeItShowsWhyAndPlaysTheNext) {
+    struct Case {
+        const char* what;
+        bool removed;        // the file is gone from disk
+        int refusal;         // the control refuses the name with this error (0: it takes it)
+        const char* event;   // else the error event it raises for it
+        const char* notice;
+    } cases[] = {
+        {"a file deleted from disk", true, 53, nullptr, "b.mp3: File not found"},
+        {"a file that cannot be read", false, 70, nullptr, "b.mp3: Permission denied"},
+        {"a file that is not audio", false, 0, "Not audio", "b.mp3: Not audio"},
+    };
+    for (const Case& c : cases) {
+        Three t;
+        t.play(0);
+        if (c.removed) fs::remove(t.b);
+        if (c.refusal) t.p.media->fail(Member::FileName, c.refusal, 1);
+        t.end();
+        EXPECT_EQ(asked(t), t.b) << c.what;
+        if (c.event) t.p.media->error(c.event);
+        expectNotice(t, c.notice, c.what);
+        EXPECT_EQ(t.f.Label4.caption(), "2") << c.what;
+        t.p.env.scheduler.advance(1);  // the next entry, as at a track's end
+        EXPECT_EQ(t.playing(), t.c) << c.what;
+        EXPECT_EQ(t.f.Label4.caption(), "3") << c.what;
+        EXPECT_EQ(t.f.List2.text(), "c - 30 Bytes") << c.what;
+        // The line of the deleted file shows no size any more; the others stay.
+        EXPECT_EQ(Player::items(t.f.List2),
+                  (std::vector<std::string>{"a - 10 Bytes", c.removed ? "b - " : "b - 20 Bytes", "c - 30 Bytes"}))
+            << c.what;
+        expectNoticeGone(t, c.what);
+        t.end();  // c played: the list wraps as ever
+        EXPECT_EQ(t.playing(), t.a) << c.what;
+    }
+}
+
+// Nothing in the list can be played: each entry is tried once, then the
+// stepping stops with a word on the title line.
+TEST(Unplayable, AWholeRoundOfEntriesThatCannotBePlayedStops) {
+    Three t;
+    t.play(0);
+    const auto before = t.p.media->callsTo("FileName=").size();
+    t.p.media->fail(Member::FileName, 53);
+    t.end();
+    t.p.env.scheduler.advance(1000);
+    const auto tried = t.p.media->callsTo("FileName=");
+    ASSERT_EQ(tried.size() - before, 3u);
+    EXPECT_EQ(tried[before], "FileName=" + t.b + " [error 53]");
+    EXPECT_EQ(tried[before + 1], "FileName=" + t.c + " [error 53]");
+    EXPECT_EQ(tried[before + 2], "FileName=" + t.a + " [error 53]");
+    EXPECT_EQ(t.f.Label1.caption(), "No entry could be played");
+    expectNoticeGone(t, "a whole round");
+
+    // A play the user asks for starts a round anew.
+    t.p.media->clearFailures();
+    t.p.media->fail(Member::FileName, 53, 1);
+    t.play(1);
+    EXPECT_EQ(t.f.Label1.caption(), "b.mp3: File not found");
+    t.p.env.scheduler.advance(1000);
+    EXPECT_EQ(t.p.media->callsTo("FileName=").size() - before, 4u);  // nothing else was tried
+}
+
+// A double click on such a line, or Next onto it, shows the same and plays
+// nothing else; so does an error event for a file the user chose.
+TEST(Unplayable, APlayTheUserAskedForShowsWhyAndPlaysNothingElse) {
+    struct Case {
+        const char* what;
+        bool byEvent;
+        std::function<void(Three&)> ask;
+    } cases[] = {
+        {"a double click, refused", false, [](Three& t) { t.play(1); }},
+        {"a double click, not audio", true, [](Three& t) { t.play(1); }},
+        {"Next, refused", false, [](Three& t) { t.play(0), t.p.media->fail(Member::FileName, 53, 1), t.f.mnupopupnext.choose(); }},
+        {"the search box's Enter, not audio", true,
+         [](Three& t) { t.f.mnusearch.choose(), t.f.mnusearch.choose(), t.f.typeText("b"), t.f.typeKey(forms::vbKeyReturn, 0, 13); }},
+    };
+    for (const Case& c : cases) {
+        Three t;
+        if (!c.byEvent) t.p.media->fail(Member::FileName, 53, 1);
+        c.ask(t);
+        EXPECT_EQ(asked(t), t.b) << c.what;
+        if (c.byEvent) t.p.media->error("Not audio");
+        const auto calls = t.p.media->callsTo("FileName=").size();
+        expectNotice(t, c.byEvent ? "b.mp3: Not audio" : "b.mp3: File not found", c.what);
+        t.p.env.scheduler.advance(1000);
+        EXPECT_EQ(t.p.media->callsTo("FileName=").size(), calls) << c.what;
+        EXPECT_EQ(t.f.Label4.caption(), "2") << c.what;
+    }
+}
+
+// With Repeat set, an entry that cannot be played is not tried again and again.
+TEST(Unplayable, RepeatOfAnEntryThatCannotBePlayedStopsAtOnce) {
+    Three t;
+    t.play(0);
+    t.f.mnurepeat.choose();
+    t.p.media->fail(Member::FileName, 53);
+    t.end();
+    t.p.env.scheduler.advance(1000);
+    EXPECT_EQ(t.p.media->callsTo("FileName=").size(), 2u);
+    EXPECT_EQ(t.f.Label1.caption(), "a.mp3: File not found");
 }
 
 }  // namespace

@@ -158,6 +158,10 @@ TEST(SelectionChain, SongsSubmenuListsTheFolder) {
 
     f.List2.setListIndex(0);  // "e - 1 Bytes" sorts before "x - ..."
     ASSERT_EQ(f.lstFiles.text(), five[0]);
+    // A selection lists nothing: the submenu is filled as it opens.
+    EXPECT_EQ(f.SongsMenuCount, 0);
+    EXPECT_EQ(f.mnuLevel1(0).caption(), "Songs");
+    f.mnusongs.aboutToShow();
     EXPECT_EQ(f.SongsMenuCount, 5);
     std::vector<std::string> captions;
     for (int i = 0; i < 5; ++i) captions.push_back(f.mnuLevel1(i).caption());
@@ -165,9 +169,42 @@ TEST(SelectionChain, SongsSubmenuListsTheFolder) {
     EXPECT_FALSE(f.mnuLevel1.exists(5));
 
     f.List2.setListIndex(1);
+    EXPECT_EQ(f.SongsMenuCount, 5);
+    f.mnusongs.aboutToShow();
     EXPECT_EQ(f.SongsMenuCount, 0);
     for (int i = 1; i <= 4; ++i) EXPECT_FALSE(f.mnuLevel1.exists(i)) << i;
     EXPECT_EQ(f.mnuLevel1(0).caption(), "[No Files]");
+
+    // Back in the first folder, a file added since shows at the next opening.
+    f.List2.setListIndex(0);
+    f.mnusongs.aboutToShow();
+    EXPECT_EQ(f.SongsMenuCount, 5);
+    std::filesystem::last_write_time(p.home.file("music/full"),
+                                     std::filesystem::last_write_time(p.home.file("music/full")) - std::chrono::seconds(5));
+    p.track("full/f.mp3", 1);
+    f.mnusongs.aboutToShow();
+    EXPECT_EQ(f.SongsMenuCount, 6);
+    EXPECT_EQ(f.mnuLevel1(5).caption(), "f.mp3");
+}
+
+// The counter of the submenu's items is 16 bits wide: a folder of more
+// files lists as many as it holds, and the next folder empties it again.
+TEST(SelectionChain, SongsSubmenuOfMoreFilesThanItsCounterHolds) {
+    Player p;
+    auto& f = p.form2();
+    const std::string big = p.track("big/0.mp3", 0);
+    for (int i = 1; i < 32770; ++i) testsupport::writeFile(p.home.file("music/big/" + std::to_string(i) + ".mp3"), "");
+    const std::string other = p.track("other/x.mp3", 1);
+    p.fill({big, other});
+    f.List2.setListIndex(0);
+    f.mnusongs.aboutToShow();
+    EXPECT_EQ(f.SongsMenuCount, 32767);
+    EXPECT_FALSE(f.mnuLevel1.exists(32767));
+    f.List2.setListIndex(1);
+    f.mnusongs.aboutToShow();
+    EXPECT_EQ(f.SongsMenuCount, 1);
+    EXPECT_FALSE(f.mnuLevel1.exists(1));
+    EXPECT_EQ(f.mnuLevel1(0).caption(), "x.mp3");
 }
 
 }  // namespace

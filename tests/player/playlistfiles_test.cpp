@@ -294,8 +294,9 @@ TEST(PlaylistFiles, TheDialogsAsTheUserSeesThem) {
     EXPECT_EQ(l.title, "Load Play list.");
     EXPECT_EQ(l.fileName, "");
     ASSERT_EQ(l.filters.size(), 1u);
-    EXPECT_EQ(l.filters[0].description, "Play List *.m3u");
-    EXPECT_EQ(l.filters[0].patterns, "*.m3u");
+    // Lists other players save as ".m3u8" are offered too.
+    EXPECT_EQ(l.filters[0].description, "Play List *.m3u;*.m3u8");
+    EXPECT_EQ(l.filters[0].patterns, "*.m3u;*.m3u8");
     EXPECT_FALSE(l.fileMustExist);
     EXPECT_FALSE(l.multiSelect);
     // The control keeps what the last command set: Load sets no extension of its own.

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -147,3 +148,78 @@ TEST(SearchBox, ASelectionWithTheBoxOpenKeepsKeysInIt) {
 }
 
 }  // namespace
+
+// Text typed while the real builder lists a playlist: the box selects among
+// the lines listed so far, follows as more come, and the line it selected
+// is the entry Enter plays, also after the listing has ended.
+TEST(SearchBox, TypedWhileTheBuilderListsTheLines) {
+    Player p;
+    auto& f = p.start();
+    f.BuilderSlice = std::chrono::microseconds(0);  // one line per tick
+    // Listed in reverse order: "Song 59" first, "Song 4" (the first line
+    // that begins with "song 4") near the end.
+    std::vector<std::string> paths;
+    for (int i = 59; i >= 0; --i) paths.push_back(p.track("Song " + std::to_string(i) + ".mp3", i));
+    auto pathOf = [&](const std::string& line) {
+        for (long i = 0; i < f.List1.listCount(); ++i)
+            if (f.List1.list(i) == line) return f.lstFiles.list(i);
+        return std::string("(no entry)");
+    };
+    auto ticks = [&](int n) {
+        for (int i = 0; i < n; ++i) p.env.scheduler.advance(1);
+    };
+    f.mnusearch.choose();  // shown at start: hidden, then shown empty with the focus
+    f.mnusearch.choose();
+    for (auto& path : paths) f.lstFiles.addItem(path);
+    f.Timer3.setEnabled(true);
+
+    f.typeText("song 4");  // nothing listed yet
+    EXPECT_EQ(f.List2.listIndex(), -1);
+    ticks(5);  // Song 59 .. Song 55: none begins with the key
+    EXPECT_EQ(f.List2.listIndex(), -1);
+    ticks(6);  // Song 49 has come
+    EXPECT_EQ(f.List2.text(), "Song 49 - 49 Bytes");
+    ticks(5);  // Song 44 the first of its kind now
+    EXPECT_EQ(f.List2.text(), "Song 44 - 44 Bytes");
+    EXPECT_EQ(f.lstFiles.text(), pathOf(f.List2.text()));
+
+    f.typeText("5");  // "song 45", listed already
+    EXPECT_EQ(f.List2.text(), "Song 45 - 45 Bytes");
+    ticks(30);  // down to Song 14: none sorts before "Song 45" with its key
+    EXPECT_EQ(f.List2.text(), "Song 45 - 45 Bytes");
+    f.typeKey(forms::vbKeyBack, 0, 8);  // back to "song 4": the first such line listed so far
+    EXPECT_EQ(f.Text1.text(), "song 4");
+    EXPECT_EQ(f.List2.text(), "Song 40 - 40 Bytes");
+    EXPECT_EQ(f.lstFiles.text(), pathOf("Song 40 - 40 Bytes"));
+
+    p.runBuilder();  // "Song 4" comes last but four, and the selection follows it
+    ASSERT_FALSE(f.Timer3.enabled());
+    EXPECT_EQ(f.List2.listCount(), 60);
+    EXPECT_EQ(f.List2.text(), "Song 4 - 4 Bytes");
+    EXPECT_EQ(f.lstFiles.text(), pathOf("Song 4 - 4 Bytes"));
+    f.typeKey(forms::vbKeyReturn, 0, 13);  // after the listing: the line the box selected plays
+    EXPECT_EQ(p.media->fileName(), p.track("Song 4.mp3"));
+}
+
+// Enter while the listing goes on plays the line selected then; the lines
+// that come after it move neither the selection nor the entry.
+TEST(SearchBox, EnterWhileTheBuilderListsPlaysTheLineSelectedThen) {
+    Player p;
+    auto& f = p.start();
+    f.BuilderSlice = std::chrono::microseconds(0);
+    std::vector<std::string> paths;
+    for (const char* n : {"Delta", "Bravo", "Echo", "Alpha", "Charlie", "Foxtrot"}) paths.push_back(p.track(std::string(n) + ".mp3", 1));
+    f.mnusearch.choose();
+    f.mnusearch.choose();
+    for (auto& path : paths) f.lstFiles.addItem(path);
+    f.Timer3.setEnabled(true);
+    p.env.scheduler.advance(2);  // Delta, Bravo
+    f.typeText("d");
+    f.typeKey(forms::vbKeyReturn, 0, 13);
+    EXPECT_EQ(p.media->fileName(), paths[0]);
+    p.runBuilder();
+    EXPECT_EQ(f.List2.text(), "Delta - 1 Bytes");
+    EXPECT_EQ(f.lstFiles.text(), paths[0]);
+    f.mnupopupplay.choose();
+    EXPECT_EQ(p.media->fileName(), paths[0]);
+}

@@ -610,3 +610,67 @@ TEST(QtSmoke, AListWidgetShowsTheModelsLinesAfterEveryKindOfChange) {
 }
 
 }  // namespace
+
+namespace {
+
+// The selected line of a long sorted list stays in view while lines merge
+// in above and below it, as a playlist is listed while the search box
+// selects in it, also while the list is disabled.
+TEST(QtSmoke, ASelectedLineInViewStaysInViewAsLinesGoInAboveIt) {
+    formsqt::Session qt;
+    auto& f = forms::Get<Lists>();
+    f.List1.setSorted(true);
+    f.show();
+    std::vector<std::string> first;
+    for (int i = 0; i < 400; ++i) first.push_back("line " + std::to_string(1000 + 2 * i));
+    f.List1.addItems(first);
+    f.List1.setEnabled(false);
+    f.List1.setListIndex(300);  // "line 1600", scrolled into view
+    qt.processEvents(20);
+    auto inView = [&] {
+        std::vector<long> rows = qt.linesInView(f.List1);
+        return std::find(rows.begin(), rows.end(), f.List1.listIndex()) != rows.end();
+    };
+    ASSERT_TRUE(inView());
+    for (int burst = 0; burst < 5; ++burst) {
+        std::vector<std::string> more;  // most of them above the selected line, some below
+        for (int i = 0; i < 150; ++i) more.push_back("line 0" + std::to_string(burst) + "-" + std::to_string(i));
+        for (int i = 0; i < 50; ++i) more.push_back("line 9" + std::to_string(burst) + "-" + std::to_string(i));
+        f.List1.addItems(more);
+        qt.processEvents(20);
+        EXPECT_EQ(f.List1.text(), "line 1600") << burst;
+        EXPECT_EQ(qt.listCurrentRow(f.List1), f.List1.listIndex()) << burst;
+        EXPECT_TRUE(inView()) << burst;
+    }
+    f.unload();
+}
+
+// A disabled list (the playlist while it is listed) shows its selected line
+// in the highlight colours, as an enabled one does, not in a grey the list's
+// own grey back colour swallows.
+TEST(QtLooks, ADisabledListShowsItsSelectedLineHighlighted) {
+    formsqt::Session qt;
+    auto& f = forms::Get<Lists>();
+    for (const char* line : {"one", "two", "three"}) f.List2.addItem(line);
+    f.List2.setBackColor(forms::RGB(163, 165, 172));
+    f.List2.setListIndex(1);
+    f.show();
+    auto highlighted = [&] {
+        qt.processEvents(20);
+        forms::Picture p = qt.grabControl(f.List2);
+        int n = 0;
+        for (int y = 0; y < p.height(); ++y)
+            for (int x = 0; x < p.width(); ++x) {
+                forms::Colour c = p.pixel(x, y);
+                n += forms::blueOf(c) > forms::redOf(c) + 60;  // the system's blue highlight
+            }
+        return n;
+    };
+    const int enabled = highlighted();
+    EXPECT_GT(enabled, 200);
+    f.List2.setEnabled(false);
+    EXPECT_GT(highlighted(), enabled / 2);
+    f.unload();
+}
+
+}  // namespace

@@ -420,6 +420,7 @@ void Form::popupMenu(Menu& menu) {
     if (retired_) return;
     ++popups_;
     lastPopup_ = &menu;
+    menu.aboutToShow();  // its submenus raise theirs as the user opens them
     Menu* chosen = peer_ ? peer_->popupMenu(menu) : Application::instance().choosePopup(*this, menu);
     if (chosen) chosen->choose();
 }

@@ -1,6 +1,7 @@
 #include "forms/menu.hpp"
 
 #include <algorithm>
+#include <iterator>
 
 #include "forms/form.hpp"
 #include "forms/types.hpp"
@@ -61,8 +62,9 @@ void Menu::detach() {
     for (Menu* m : items_) m->parent_ = nullptr, m->detached_ = true;
     items_.clear();
     if (parent_) {
+        // Sought from the end: the items loaded last, at the end, go first.
         auto& v = parent_->items_;
-        v.erase(std::remove(v.begin(), v.end(), this), v.end());
+        if (auto it = std::find(v.rbegin(), v.rend(), this); it != v.rend()) v.erase(std::next(it).base());
         form_->menusChanged();
     } else {
         form_->removeMenu(this);
@@ -102,6 +104,11 @@ void Menu::choose() {
     form_->dispatch([this] { Click.call(); });
 }
 
+void Menu::aboutToShow() {
+    if (detached_ || !effectivelyEnabled() || !form_->eventsLive() || !AboutToShow) return;
+    form_->dispatch([this] { AboutToShow.call(); });
+}
+
 void Menu::copyPropertiesFrom(const Menu& other) {
     Props keep = p_;
     p_ = other.p_;
@@ -113,8 +120,11 @@ void Menu::placeAfter(const Menu& other) {
     std::vector<Menu*>* list = nullptr;
     if (parent_) list = &parent_->items_;
     if (!list) return;
-    auto self = std::find(list->begin(), list->end(), this);
-    if (self == list->end()) return;
+    // A new item stands at the end, and as a rule right after the other.
+    auto back = std::find(list->rbegin(), list->rend(), this);
+    if (back == list->rend()) return;
+    auto self = std::next(back).base();
+    if (self != list->begin() && *std::prev(self) == &other) return;
     list->erase(self);
     auto it = std::find(list->begin(), list->end(), &other);
     if (it == list->end())

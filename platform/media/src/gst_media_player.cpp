@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -53,15 +54,16 @@ bool initGStreamer() {
     return ok;
 }
 
-// True when path names a regular file this process can open for reading.
-// O_NONBLOCK: a named pipe must not hang the UI thread; it is refused below.
-bool canOpen(const std::string& path) {
+// Why path names no regular file this process can open for reading, in a
+// few words for the user; nullptr when it does. O_NONBLOCK: a named pipe
+// must not hang the UI thread; it is refused below.
+const char* whyNotOpen(const std::string& path) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return false;
+    if (fd < 0) return errno == EACCES || errno == EPERM ? "Cannot be read" : "File not found";
     struct stat st {};
     bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     ::close(fd);
-    return regular;
+    return regular ? nullptr : "Not a file";
 }
 
 // Seconds (0 or more) as a clock time; a time beyond what the clock holds
@@ -234,6 +236,37 @@ struct GstMediaPlayer::Impl {
         }
     }
 
+    // What a user is told of a pipeline's error, in a few words.
+    static std::string reasonOf(const GError* err) {
+        if (!err) return "Cannot be played";
+        if (err->domain == GST_STREAM_ERROR) {
+            switch (err->code) {
+            case GST_STREAM_ERROR_TYPE_NOT_FOUND:
+            case GST_STREAM_ERROR_WRONG_TYPE:
+                return "Not audio";
+            case GST_STREAM_ERROR_CODEC_NOT_FOUND:
+                return "No decoder for it";
+            default:
+                return "Cannot be decoded";
+            }
+        }
+        if (err->domain == GST_CORE_ERROR && err->code == GST_CORE_ERROR_MISSING_PLUGIN) return "No decoder for it";
+        if (err->domain == GST_RESOURCE_ERROR) {
+            switch (err->code) {
+            case GST_RESOURCE_ERROR_NOT_FOUND:
+                return "File not found";
+            case GST_RESOURCE_ERROR_OPEN_READ:
+            case GST_RESOURCE_ERROR_OPEN_READ_WRITE:
+            case GST_RESOURCE_ERROR_READ:
+            case GST_RESOURCE_ERROR_NOT_AUTHORIZED:
+                return "Cannot be read";
+            default:
+                break;
+            }
+        }
+        return err->message ? err->message : "Cannot be played";
+    }
+
     void onError(GstMessage* msg) {
         if (phase == Phase::Failed || phase == Phase::Closed) return;
         GError* err = nullptr;
@@ -241,6 +274,7 @@ struct GstMediaPlayer::Impl {
         gst_message_parse_error(msg, &err, &debug);
         std::fprintf(stderr, "dovetune: cannot play \"%s\": %s\n", openName.c_str(),
                      err ? err->message : "unknown error");
+        const std::string reason = reasonOf(err);
         if (err) g_error_free(err);
         g_free(debug);
         gst_element_set_state(playbin, GST_STATE_NULL);
@@ -250,6 +284,8 @@ struct GstMediaPlayer::Impl {
         isRolling = false;
         seekPending = false;
         durationCache = 0.0;
+        // Last: the handler may open the next file or close the window.
+        if (owner) owner->raiseError(reason);
     }
 
     void onEndOfStream() {
@@ -339,7 +375,7 @@ struct GstMediaPlayer::Impl {
             uri = name;
         } else {
             std::string path = runtime::ResolvePath(newName);
-            if (!canOpen(path)) runtime::raise(runtime::err::FileNotFound, Source);
+            if (const char* why = whyNotOpen(path)) runtime::raise(runtime::err::FileNotFound, Source, why);
             gchar* u = gst_filename_to_uri(path.c_str(), nullptr);
             if (!u) runtime::raise(runtime::err::FileNotFound, Source);
             uri = u;

@@ -23,6 +23,16 @@ void MediaPlayer::raiseEndOfStream() {
     }
 }
 
+void MediaPlayer::raiseError(const std::string& reason) {
+    ErrorHandler handler = error_;
+    if (!handler) return;
+    try {
+        handler(reason);
+    } catch (const runtime::Error&) {
+        // As for end-of-stream: it ends at the event.
+    }
+}
+
 namespace rules {
 
 bool isUrl(std::string_view name) {

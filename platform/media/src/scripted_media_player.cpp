@@ -139,4 +139,9 @@ void ScriptedMediaPlayer::endOfStream() {
     raiseEndOfStream();
 }
 
+void ScriptedMediaPlayer::error(const std::string& reason) {
+    playState_ = Stopped;
+    raiseError(reason);
+}
+
 }  // namespace media

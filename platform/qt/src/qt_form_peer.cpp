@@ -263,8 +263,10 @@ void QtFormPeer::applyColours(Control& c, QWidget* w) {
     }
     if (c.kind() == Kind::ListBox || c.kind() == Kind::FileListBox || c.kind() == Kind::ComboBox) {
         // The selected line in the system's highlight colours, whether or
-        // not the list holds the focus, as the original's lists show it.
-        for (auto group : {QPalette::Active, QPalette::Inactive}) {
+        // not the list holds the focus, as the original's lists show it;
+        // a disabled list's too (the playlist is disabled while it is
+        // listed, and the search box selects in it meanwhile).
+        for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
             pal.setColor(group, QPalette::Highlight, colourOf(forms::vbHighlight));
             pal.setColor(group, QPalette::HighlightedText, colourOf(forms::vbHighlightText));
         }

@@ -179,7 +179,10 @@ public:
     void queueRestack();
     void restack(forms::Container& container);
     void flushRestack();
-    void menusChanged() override {}
+    // Counts the changes of the form's menus: a submenu filled as it opens
+    // is made again only when its handler changed something.
+    void menusChanged() override { ++menuChanges; }
+    std::uint64_t menuChanges = 0;
     void focusChanged(Control* c) override;
     // Why the focus moves: Tab makes a text box select its whole text, as
     // the original's does when it is tabbed into.
@@ -190,6 +193,9 @@ public:
     static void runWhenShown(QMenu& qm, const std::map<QAction*, forms::Menu*>& chosen,
                              std::function<std::string()> hook, std::optional<forms::Menu*>& hooked);
     void build(QMenu& qm, forms::Menu& menu, std::map<QAction*, forms::Menu*>& chosen);
+    void addRange(QMenu& qm, const std::vector<forms::Menu*>& items, std::map<QAction*, forms::Menu*>& chosen);
+    void addItems(QMenu& qm, const std::vector<forms::Menu*>& items, std::map<QAction*, forms::Menu*>& chosen);
+    void refill(QMenu& sub, forms::Menu& menu, std::map<QAction*, forms::Menu*>& chosen);
 
     // ---- moving the window by a drag (qt_window_manager.cpp) ----
     // The caption drag a MouseDown asks for is armed while the left button

@@ -116,6 +116,10 @@ void QtFormPeer::flushItems() {
         long current = -1;
         if (c->kind() == Kind::ListBox) {
             auto& lb = static_cast<forms::ListBox&>(*c);
+            // A selected line in view stays in view as lines go in above it
+            // (a long playlist listed while the search box selects in it).
+            const QListWidgetItem* was = q->currentItem();
+            const bool inView = was && q->viewport()->rect().intersects(q->visualItemRect(was));
             forms::ListModel::ItemEdits e = lb.takeItemEdits();
             if (e.whole || filledLists.insert(c).second) {
                 QStringList all;
@@ -137,6 +141,7 @@ void QtFormPeer::flushItems() {
             current = lb.listIndex();
             if (current < 0) q->clearSelection();
             q->setCurrentRow(static_cast<int>(current));
+            if (inView && current >= 0) q->scrollToItem(q->item(static_cast<int>(current)));
             continue;
         }
         auto& fl = static_cast<forms::FileListBox&>(*c);

@@ -484,6 +484,21 @@ std::vector<std::string> Session::listLines(forms::Control& list) const {
     return lines;
 }
 
+std::vector<long> Session::linesInView(forms::Control& list) const {
+    std::vector<long> rows;
+    auto* l = qobject_cast<QListWidget*>(QtBackend::widgetOf(list));
+    if (!l) return rows;
+    const QRect view = l->viewport()->rect();
+    for (int i = 0; i < l->count(); ++i)
+        if (view.intersects(l->visualItemRect(l->item(i)))) rows.push_back(i);
+    return rows;
+}
+
+long Session::listCurrentRow(forms::Control& list) const {
+    auto* l = qobject_cast<QListWidget*>(QtBackend::widgetOf(list));
+    return l ? l->currentRow() : -1;
+}
+
 std::string Session::platformName() const { return fromQ(QGuiApplication::platformName()); }
 
 bool Session::windowShown(forms::Form& f) const {

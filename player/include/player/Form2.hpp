@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ namespace player {
 // The skin picture beside the program, and the length the start-up check wants.
 inline constexpr const char* kSkinFile = "New2.kmf";
 inline constexpr long kSkinLength = 17423;
+// The window's caption, which its title line on the skin shows too.
+inline constexpr const char* kWindowTitle = "Korvane Media Player";
 // The main window's fixed outer size, in twips.
 inline constexpr float kForm2OuterWidth = 4215;
 inline constexpr float kForm2OuterHeight = 8055;
@@ -45,6 +48,8 @@ public:
     forms::ListBox List1;
     forms::ListBox lstFiles;
     forms::Timer Timer3;      // display builder, a slice of entries per tick
+    forms::Timer tmrNotice;   // ends the title line's notice of a file that could not be played
+    forms::Timer tmrStepOn;   // steps on past an entry that the end of a track could not start
 
     // ---- search box under the playlist ----
     forms::TextBox Text1;
@@ -156,6 +161,9 @@ public:
 
     // ---- state ----
     std::int16_t SongsMenuCount = 0;   // Songs submenu items the last fill used
+    // The folder whose files the Songs submenu is to list: the selected
+    // entry's, set by a selection; none before the first.
+    std::optional<std::string> SongsFolder;
     std::int16_t LastPercent = 0;      // opacity item chosen last
     // How long one tick of the display builder goes on making lines: its pace
     // is the machine's, not the timer's, and the window still handles events
@@ -192,6 +200,10 @@ public:
     void Timer3_Timer();
     void List2_Click();
     void List1_Click();
+    // The Songs submenu opens: it lists the MP3 files of the folder of the
+    // entry selected last, listed anew only when that folder is another one
+    // or has changed since (a selection itself lists nothing).
+    void mnusongs_AboutToShow();
     // Gives the playlist entry at Index (of lstFiles) another path, as after
     // a rename on disk: the path, its List1 line at the same index, and in
     // the sorted List2 the old line taken out and the new one put in its
@@ -224,6 +236,22 @@ public:
     void mnuturnoff_Click();
     void mnushufle_Click();
     void mnuuplist_Click();
+
+    // ---- a file that cannot be played (Form2_playback.cpp) ----
+    // Opens Path on the media control, as every play command does. When the
+    // control refuses it (missing, unreadable, no file), the title line names
+    // the file and the reason for a few seconds, and when the end of a track
+    // was moving on, the entry after it is tried as at a track's end; the
+    // refusal then goes on to the caller.
+    void OpenEntry(const std::string& Path);
+    // The control's error event: the open file turned out not to play (not
+    // audio, no decoder). Shown and stepped past as a refusal is.
+    void MediaPlayer1_Error(const std::string& Reason);
+    // Shows Text on the title line (the whole of Detail in its tooltip and as
+    // the window's caption) until tmrNotice ends it.
+    void ShowNotice(const std::string& Text, const std::string& Detail);
+    void tmrNotice_Timer();
+    void tmrStepOn_Timer();
 
     // ---- skin click areas, indicators and hidden buttons (Form2_transport.cpp) ----
     void Image1_Click();
@@ -343,6 +371,13 @@ public:
     void Text1_LostFocus();
     void Text1_KeyPress(int& KeyAscii);
     void mnusearch_Click();
+    // The first line of List2 that begins with Key (upper case), found by
+    // halving the sorted list; -1 when no line begins with it.
+    long FindLine(const std::string& Key) const;
+    // After a slice of the builder: the key typed while it lists selects
+    // again among the lines listed so far (nothing once the box is hidden
+    // or holds other text).
+    void FollowSearch();
 
     // ---- track file commands of the File submenu (Form2_filecmds.cpp) ----
     void mnuclipboard_Click();
@@ -410,6 +445,24 @@ public:
 
 private:
     void wireEvents();
+
+    // ---- playback (Form2_playback.cpp) ----
+    // The end-of-track steps: what plays after the entry Label4 numbers.
+    void StepOn();
+    // An entry that could not be played: the notice, and the next entry
+    // when the end-of-track steps had opened it.
+    void CannotPlay(const std::string& path, const std::string& reason, bool byStepping);
+    bool steppingOn_ = false;        // the end-of-track steps are opening an entry
+    bool openedByStepping_ = false;  // the open file was opened by them
+    long unplayableInRow_ = 0;       // entries in a row they could not play
+
+    // The folder the Songs submenu lists now and its modification time
+    // then (nanoseconds; -1 when it could not be read).
+    std::optional<std::string> songsListed_;
+    std::int64_t songsListedStamp_ = -1;
+    // The search key typed while the builder runs, which follows the lines
+    // it lists until the build ends.
+    std::optional<std::string> searchFollowed_;
 
     // ---- start-up and exit (Form2_lifecycle.cpp) ----
     // Set when the skin check refused the skin: the unload then writes nothing.

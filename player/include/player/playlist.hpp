@@ -23,6 +23,10 @@ std::string DisplayLine(const std::string& path);
 // number 1; the end is tested before each line, so an empty file gives none.
 // Errors are the file table's (53 for a missing file).
 std::vector<std::string> ReadLines(const std::string& path);
+// Whether a command-line path names a playlist: it ends in "m3u" or in
+// "m3u8" (UTF-8 lists, as other players save them), in any case; a dot
+// before it is not needed.
+bool IsPlaylistName(const std::string& path);
 // The entries of a playlist file as other players write it, from its lines
 // (ReadLines) and its own path: lines that begin with "#" (#EXTM3U, #EXTINF
 // and other comments) and blank lines are skipped; a "file:" URI becomes the

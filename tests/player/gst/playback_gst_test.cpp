@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,51 @@ TEST(RealControl, ANameThatIsNotUtf8PlaysAndKeepsItsBytesAcrossRestarts) {
         EXPECT_EQ(testsupport::readFile(p.app.file("Path.m3u")), path + "\r\n");
         forms::Application::instance().reset();
     }
+    player::SetMediaPlayerFactory(nullptr);
+    runtime::Scheduler::setCurrent(&p.env.scheduler);
+}
+
+}  // namespace
+
+namespace {
+
+// On the real control: a file deleted from disk and a file that is no audio
+// between two that play. Each is named on the title line with its reason as
+// the stepping reaches it, and the stepping goes on to the file after it.
+TEST(RealControl, EntriesThatCannotBePlayedAreNamedAndSteppedPast) {
+    testsupport::ScopedEnv sink("DOVETUNE_AUDIO_SINK", "fakesink sync=true");
+    Player p;
+    runtime::PollScheduler ui;
+    runtime::Scheduler::setCurrent(&ui);
+    player::SetMediaPlayerFactory([&ui] { return std::make_unique<media::GstMediaPlayer>(ui); });
+    const std::string a = p.track("a.wav", -1), b = p.track("b.wav", -1), c = p.track("c.mp3", -1),
+                      d = p.track("d.wav", -1);
+    mediatest::writeWav(a, 0.3);
+    mediatest::writeWav(b, 0.3);
+    testsupport::writeFile(c, std::string(20000, 'Z'));
+    mediatest::writeWav(d, 0.3);
+
+    auto& f = p.start();
+    for (auto& path : {a, b, c, d}) f.lstFiles.addItem(path);
+    f.Timer3.setEnabled(true);
+    ASSERT_TRUE(ui.runUntil([&] { return !f.Timer3.enabled(); }, 5000));
+    std::filesystem::remove(b);
+
+    std::vector<std::string> notices;
+    auto watch = [&] {
+        const std::string shown = f.Label1.caption();
+        if (shown != "Korvane Media Player" && (notices.empty() || notices.back() != shown)) notices.push_back(shown);
+        return f.MediaPlayer1.fileName() == d;
+    };
+    testing::internal::CaptureStderr();
+    f.List2.doubleClickItem(0);
+    EXPECT_TRUE(ui.runUntil(watch, 8000));
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(notices, (std::vector<std::string>{"b.wav: File not found", "c.mp3: Not audio"}));
+    EXPECT_EQ(f.Label4.caption(), "4");
+    EXPECT_TRUE(ui.runUntil([&] { return f.MediaPlayer1.currentPosition() > 0.05; }, 5000));
+    f.MediaPlayer1.stop();
+    forms::Application::instance().reset();
     player::SetMediaPlayerFactory(nullptr);
     runtime::Scheduler::setCurrent(&p.env.scheduler);
 }

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
@@ -57,9 +58,9 @@ public:
         if (items_.count(index)) runtime::raise(360, name_, "Object already loaded");
         if (items_.empty()) runtime::raise(340, name_, "Control array element '" + std::to_string(index) + "' doesn't exist");
         const T& model = *items_.begin()->second.item;
+        // The element just below index, if any (the map keeps them in order).
         const T* before = nullptr;
-        for (auto& [i, e] : items_)
-            if (i < index) before = e.item.get();
+        if (auto below = items_.lower_bound(index); below != items_.begin()) before = std::prev(below)->second.item.get();
         auto p = make_(index);
         T& ref = *p;
         ref.copyPropertiesFrom(model);

@@ -57,6 +57,12 @@ public:
     bool effectivelyEnabled() const;
 
     Event<> Click;
+    // Raised as the user opens this submenu (or as it pops up), before its
+    // items are shown: the handler may fill them.
+    Event<> AboutToShow;
+
+    // The menu is about to be shown: AboutToShow runs when the item is enabled.
+    void aboutToShow();
 
     // The user chooses the item (from a menu or by its shortcut): Click runs
     // when the item is enabled.

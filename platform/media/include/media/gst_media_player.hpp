@@ -11,7 +11,8 @@
 // The pipeline's bus is read on GStreamer's threads and every message is
 // posted to the UI thread through the scheduler given at construction, which
 // must outlive the control. A file that turns out to be undecodable stops the
-// control and is reported once on standard error, without end-of-stream.
+// control, is reported once on standard error and raises the error event,
+// without end-of-stream.
 
 #include <memory>
 

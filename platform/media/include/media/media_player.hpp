@@ -75,6 +75,15 @@ public:
 
     void setEndOfStreamHandler(EndOfStreamHandler handler) { endOfStream_ = std::move(handler); }
 
+    // The error event: a file taken by FileName turned out not to play (not
+    // audio, no decoder for it, unreadable). The control has stopped and
+    // raises no end-of-stream for it; the argument says why in a few words
+    // ("Not audio", "No decoder for it", "Cannot be decoded", "Cannot be
+    // read", "File not found", or the media framework's own text). Raised
+    // once per file, on the UI thread, never from inside a write or a call.
+    using ErrorHandler = std::function<void(const std::string& reason)>;
+    void setErrorHandler(ErrorHandler handler) { error_ = std::move(handler); }
+
     // The values a new control starts with.
     static constexpr std::int32_t DefaultVolume = -2500;
     static constexpr double DefaultRate = 1.0;
@@ -83,9 +92,12 @@ protected:
     // Raises the event on the calling (UI) thread. A runtime::Error that
     // escapes the handler ends there, as at any event dispatch.
     void raiseEndOfStream();
+    // Raises the error event the same way.
+    void raiseError(const std::string& reason);
 
 private:
     EndOfStreamHandler endOfStream_;
+    ErrorHandler error_;
 };
 
 }  // namespace media

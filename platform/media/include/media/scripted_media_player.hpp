@@ -73,6 +73,9 @@ public:
     // Raises the end-of-stream event now, as the control does when the open
     // file has played to its end (PlayState becomes Stopped first).
     void endOfStream();
+    // Raises the error event now, as the control does when the open file
+    // turns out not to play (PlayState becomes Stopped first).
+    void error(const std::string& reason);
 
 private:
     struct Failure {

@@ -107,6 +107,11 @@ public:
     // The lines a list box's widget shows, top to bottom (none without a
     // widget).
     std::vector<std::string> listLines(forms::Control& list) const;
+    // The lines of a list box's widget that show in its viewport, wholly or
+    // in part (their indexes, top to bottom), and the line its widget holds
+    // as current (-1 for none or no widget).
+    std::vector<long> linesInView(forms::Control& list) const;
+    long listCurrentRow(forms::Control& list) const;
     // The platform plugin in use ("offscreen", "xcb" ...).
     std::string platformName() const;
     // Whether the form's window is shown on screen (not only in the model).
