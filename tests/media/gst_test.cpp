@@ -244,9 +244,11 @@ TEST_F(GstPlayer, AMissingFileIsRefusedAndReleasesTheOpenOne) {
         } catch (const runtime::Error& e) {
             why = e.description();
         }
-        EXPECT_EQ(why, bad.empty() ? "" : bad.find("folder") != std::string::npos || bad.find("pipe") != std::string::npos
-                                              ? "Not a file"
-                                              : "File not found");
+        EXPECT_EQ(why, bad.empty()                                  ? ""
+                       : bad.find('\0') != std::string::npos          ? "File not found (the name holds a NUL byte)"
+                       : bad.find("folder") != std::string::npos ||
+                               bad.find("pipe") != std::string::npos ? "Not a file"
+                                                                     : "File not found");
         EXPECT_FALSE(holdsOpen(file));
         EXPECT_EQ(player->fileName(), bad);
         EXPECT_EQ(player->getMediaInfoString(7), "");
