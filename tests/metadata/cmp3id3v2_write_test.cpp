@@ -147,7 +147,7 @@ TEST_F(Id3v2Write, EveryPropertyRoundTrips) {
     EXPECT_EQ(r.Artist(), "Art\xC3\xA9");
     EXPECT_EQ(r.Album(), "Album");
     EXPECT_EQ(r.Year(), "1999");
-    EXPECT_EQ(r.Comment(), "nt5 nice " + uni);
+    EXPECT_EQ(r.Comment(), "5 nice " + uni);
     EXPECT_EQ(r.Track(), "3/12");
     EXPECT_EQ(r.Genre(), 17);
     EXPECT_EQ(r.OtherGenreName(), "Rock");
@@ -157,7 +157,7 @@ TEST_F(Id3v2Write, EveryPropertyRoundTrips) {
     EXPECT_EQ(r.EncodedBy(), "Enc");
     // A URL field is Latin-1: what it cannot hold is percent-encoded.
     EXPECT_EQ(r.LinkTo(), "http://link.example/%E6%97%A5%E6%9C%AC %E2%82%AC");
-    EXPECT_EQ(r.Lyrics(), "engla la\r\n" + uni);
+    EXPECT_EQ(r.Lyrics(), "la la\r\n" + uni);
     EXPECT_EQ(r.ArtistURL(), "http://artist.example");
     EXPECT_EQ(r.AudioURL(), "http://audio.example");
     EXPECT_EQ(r.BuyURL(), "http://buy.example");
@@ -263,7 +263,7 @@ TEST_F(Id3v2Write, VersionFourFramesAreConvertedTo23) {
     cMP3ID3v2 r;
     r.setMP3File(path());
     EXPECT_EQ(r.Title(), "Gr\xC3\xBC\xC3\x9F \xE2\x82\xAC");
-    EXPECT_EQ(r.Comment(), "engd\xC3\xA9sc\xE2\x82\xAC");
+    EXPECT_EQ(r.Comment(), "");  // a comment with a description is another program's, not the property's
     EXPECT_EQ(file.substr(tagSize(file) + 10), audio());
 }
 
@@ -312,7 +312,7 @@ TEST_F(Id3v2Write, VersionTwoFramesTakeTheir23Form) {
     cMP3ID3v2 r;
     r.setMP3File(path());
     EXPECT_EQ(r.Title(), "Two");
-    EXPECT_EQ(r.Lyrics(), "englyrics");
+    EXPECT_EQ(r.Lyrics(), "lyrics");
     EXPECT_EQ(r.PlayCounter(), "7");
 }
 

@@ -267,7 +267,7 @@ TEST(MultiTagRun, TheWriterSetsTheCommonFieldsOfMp3FilesAndNamesWhatItSkipped) {
             EXPECT_EQ(r.v2.Artist(), "V2 Artist");
             EXPECT_EQ(r.v2.Album(), "V2 Album");
             EXPECT_EQ(r.v2.Year(), "2001");
-            EXPECT_EQ(r.v2.Comment(), "nt80s hits");  // as the box holds it, no rating digit
+            EXPECT_EQ(r.v2.Comment(), "80s hits");  // as the box holds it, no rating digit
             EXPECT_EQ(r.v2.OriginalArtist(), "Orig");
             EXPECT_EQ(r.v2.Composer(), "Comp");
             EXPECT_EQ(r.v2.Copyright(), "\u00a9 Label");
@@ -282,7 +282,7 @@ TEST(MultiTagRun, TheWriterSetsTheCommonFieldsOfMp3FilesAndNamesWhatItSkipped) {
         EXPECT_EQ(t.v1.Track(), 5);
         EXPECT_EQ(t.v1.Genre(), 8);
         EXPECT_EQ(t.v2.Track(), "7");
-        EXPECT_EQ(t.v2.Lyrics(), "engown lyrics");
+        EXPECT_EQ(t.v2.Lyrics(), "own lyrics");
         if (titleMode) {
             EXPECT_EQ(t.v1.Title(), "Track 01");
             EXPECT_EQ(t.v2.Title(), "Track 01");
@@ -303,6 +303,50 @@ TEST(MultiTagRun, TheWriterSetsTheCommonFieldsOfMp3FilesAndNamesWhatItSkipped) {
         ASSERT_EQ(e.shownCount(), shown + 1);
         EXPECT_NE(e.lastMessage().prompt.find("were not saved"), std::string::npos);
         EXPECT_EQ(testsupport::readFile(mid), before[mid]);
+    }
+}
+
+// The comment box goes into each file's own comment frame (the first without
+// a description, whatever its language), or a new one; the other comment and
+// lyrics frames of each file come back byte for byte. An empty box removes
+// each file's own frame only.
+TEST(MultiTagRun, TheCommentReplacesEachFilesOwnCommentFrameOnly) {
+    const auto lt = id3v2test::langText;
+    const std::string nt("\0nt", 3);
+    const std::string norm = lt("eng", "iTunNORM", " 00000A2B 00000A2B"), gap = lt("eng", "iTunPGAP", "0");
+    const std::string lyrics = lt("fra", "", "paroles");
+    struct File {
+        std::string frames;
+        std::vector<std::string> withNote, withoutNote;  // COMM bodies after each run
+    };
+    const File files[] = {
+        {frame23("COMM", norm) + frame23("COMM", lt("deu", "", "alt")) + frame23("USLT", lyrics),
+         {norm, lt("deu", "", "common note")}, {norm}},
+        {"", {lt(nt, "", "common note")}, {}},
+        {frame23("COMM", gap), {gap, lt(nt, "", "common note")}, {gap}},
+    };
+    Editor e;
+    auto& f = e.form();
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < std::size(files); ++i)
+        paths.push_back(e.mp3("c" + std::to_string(i) + ".mp3",
+                              tag(3, frame23("TIT2", latin1("t")) + files[i].frames, 64)));
+    addFiles(e, paths);
+    for (const char* note : {"common note", ""}) {
+        SCOPED_TRACE(std::string("the box holds \"") + note + "\"");
+        f.txtCommentV2.setText(note);
+        confirm(e);
+        e.env().scheduler.advance(1000 * static_cast<int>(paths.size()));
+        ASSERT_FALSE(f.Timer4.enabled());
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            const std::string bytes = testsupport::readFile(paths[i]);
+            std::vector<std::string> comm;
+            for (int n = 1; id3v2test::frameBody(bytes, "COMM", n) != "<none>"; ++n)
+                comm.push_back(id3v2test::frameBody(bytes, "COMM", n));
+            EXPECT_EQ(comm, *note ? files[i].withNote : files[i].withoutNote) << paths[i];
+            EXPECT_EQ(ReadBack(paths[i]).v2.Comment(), note) << paths[i];
+        }
+        EXPECT_EQ(id3v2test::frameBody(testsupport::readFile(paths[0]), "USLT"), lyrics);
     }
 }
 
@@ -405,7 +449,7 @@ TEST(MultiTagRun, AFileThisWindowReplacedIsStillTheListedOne) {
     ASSERT_FALSE(f.Timer4.enabled());
     EXPECT_EQ(e.shownCount(), shown + 1) << e.lastMessage().prompt;  // the confirmation only
     EXPECT_EQ(ReadBack(a).v1.Artist(), "Second");
-    EXPECT_EQ(ReadBack(a).v2.Lyrics(), "eng" + std::string(5000, 'l'));
+    EXPECT_EQ(ReadBack(a).v2.Lyrics(), std::string(5000, 'l'));
 }
 
 TEST(MultiTagRun, TheSummaryListsTwentyFilesThenCountsTheRest) {

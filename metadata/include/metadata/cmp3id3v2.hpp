@@ -72,13 +72,15 @@ public:
     void setAlbum(std::string_view text);
     const std::string& Year() const { return year_; }
     void setYear(std::string_view text);
-    // As read: for each comment frame its language (NULs removed), description
-    // and text, several frames joined by CR LF; "nt" + text for the comments
-    // this object writes.
+    // Comment and Lyrics stand for one frame each ("COMM", "USLT"): the first
+    // without a description, whatever its language. The getter gives its text
+    // alone (no language, no description; "" when there is none). The setter
+    // replaces that frame's text and keeps its language, or adds a frame where
+    // there was none (language NUL "nt" for a comment, "eng" for lyrics); an
+    // empty text removes that frame. Every other frame of the kind, such as
+    // iTunes' iTunNORM comment or a second language, is kept as it was read.
     const std::string& Comment() const { return comment_; }
     void setComment(std::string_view text);
-    // As read: language, description and text ("eng" + text for the lyrics
-    // this object writes).
     const std::string& Lyrics() const { return lyrics_; }
     void setLyrics(std::string_view text);
     std::uint8_t Genre() const { return genre_; }
@@ -110,8 +112,10 @@ private:
 
     void LoadTag();
     void StoreFrame(const std::string& id, std::string_view data);
+    std::string ownText(const char* frameId) const;
     void SaveTag();
     void replaceFrame(const char* frameId, const std::string& value);
+    void replaceOwnFrame(const char* frameId, const std::string& text, std::string_view newLanguage);
     Store& store();
     const Store* storeIfLoaded() const { return store_.get(); }
 
