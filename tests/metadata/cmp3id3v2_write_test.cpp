@@ -425,6 +425,68 @@ TEST_F(Id3v2Write, AFailedGrowLeavesTheOriginalUntouched) {
     EXPECT_EQ(readFile(sub + "/t.mp3"), original);
 }
 
+// Update(ending): a tag that grows asks what its new file ends with, over a
+// view of that file as it would be, and writes it there in place of the last
+// bytes named; a tag written in place does not ask; an ending that fails
+// leaves the file as it was.
+TEST_F(Id3v2Write, AGrownTagsNewFileEndsAsTheEndingSays) {
+    using Ending = cMP3ID3v2::FileEnding;
+    struct Case {
+        const char* name;
+        std::string original;
+        std::size_t padding;  // of the tag in `original`
+        Ending ending;
+        bool grows;
+    };
+    const std::string v1block = "TAG" + std::string(125, 'o');
+    const std::string shortTail(40, 'x');  // less than a record behind the tag
+    for (const Case& c : {
+             Case{"appended", audio(), 0, Ending{0, "TAG" + std::string(125, 'n')}, true},
+             Case{"over the old record", audio() + v1block, 0, Ending{125, std::string(125, 'n')}, true},
+             Case{"nothing", audio(), 0, Ending{}, true},
+             Case{"past the audio into the new tag", shortTail, 0, Ending{100, std::string(100, 'n')}, true},
+             Case{"in place", audio() + v1block, 600, Ending{125, std::string(125, 'n')}, false},
+         }) {
+        SCOPED_TRACE(c.name);
+        const std::string original =
+            c.padding ? tag(3, frame23("TIT2", latin1("t")), c.padding) + c.original : c.original;
+        cMP3ID3v2 t = loaded(path(), original);
+        t.setTitle(std::string(100, 'g'));
+        std::string view;
+        bool asked = false;
+        t.Update([&](std::int64_t length, const metadata::ReadAt& read) {
+            asked = true;
+            view = read(0, static_cast<std::size_t>(length) + 10);  // no more than there is
+            EXPECT_EQ(static_cast<std::int64_t>(view.size()), length);
+            return c.ending;
+        });
+        const std::string file = readFile(path());
+        EXPECT_EQ(asked, c.grows);
+        if (!c.grows) {
+            EXPECT_EQ(file.size(), original.size());
+            continue;
+        }
+        // The view is the file as it would be without the ending: the new
+        // tag, then the old bytes after it.
+        ASSERT_GE(view.size(), static_cast<std::size_t>(c.ending.replaced));
+        EXPECT_EQ(tagSize(view), 2038u);
+        EXPECT_TRUE(view.substr(2048) == c.original);
+        EXPECT_TRUE(file == view.substr(0, view.size() - static_cast<std::size_t>(c.ending.replaced)) + c.ending.bytes);
+    }
+
+    // An ending that fails: nothing is written.
+    const std::string original = audio() + v1block;
+    cMP3ID3v2 t = loaded(path(), original);
+    t.setTitle(std::string(100, 'g'));
+    runtime::Error e = raised([&] {
+        t.Update([](std::int64_t, const metadata::ReadAt&) -> Ending { throw runtime::Error(61); });
+    });
+    EXPECT_EQ(e.number(), 61);
+    EXPECT_EQ(e.source(), runtime::App::Title() + ".cMP3ID3v2");
+    EXPECT_EQ(readFile(path()), original);
+    EXPECT_EQ(onlyEntries(dir.path()), (std::vector<std::string>{"t.mp3"}));
+}
+
 // Update writes only into the file the object read, whether the tag fits in
 // place or grows: a path that names another file by then (or none) is refused
 // and every file stays as it was.

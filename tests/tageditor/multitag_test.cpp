@@ -350,36 +350,74 @@ TEST(MultiTagRun, TheCommentReplacesEachFilesOwnCommentFrameOnly) {
     }
 }
 
-// A disk that fills up during a run: a file whose grown ID3v2 tag cannot be
-// written gets no ID3v1 record either and stays as it was; a file whose
-// ID3v1 record fails after its ID3v2 tag is named with what was written.
+// A kill of the program while a run grows a file's ID3v2 tag into a new file:
+// the file is wholly old or wholly new, both tags, at every step.
+TEST(MultiTagRun, AKillWhileATagGrowsLeavesTheFileWhollyOldOrWhollyNew) {
+    using runtime::detail::ReplaceStep;
+    for (std::optional<ReplaceStep> kill : {std::optional(ReplaceStep::Complete), std::optional(ReplaceStep::Renamed),
+                                            std::optional<ReplaceStep>()}) {
+        const bool saved = kill != ReplaceStep::Complete;
+        SCOPED_TRACE(!kill ? "no kill" : saved ? "killed as it is renamed into place" : "killed before it is named");
+        Editor e;
+        const std::string p = e.mp3("a.mp3", tag(3, frame23("TIT2", latin1("Own")), 16));
+        Editor::writeId3v1(p, "Own", "Old Artist");
+        const std::string before = testsupport::readFile(p);
+        addFiles(e, {p});
+        e.form().txtartist.setText("New Artist");
+        e.form().txtComposer.setText(std::string(400, 'c'));
+        EXPECT_EQ(editortest::killedAt(kill,
+                                       [&] {
+                                           confirm(e);
+                                           e.env().scheduler.advance(1000);
+                                       }),
+                  kill.has_value());
+        ReadBack r(p);
+        if (saved) {
+            EXPECT_EQ(r.v1.Artist(), "New Artist");
+            EXPECT_EQ(r.v2.Composer(), std::string(400, 'c'));
+            EXPECT_EQ(audioOf(testsupport::readFile(p)), audioOf(before));
+        } else {
+            EXPECT_TRUE(testsupport::readFile(p) == before) << "the file changed";
+        }
+    }
+}
+
+// A disk that fills up during a run: a file whose ID3v2 tag grows is written
+// with its ID3v1 record into a new file and stays as it was when they do not
+// fit; a file whose tag fits in place and whose ID3v1 record then fails is
+// named with what was written.
 TEST(MultiTagRun, AFullDiskLeavesAFileAsItWasOrNamesTheTagThatWasWritten) {
     Editor e;
-    const std::string small = e.mp3("small.mp3", {}, 8), large = e.mp3("large.mp3", {}, 9);
-    const std::string smallBefore = testsupport::readFile(small), largeBefore = testsupport::readFile(large);
-    ASSERT_GT(largeBefore.size(), smallBefore.size());
-    addFiles(e, {small, large});
+    // 2000 bytes of padding make the first file 26 bytes shorter than the
+    // second will be with its grown tag.
+    const std::string inPlace = e.mp3("in place.mp3", tag(3, frame23("TIT2", latin1("t")), 2000), 8);
+    const std::string grows = e.mp3("grows.mp3", {}, 8);
+    const std::string inPlaceBefore = testsupport::readFile(inPlace), growsBefore = testsupport::readFile(grows);
+    addFiles(e, {inPlace, grows});
     e.form().txtartist.setText("V1 Artist");
     e.form().txtArtistV2.setText("V2 Artist");
     confirm(e);
     e.env().dialogs.answerMessageBox(forms::vbOK);  // the summary
     {
-        // Room for the small file's grown ID3v2 tag and nothing more.
-        testsupport::FileSizeLimit limit(smallBefore.size() + 2048);
+        // Room for the grown ID3v2 tag of the second file, not for its ID3v1
+        // record, and none for the first file's record.
+        testsupport::FileSizeLimit limit(growsBefore.size() + 2048);
+        ASSERT_GE(growsBefore.size() + 2048, inPlaceBefore.size());
+        ASSERT_LT(growsBefore.size() + 2048, inPlaceBefore.size() + 128);
         e.env().scheduler.advance(2000);
     }
     ASSERT_FALSE(e.form().Timer4.enabled());
-    EXPECT_TRUE(testsupport::readFile(large) == largeBefore);
-    const std::string smallAfter = testsupport::readFile(small);
-    EXPECT_EQ(smallAfter.size(), smallBefore.size() + 2048);
-    EXPECT_EQ(audioOf(smallAfter), smallBefore);
-    EXPECT_EQ(ReadBack(small).v2.Artist(), "V2 Artist");
-    EXPECT_FALSE(ReadBack(small).v1.HasID3v1Tag());
+    EXPECT_TRUE(testsupport::readFile(grows) == growsBefore);
+    const std::string inPlaceAfter = testsupport::readFile(inPlace);
+    EXPECT_EQ(inPlaceAfter.size(), inPlaceBefore.size());
+    EXPECT_EQ(audioOf(inPlaceAfter), audioOf(inPlaceBefore));
+    EXPECT_EQ(ReadBack(inPlace).v2.Artist(), "V2 Artist");
+    EXPECT_FALSE(ReadBack(inPlace).v1.HasID3v1Tag());
 
     const std::string& text = e.lastMessage().prompt;
-    EXPECT_NE(text.find(small + ": the ID3v2 tag was written, but the ID3v1 tag was not ("), std::string::npos)
+    EXPECT_NE(text.find(inPlace + ": the ID3v2 tag was written, but the ID3v1 tag was not ("), std::string::npos)
         << text;
-    EXPECT_NE(text.find(large + ": no tag was written: the ID3v2 tag could not be written ("), std::string::npos)
+    EXPECT_NE(text.find(grows + ": no tag was written: the ID3v2 tag could not be written ("), std::string::npos)
         << text;
 }
 

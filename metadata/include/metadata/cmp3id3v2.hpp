@@ -16,11 +16,13 @@
 // before the first load.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "metadata/id3v2_extent.hpp"
 #include "runtime/error.hpp"
 #include "runtime/files.hpp"
 
@@ -103,6 +105,21 @@ public:
     // nothing is written.
     void Update();
 
+    // What a new file that a growing tag writes ends with: `bytes` in place of
+    // its last `replaced` bytes.
+    struct FileEnding {
+        std::int64_t replaced = 0;
+        std::string bytes;
+    };
+    // The new file as it would be (its length and a reader over its bytes)
+    // to what it ends with.
+    using GrownFileEnding = std::function<FileEnding(std::int64_t length, const ReadAt& read)>;
+    // Update; when the tag grows into a new file, that file ends as `ending`
+    // says before it is renamed into place, so that a crash leaves the file
+    // either as it was or with both the new tag and the new ending (an ID3v1
+    // record). A tag written in place does not ask it.
+    void Update(const GrownFileEnding& ending);
+
     // The file the object stands for: the one its last read opened, or the
     // new file that its last Update put at the path when the tag grew.
     const std::optional<runtime::FileIdentity>& fileIdentity() const { return file_; }
@@ -113,7 +130,7 @@ private:
     void LoadTag();
     void StoreFrame(const std::string& id, std::string_view data);
     std::string ownText(const char* frameId) const;
-    void SaveTag();
+    void SaveTag(const GrownFileEnding& ending);
     void replaceFrame(const char* frameId, const std::string& value);
     void replaceOwnFrame(const char* frameId, const std::string& text, std::string_view newLanguage);
     Store& store();
