@@ -461,6 +461,27 @@ TEST(EditorSave, AFullDiskLeavesTheFileAsItWasOrSaysWhichTagWasSaved) {
     }
 }
 
+// A file the user may not write: the message names the file and says why
+// once, as the system says it.
+TEST(EditorSave, AFileThatMayNotBeWrittenIsNamedWithItsReasonOnce) {
+    Editor e;
+    const std::string p = e.lameMp3("read only.mp3");
+    const std::string before = testsupport::readFile(p);
+    auto& f = e.open(p);
+    f.txtTitleV2.setText("New");
+    std::filesystem::permissions(p, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                                        std::filesystem::perms::others_read);
+    const std::optional<std::string> prompt = testsupport::AsOrdinaryUser(e.player.home.path(), [&] {
+        e.env().dialogs.answerMessageBox(forms::vbOK);
+        f.Command2.click();
+        return e.shownCount() == 1 ? e.lastMessage().prompt : std::string("no message");
+    });
+    ASSERT_TRUE(prompt);
+    EXPECT_EQ(*prompt, "The tags of '" + p + "' were not saved." + kCrLf + kCrLf +
+                           "The ID3v2 tag could not be written: Permission denied: " + p);
+    EXPECT_TRUE(testsupport::readFile(p) == before);
+}
+
 TEST(EditorSave, NoFileLoadedRefusesToo) {
     Editor e;
     auto& f = e.form();
