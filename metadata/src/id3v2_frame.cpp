@@ -353,10 +353,10 @@ LangText langTextOfData(std::string_view data) {
     if (nul != std::string::npos) {
         out.desc = rest.substr(0, nul);
         out.text = removeNuls(std::string_view(rest).substr(nul + 1));
-    } else if (data[1] == '\0') {
+    } else if (enc == Latin1 && data[1] == '\0') {
         // No end of a description, and a language that starts with a zero
         // byte: the lyrics as the original program wrote them, two zero bytes
-        // and the text. There is no language.
+        // and single-byte text. There is no language.
         out.lang.clear();
         out.text = removeNuls(decode(data.substr(2), enc));
     } else {

@@ -50,9 +50,9 @@ struct LangText {
     std::string desc, text;
 };
 // From a frame's data (the encoding byte first). Data without the end of a
-// description has none and is all text; when its language field also starts
-// with a zero byte, it is lyrics as the original program wrote them (two zero
-// bytes, then the text) and has no language either.
+// description has none and is all text; when it is single-byte text and its
+// language field starts with a zero byte, it is lyrics as the original program
+// wrote them (two zero bytes, then the text) and has no language either.
 LangText langTextOfData(std::string_view data);
 // From a value given through AddTag or a setter: three characters of
 // language, the description, a NUL and the text (no NUL: all of it is text).

@@ -137,6 +137,8 @@ TEST_F(Id3v2Read, CommentAndLyricsAreTheTextOfTheFirstFrameWithoutADescription) 
          ""},
         {"the original program's lyrics: two zero bytes, then the text",
          frame23("USLT", std::string("\0\0lyrics", 8)), "", "lyrics"},
+        {"UTF-16 without the end of a description is all text, whatever the language",
+         frame23("COMM", bytes({1, 0, 'x', 'y', 0xFF, 0xFE, 'H', 0})), "H", ""},
         {"a compressed frame cannot be the one",
          frame23("COMM", bytes({0, 0, 0, 9}) + "xxxx", 0x0080) + frame23("COMM", lt("eng", "", "readable")),
          "readable", ""},
