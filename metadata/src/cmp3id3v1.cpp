@@ -95,6 +95,23 @@ void cMP3ID3v1::ReadTag() {
     }
 }
 
+cMP3ID3v1::Record cMP3ID3v1::RecordFor(std::int64_t length, const ReadAt& read) const {
+    if (length == 0) throw runtime::Error(kNotAnMp3File, mp3File_ + " is not a valid MP3 file.", ErrorSource());
+    if (length <= kBlock) return {};
+    std::string fields;
+    fields.reserve(static_cast<std::size_t>(kBlock) - 3);
+    fields += fixedField(title_, 30);
+    fields += fixedField(artist_, 30);
+    fields += fixedField(album_, 30);
+    fields += fixedField(year_, 4);
+    fields += fixedField(comment_, 28);
+    fields += '\0';
+    fields += static_cast<char>(track_);
+    fields += static_cast<char>(genre_);
+    if (read(length - kBlock, 3) == "TAG") return {kBlock - 3, std::move(fields)};  // over the old tag's fields
+    return {0, "TAG" + fields};  // a new block after the last byte
+}
+
 void cMP3ID3v1::WriteTag() {
     // Opening for writing would create a missing file; a missing file is an error instead.
     if (!runtime::FileExists(mp3File_))
@@ -108,28 +125,14 @@ void cMP3ID3v1::WriteTag() {
     try {
         file->requireFile(file_);
         const std::int64_t length = file->length();
-        if (length == 0) {
-            file->close();
-            throw runtime::Error(kNotAnMp3File, mp3File_ + " is not a valid MP3 file.", ErrorSource());
-        }
-        if (length <= kBlock) return;
-
-        std::string fields;
-        fields.reserve(static_cast<std::size_t>(kBlock) - 3);
-        fields += fixedField(title_, 30);
-        fields += fixedField(artist_, 30);
-        fields += fixedField(album_, 30);
-        fields += fixedField(year_, 4);
-        fields += fixedField(comment_, 28);
-        fields += '\0';
-        fields += static_cast<char>(track_);
-        fields += static_cast<char>(genre_);
-
-        if (file->read(length - kBlock, 3) == "TAG") {
-            file->write(length - kBlock + 3, fields);  // over the old tag, in place
+        const Record record =
+            RecordFor(length, [&](std::int64_t offset, std::size_t count) { return file->read(offset, count); });
+        if (record.bytes.empty()) return;
+        if (record.replaced > 0) {
+            file->write(length - record.replaced, record.bytes);  // in place
         } else {
             try {
-                file->write(length, "TAG" + fields);  // a new block after the last byte
+                file->write(length, record.bytes);
             } catch (const runtime::Error&) {
                 // A block cut short (a full disk) would stay behind the audio as
                 // junk that no reader takes for a tag: the file keeps its old length.

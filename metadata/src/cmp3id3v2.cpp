@@ -58,6 +58,31 @@ void cMP3ID3v2::Store::erase(std::size_t position) {
     for (std::size_t i = 0; i < entries.size(); ++i) index.emplace(keyOf(entries[i].id), i);
 }
 
+void cMP3ID3v2::Store::moveLast(std::size_t position) {
+    std::rotate(entries.begin() + static_cast<std::ptrdiff_t>(position),
+                entries.begin() + static_cast<std::ptrdiff_t>(position) + 1, entries.end());
+    index.clear();
+    for (std::size_t i = 0; i < entries.size(); ++i) index.emplace(keyOf(entries[i].id), i);
+}
+
+std::optional<std::size_t> cMP3ID3v2::Store::ownValue(const Entry& entry, id3v2::LangText* parts) {
+    for (std::size_t i = 0; i < entry.values.size(); ++i) {
+        const Value& v = entry.values[i];
+        id3v2::LangText lt;
+        if (v.raw) {
+            std::optional<std::string> data = id3v2::readableData(*v.raw);
+            if (!data || data->empty()) continue;  // compressed or encrypted: not known to be the one
+            lt = id3v2::langTextOfData(*data);
+        } else {
+            lt = id3v2::langTextOfValue(v.text);
+        }
+        if (!lt.desc.empty()) continue;
+        if (parts) *parts = std::move(lt);
+        return i;
+    }
+    return std::nullopt;
+}
+
 cMP3ID3v2::cMP3ID3v2() = default;
 cMP3ID3v2::~cMP3ID3v2() = default;
 cMP3ID3v2::cMP3ID3v2(cMP3ID3v2&&) noexcept = default;
@@ -181,16 +206,49 @@ void cMP3ID3v2::setYear(std::string_view text) {
     replaceFrame("TYER", year_);
 }
 
+// Comment and Lyrics stand for one frame each, the first without a
+// description: the setter gives it the new text and keeps its language and its
+// place among the frames of its kind; every other frame of the kind (another
+// program's, such as iTunes' iTunNORM, or another language) stays as it is.
+// Where there was none, one is added in `newLanguage`; an empty text removes
+// the one there was and adds none.
+void cMP3ID3v2::replaceOwnFrame(const char* frameId, const std::string& text, std::string_view newLanguage) {
+    Store& s = store();
+    Store::Entry* entry = s.find(frameId);
+    if (!entry) {
+        if (!text.empty()) s.add(frameId, Store::Value{std::string(newLanguage) + '\0' + text, std::nullopt});
+        return;
+    }
+    const auto position = static_cast<std::size_t>(entry - s.entries.data());
+    auto& values = entry->values;
+    id3v2::LangText parts;
+    const std::optional<std::size_t> own = Store::ownValue(*entry, &parts);
+    const std::size_t at = own.value_or(values.size());
+    if (text.empty()) {
+        if (at == values.size()) return;
+        values.erase(values.begin() + static_cast<std::ptrdiff_t>(at));
+        if (values.empty()) s.erase(position);
+        return;
+    }
+    std::optional<std::string> lang = own ? id3v2::languageAsText(parts.lang) : std::nullopt;
+    Store::Value value{lang.value_or(std::string(newLanguage)) + '\0' + text, std::nullopt};
+    if (at == values.size())
+        values.push_back(std::move(value));
+    else
+        values[at] = std::move(value);
+    s.moveLast(position);
+}
+
 void cMP3ID3v2::setComment(std::string_view text) {
     comment_ = text;
-    // Language field NUL "n" "t", an empty description, then the comment: the
-    // form this program has always written, which the tag editor recognises.
-    replaceFrame("COMM", std::string("\0nt\0", 4) + comment_);
+    // A new comment frame has the language field NUL "n" "t": the form this
+    // program has always written.
+    replaceOwnFrame("COMM", comment_, std::string_view("\0nt", 3));
 }
 
 void cMP3ID3v2::setLyrics(std::string_view text) {
     lyrics_ = text;
-    replaceFrame("USLT", std::string("eng\0", 4) + lyrics_);  // language "eng", empty description
+    replaceOwnFrame("USLT", lyrics_, "eng");
 }
 
 void cMP3ID3v2::setGenre(std::uint8_t code) {

@@ -88,12 +88,25 @@ void cMP3ID3v2::LoadTag() {
         });
     } catch (const runtime::Error& e) {
         loadError_ = Id3v2Error(e);
+        comment_ = ownText("COMM");
+        lyrics_ = ownText("USLT");
         throw *loadError_;
     }
+    comment_ = ownText("COMM");
+    lyrics_ = ownText("USLT");
+}
+
+// The text of the frame that Comment or Lyrics stands for; "" when none.
+std::string cMP3ID3v2::ownText(const char* frameId) const {
+    const Store::Entry* entry = store_ ? store_->find(frameId) : nullptr;
+    id3v2::LangText parts;
+    if (!entry || !Store::ownValue(*entry, &parts)) return {};
+    return parts.text;
 }
 
 // Fills the named field that a frame stands for; the last frame of an
-// identifier wins, except for comments, which are joined.
+// identifier wins. Comment and Lyrics are taken from the store once the walk
+// has ended (ownText).
 void cMP3ID3v2::StoreFrame(const std::string& id, std::string_view data) {
     if (id.size() != 4) return;
     using namespace id3v2;
@@ -124,17 +137,6 @@ void cMP3ID3v2::StoreFrame(const std::string& id, std::string_view data) {
         else if (id == "WOAF") audioUrl_ = urlOf(data);
         else if (id == "WOAR") artistUrl_ = urlOf(data);
         else if (id == "WCOM") buyUrl_ = urlOf(data);
-        break;
-    case 'C':
-        if (id == "COMM") {
-            // Appended in place: a tag of many thousand comment frames must
-            // not cost the square of its length.
-            if (!comment_.empty()) comment_ += "\r\n";
-            comment_ += commentOf(data);
-        }
-        break;
-    case 'U':
-        if (id == "USLT") lyrics_ = commentOf(data);
         break;
     case 'P':
         if (id == "PCNT") playCounter_ = counterOf(data);

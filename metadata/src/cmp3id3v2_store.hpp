@@ -32,6 +32,12 @@ struct cMP3ID3v2::Store {
     const Entry* find(std::string_view id) const;
     void add(std::string_view id, Value value);
     void erase(std::size_t position);
+    void moveLast(std::size_t position);  // the entry at `position` to the end of the write order
+
+    // The value of a COMM or USLT entry that the Comment or Lyrics property
+    // stands for: the first that can be read and has no description,
+    // whatever its language; its parts in `parts`.
+    static std::optional<std::size_t> ownValue(const Entry& entry, id3v2::LangText* parts = nullptr);
 };
 
 // The source of every error the tag object raises.

@@ -73,15 +73,17 @@ void copyRange(int fd, std::int64_t from, std::int64_t to, runtime::AtomicFile& 
 
 }  // namespace
 
-void cMP3ID3v2::Update() {
+void cMP3ID3v2::Update() { Update(GrownFileEnding{}); }
+
+void cMP3ID3v2::Update(const GrownFileEnding& ending) {
     try {
-        SaveTag();
+        SaveTag(ending);
     } catch (const runtime::Error& e) {
         throw Id3v2Error(e);
     }
 }
 
-void cMP3ID3v2::SaveTag() {
+void cMP3ID3v2::SaveTag(const GrownFileEnding& ending) {
     if (!store_) RaiseId3v2(runtime::err::ObjectVariableNotSet);
     // A tag that could not be read is not replaced by what little was read.
     if (loadError_) {
@@ -133,11 +135,32 @@ void cMP3ID3v2::SaveTag() {
     tag += frames;
     tag.resize(static_cast<std::size_t>(total), '\0');
 
+    // The new file: the tag, then the old file's bytes after its old tag,
+    // less the last ones the ending takes the place of.
+    const std::int64_t newLength = total + (fileSize - oldExtent);
+    FileEnding end;
+    if (ending) {
+        ReadAt readNew = [&](std::int64_t offset, std::size_t count) {
+            std::string out;
+            if (offset < 0 || offset >= newLength) return out;
+            if (offset < total) out = tag.substr(static_cast<std::size_t>(offset), count);
+            if (out.size() < count) {
+                const std::int64_t from = std::max(offset, total) - total + oldExtent;
+                out += file.read(from, count - out.size());
+            }
+            return out;
+        };
+        end = ending(newLength, readNew);
+        if (end.replaced < 0 || end.replaced > newLength) RaiseId3v2(runtime::err::InvalidProcedureCall);
+    }
+    const std::int64_t kept = newLength - end.replaced;
     const std::string target = runtime::Files().PathOf(file.number());
     runtime::AtomicFile out(target);
     out.replaceOnly(file.identity());
-    out.write(tag);
-    copyRange(runtime::Files().Descriptor(file.number()), oldExtent, fileSize, out, target);
+    out.write(std::string_view(tag).substr(0, static_cast<std::size_t>(std::min(total, kept))));
+    if (kept > total)
+        copyRange(runtime::Files().Descriptor(file.number()), oldExtent, oldExtent + (kept - total), out, target);
+    out.write(end.bytes);
     out.commit();
     file_ = out.committedIdentity();  // the new file is the one the object stands for now
 }

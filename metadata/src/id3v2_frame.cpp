@@ -240,37 +240,6 @@ std::string counterBytes(std::string_view text) {
     return out;
 }
 
-// "lang + description + NUL + text", the form COMM and USLT values take.
-struct LangText {
-    std::string lang;  // three bytes
-    std::string desc, text;
-};
-
-LangText splitLangText(std::string_view value) {
-    LangText out;
-    std::vector<char32_t> cps = runtime::ToCodePoints(value);
-    std::size_t skip = 0;
-    bool fits = true;
-    for (std::size_t i = 0; i < 3 && i < cps.size(); ++i)
-        fits = fits && (cps[i] < 0x80 || (cps[i] >= 0xA0 && cps[i] <= 0xFF));
-    std::string rest;
-    if (fits) {
-        for (; skip < 3 && skip < cps.size(); ++skip) out.lang += static_cast<char>(cps[skip]);
-        for (std::size_t i = skip; i < cps.size(); ++i) runtime::AppendUtf8(rest, cps[i]);
-    } else {
-        rest = std::string(value);  // a language cannot hold these; the text keeps them
-    }
-    out.lang.resize(3, '\0');
-    std::size_t nul = rest.find('\0');
-    if (nul == std::string::npos) {
-        out.text = rest;
-    } else {
-        out.desc = rest.substr(0, nul);
-        out.text = rest.substr(nul + 1);
-    }
-    return out;
-}
-
 }  // namespace
 
 void walkFrames(std::string_view tag, int version, int flags, std::int64_t size,
@@ -370,11 +339,65 @@ std::string textOf(std::string_view data) {
     return removeNuls(decode(data.substr(1), byteAt(data, 0)));
 }
 
-std::string commentOf(std::string_view data) {
-    if (data.empty()) return {};
+LangText langTextOfData(std::string_view data) {
+    LangText out;
+    if (data.empty()) return out;
     const int enc = byteAt(data, 0);
-    std::string out = runtime::cp1252::decode(removeNuls(data.substr(1, 3)));
-    if (data.size() > 4) out += removeNuls(decode(data.substr(4), enc));
+    out.lang = std::string(data.substr(1, 3));
+    if (data.size() <= 4) {
+        out.lang.resize(3, '\0');
+        return out;
+    }
+    const std::string rest = decode(data.substr(4), enc);
+    const std::size_t nul = rest.find('\0');
+    if (nul != std::string::npos) {
+        out.desc = rest.substr(0, nul);
+        out.text = removeNuls(std::string_view(rest).substr(nul + 1));
+    } else if (enc == Latin1 && data[1] == '\0') {
+        // No end of a description, and a language that starts with a zero
+        // byte: the lyrics as the original program wrote them, two zero bytes
+        // and single-byte text. There is no language.
+        out.lang.clear();
+        out.text = removeNuls(decode(data.substr(2), enc));
+    } else {
+        out.text = removeNuls(rest);  // no description: all of it is the text
+    }
+    return out;
+}
+
+LangText langTextOfValue(std::string_view value) {
+    LangText out;
+    std::vector<char32_t> cps = runtime::ToCodePoints(value);
+    std::size_t skip = 0;
+    bool fits = true;
+    for (std::size_t i = 0; i < 3 && i < cps.size(); ++i)
+        fits = fits && (cps[i] < 0x80 || (cps[i] >= 0xA0 && cps[i] <= 0xFF));
+    std::string rest;
+    if (fits) {
+        for (; skip < 3 && skip < cps.size(); ++skip) out.lang += static_cast<char>(cps[skip]);
+        for (std::size_t i = skip; i < cps.size(); ++i) runtime::AppendUtf8(rest, cps[i]);
+    } else {
+        rest = std::string(value);  // a language cannot hold these; the text keeps them
+    }
+    out.lang.resize(3, '\0');
+    std::size_t nul = rest.find('\0');
+    if (nul == std::string::npos) {
+        out.text = rest;
+    } else {
+        out.desc = rest.substr(0, nul);
+        out.text = rest.substr(nul + 1);
+    }
+    return out;
+}
+
+std::optional<std::string> languageAsText(std::string_view lang) {
+    if (lang.size() != 3) return std::nullopt;
+    std::string out;
+    for (char c : lang) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x80 && b < 0xA0) return std::nullopt;
+        runtime::AppendUtf8(out, b);
+    }
     return out;
 }
 
@@ -490,7 +513,7 @@ std::optional<std::string> frameFromValue(std::string_view id, std::string_view 
         body = latin1OrPercent(value);
         if (body.empty()) return std::nullopt;
     } else if (id == "COMM" || id == "USLT") {
-        LangText lt = splitLangText(value);
+        LangText lt = langTextOfValue(value);
         std::string text = lt.desc + '\0' + lt.text;
         int e = encodingFor(text);
         body += static_cast<char>(e);

@@ -43,7 +43,23 @@ std::optional<std::string> readableData(const RawFrame& frame);
 
 // What the named fields take from a frame's data.
 std::string textOf(std::string_view data);         // text frames: the text, NULs removed
-std::string commentOf(std::string_view data);      // COMM, USLT: language, description, text
+
+// The parts of a COMM or USLT frame.
+struct LangText {
+    std::string lang;  // the three bytes of the language field; empty when the frame has none
+    std::string desc, text;
+};
+// From a frame's data (the encoding byte first). Data without the end of a
+// description has none and is all text; when it is single-byte text and its
+// language field starts with a zero byte, it is lyrics as the original program
+// wrote them (two zero bytes, then the text) and has no language either.
+LangText langTextOfData(std::string_view data);
+// From a value given through AddTag or a setter: three characters of
+// language, the description, a NUL and the text (no NUL: all of it is text).
+LangText langTextOfValue(std::string_view value);
+// The language bytes as the first three characters of such a value; nullopt
+// when a byte (0x80 to 0x9F) has no place in one.
+std::optional<std::string> languageAsText(std::string_view lang);
 std::string urlOf(std::string_view data);          // WOAR, WCOM, WOAF...
 std::string userUrlOf(std::string_view data);      // WXXX: the URL after the description
 std::string counterOf(std::string_view data);      // PCNT: the count in decimal

@@ -21,12 +21,6 @@ namespace {
 
 const std::string kCrLf = "\r\n";
 
-// Removes `prefix` once from the front of text.
-std::string withoutPrefix(std::string text, std::string_view prefix) {
-    if (std::string_view(text).substr(0, prefix.size()) == prefix) text.erase(0, prefix.size());
-    return text;
-}
-
 // The entry of a genre list that the text names: the selected one when its
 // name is the text, else the first whose name equals it without regard to
 // case; -1 when none.
@@ -65,11 +59,11 @@ void Form1::LoadEditorTags() {
     cboGenreV2.setText(v2.GenreName(v1.Genre()));
     txtYearV2.setText(v2.Year());
 
-    // The comment as read carries its frame's language field in front ("nt"
-    // for the comments this program stores, "eng" for others); then a
-    // leading digit 0 to 6 is the rating. Both leave the box here, once, so
-    // that neither piles up from save to save.
-    std::string comment = withoutPrefix(withoutPrefix(v2.Comment(), "nt"), "eng");
+    // The comment box stands for one comment frame, the one the tag object's
+    // Comment does, and shows its text; a leading digit 0 to 6 of that text
+    // is the rating. The digit leaves the box here, once, so that it does not
+    // pile up from save to save.
+    std::string comment = v2.Comment();
     long rating = -1;
     if (!comment.empty() && comment[0] >= '0' && comment[0] <= '6') {
         rating = comment[0] - '0';
@@ -84,7 +78,7 @@ void Form1::LoadEditorTags() {
     txtCopyright.setText(v2.Copyright());
     txtEncodedBy.setText(v2.EncodedBy());
     txtLinkTo.setText(v2.LinkTo());
-    txtlyrics.setText(withoutPrefix(v2.Lyrics(), "eng"));
+    txtlyrics.setText(v2.Lyrics());
     txtartisturl.setText(v2.ArtistURL());
     txtaudiourl.setText(v2.AudioURL());
     txtbuyurl.setText(v2.BuyURL());

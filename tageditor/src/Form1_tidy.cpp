@@ -3,10 +3,11 @@
 //
 // Neither timer touches what the user types at the front of the comment and
 // lyrics boxes, and the end of a run reads no rating from the comment: the
-// loader takes the frame's language leftovers ("nt", "eng") and the rating
-// digit off the stored comment once, when it fills the boxes. A comment such
-// as "80s hits" or "english lyrics" therefore stays as typed, and a comment
-// typed as "5 stars" stays text.
+// boxes show their frames' texts alone, with no language field in front, and
+// the loader takes the rating digit off the stored comment once, when it
+// fills the boxes. A comment such as "80s hits" or "english lyrics" therefore
+// stays as typed; one typed as "5 stars" stays text in the open window, and
+// loaded again its digit is the rating, as every stored comment's is.
 
 #include "runtime/convert.hpp"
 #include "runtime/error.hpp"

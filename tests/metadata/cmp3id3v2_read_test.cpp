@@ -88,7 +88,7 @@ TEST_F(Id3v2Read, OldPlainSizeIsReadWhenAudioFollowsIt) {
     cMP3ID3v2 t = load(old + audio());
     EXPECT_TRUE(t.HasID3v2Tag());
     EXPECT_EQ(t.Title(), "Old");
-    EXPECT_EQ(t.Comment(), "ntnote");
+    EXPECT_EQ(t.Comment(), "note");
 }
 
 TEST_F(Id3v2Read, VersionTwoFramesAreStoredUnderTheirVersionThreeNames) {
@@ -100,20 +100,58 @@ TEST_F(Id3v2Read, VersionTwoFramesAreStoredUnderTheirVersionThreeNames) {
     EXPECT_EQ(t.TagVersion(), 2);
     EXPECT_EQ(t.Title(), "Two");
     EXPECT_EQ(t.Artist(), "Artist");
-    EXPECT_EQ(t.Lyrics(), "engwords");
+    EXPECT_EQ(t.Lyrics(), "words");
     EXPECT_EQ(t.ArtistURL(), "http://a.example");
-    EXPECT_EQ(t.Comment(), "engc");
+    EXPECT_EQ(t.Comment(), "c");
     // CRM and frames outside the standard have no 2.3 counterpart.
     ASSERT_EQ(t.FrameCount(), 6);
     const char* ids[] = {"TIT2", "TPE1", "APIC", "USLT", "WOAR", "COMM"};
     for (int i = 0; i < 6; ++i) EXPECT_EQ(t.Frame(i + 1), ids[i]);
 }
 
-TEST_F(Id3v2Read, SeveralCommentsAreJoinedByCrLfOnly) {
-    std::string frames = frame23("COMM", std::string("\0eng\0a", 6)) + frame23("COMM", std::string("\0\0nt\0b", 6));
-    cMP3ID3v2 t = load(tag(3, frames, 10) + audio());
-    EXPECT_EQ(t.Comment(), "enga\r\nntb");
-    EXPECT_EQ(t.TagsInFrame("COMM"), 2);
+// Comment and Lyrics stand for the first frame of their kind that has no
+// description, whatever its language, and give its text alone; the store
+// keeps every frame.
+TEST_F(Id3v2Read, CommentAndLyricsAreTheTextOfTheFirstFrameWithoutADescription) {
+    const auto lt = id3v2test::langText;
+    const std::string nt("\0nt", 3), nuls(3, '\0');
+    struct Case {
+        const char* name;
+        std::string frames;
+        std::string comment, lyrics;
+    };
+    const Case cases[] = {
+        {"two languages", frame23("COMM", lt("eng", "", "a")) + frame23("COMM", lt(nt, "", "b")), "a", ""},
+        {"iTunes data first",
+         frame23("COMM", lt("eng", "iTunNORM", " 00000A2B")) + frame23("COMM", lt("eng", "", "Real comment")) +
+             frame23("COMM", lt("eng", "iTunPGAP", "0")),
+         "Real comment", ""},
+        {"only frames with a description",
+         frame23("COMM", lt("eng", "iTunNORM", " 1")) + frame23("USLT", lt("eng", "Verse", "la")), "", ""},
+        {"languages of NULs, XXX and this program's",
+         frame23("COMM", lt(nuls, "", "english notes")) + frame23("USLT", lt("XXX", "", "ntfs lyrics")),
+         "english notes", "ntfs lyrics"},
+        {"this program's comment beginning with nt", frame23("COMM", lt(nt, "", "nt notes")), "nt notes", ""},
+        {"UTF-16 text without a description",
+         frame23("COMM", bytes({1}) + "deu" + bytes({0xFF, 0xFE, 0, 0, 0xFF, 0xFE, 'H', 0, 0xE9, 0})), "H\xC3\xA9",
+         ""},
+        {"the original program's lyrics: two zero bytes, then the text",
+         frame23("USLT", std::string("\0\0lyrics", 8)), "", "lyrics"},
+        {"UTF-16 without the end of a description is all text, whatever the language",
+         frame23("COMM", bytes({1, 0, 'x', 'y', 0xFF, 0xFE, 'H', 0})), "H", ""},
+        {"a compressed frame cannot be the one",
+         frame23("COMM", bytes({0, 0, 0, 9}) + "xxxx", 0x0080) + frame23("COMM", lt("eng", "", "readable")),
+         "readable", ""},
+        {"an empty text is still the frame's",
+         frame23("COMM", lt("eng", "", "")) + frame23("COMM", lt("deu", "", "second")), "", ""},
+    };
+    for (const Case& c : cases) {
+        cMP3ID3v2 t = load(tag(3, c.frames, 10) + audio());
+        EXPECT_EQ(t.Comment(), c.comment) << c.name;
+        EXPECT_EQ(t.Lyrics(), c.lyrics) << c.name;
+    }
+    cMP3ID3v2 t = load(tag(3, cases[1].frames, 10) + audio());
+    EXPECT_EQ(t.TagsInFrame("COMM"), 3);
 }
 
 TEST_F(Id3v2Read, GenreFrame) {
@@ -158,8 +196,8 @@ TEST_F(Id3v2Read, TextEncodings) {
     }
 }
 
-TEST_F(Id3v2Read, CommentLyricsAndLinksKeepLanguageAndDescriptionInFront) {
-    std::string comm = bytes({1}) + "eng" + bytes({0xFF, 0xFE, 'd', 0, 0, 0, 0xFF, 0xFE, 'c', 0});
+TEST_F(Id3v2Read, CommentLyricsAndLinksGiveTheirTextAlone) {
+    std::string comm = bytes({1}) + "eng" + bytes({0xFF, 0xFE, 0, 0, 0xFF, 0xFE, 'c', 0});
     std::string uslt = std::string("\0eng\0line one\r\nline two", 24);
     std::string wxxx = std::string("\0Homepage\0http://h.example", 26);
     std::string frames = frame23("COMM", comm) + frame23("USLT", uslt) + frame23("WXXX", wxxx) +
@@ -168,8 +206,8 @@ TEST_F(Id3v2Read, CommentLyricsAndLinksKeepLanguageAndDescriptionInFront) {
                          frame23("TENC", latin1("enc")) + frame23("TCOP", latin1("(c)")) + frame23("TOPE", latin1("orig")) +
                          frame23("TCOM", latin1("comp")) + frame23("TALB", latin1("alb"));
     cMP3ID3v2 t = load(tag(3, frames, 10) + audio());
-    EXPECT_EQ(t.Comment(), "engdc");
-    EXPECT_EQ(t.Lyrics(), "engline one\r\nline two");
+    EXPECT_EQ(t.Comment(), "c");
+    EXPECT_EQ(t.Lyrics(), "line one\r\nline two");
     EXPECT_EQ(t.LinkTo(), "http://h.example");  // the URL, not the description
     EXPECT_EQ(t.AudioURL(), "http://f.example");
     EXPECT_EQ(t.BuyURL(), "http://c.example");  // the old writer's leading zero byte dropped

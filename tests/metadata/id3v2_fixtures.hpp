@@ -54,6 +54,12 @@ inline std::string tag(int version, std::string_view frames, std::size_t padding
 // Encoding byte 0 then the text.
 inline std::string latin1(std::string_view text) { return std::string(1, '\0') + std::string(text); }
 
+// The body of a COMM or USLT frame in encoding 0: language, description,
+// its terminator, text.
+inline std::string langText(std::string_view lang, std::string_view desc, std::string_view text) {
+    return latin1(std::string(lang) + std::string(desc) + '\0' + std::string(text));
+}
+
 // `count` MPEG-1 Layer III frames of 128 kbit/s at 44.1 kHz (417 bytes each),
 // each filled with a different byte so that moved audio shows.
 inline std::string audio(std::size_t count = 4) {

@@ -27,6 +27,22 @@ TEST(Error, FileErrorsMapErrnoToTheOriginalNumbers) {
     }
 }
 
+// The description names the path and gives the reason once: the system's
+// words follow only where they are not the description again.
+TEST(Error, FileErrorsSayTheirReasonOnce) {
+    struct Case {
+        int errnum;
+        const char* text;
+    };
+    for (auto c : {Case{EACCES, "Permission denied: /x/y.mp3"},
+                   Case{EROFS, "Permission denied: /x/y.mp3 (Read-only file system)"},
+                   Case{EPERM, "Permission denied: /x/y.mp3 (Operation not permitted)"},
+                   Case{ENOSPC, "Disk full: /x/y.mp3 (No space left on device)"},
+                   Case{ENOENT, "File not found: /x/y.mp3 (No such file or directory)"}})
+        EXPECT_EQ(runtime::fileError(c.errnum, "/x/y.mp3").description(), c.text);
+    EXPECT_EQ(runtime::fileError(EACCES, "").description(), "Permission denied");
+}
+
 TEST(Steps, SkipsAFailingStatementAndRunsTheNext) {
     Steps step;
     int ran = 0;

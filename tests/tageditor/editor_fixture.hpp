@@ -12,9 +12,15 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +30,7 @@
 #include "metadata/cmp3id3v2.hpp"
 #include "metadata/id3v2_extent.hpp"
 #include "runtime/app.hpp"
+#include "runtime/files.hpp"
 #include "tageditor/Form1.hpp"
 #include "testsupport/peer_tools.hpp"
 
@@ -112,6 +119,30 @@ public:
     const forms::MessageBoxRequest& lastMessage() { return env().dialogs.shown().back().message; }
     std::size_t shownCount() { return env().dialogs.shown().size(); }
 };
+
+// Runs `action` in a child process that is killed (SIGKILL) at `step` of the
+// next file replacement, as a crash of the program at that moment would end
+// it; without a step the action runs to its end. True when the child was
+// killed there.
+inline bool killedAt(std::optional<runtime::detail::ReplaceStep> step, const std::function<void()>& action) {
+    // Only the child's one thread lives on after the fork; another thread of
+    // the test holding a lock at that moment could hang the child.
+    std::size_t threads = 0;
+    for ([[maybe_unused]] const auto& t : std::filesystem::directory_iterator("/proc/self/task")) ++threads;
+    EXPECT_EQ(threads, 1u) << "the test runs other threads";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (step)
+            runtime::detail::WatchNextReplace([at = *step](runtime::detail::ReplaceStep now) {
+                if (now == at) ::raise(SIGKILL);
+            });
+        action();
+        ::_exit(0);
+    }
+    int status = 0;
+    EXPECT_EQ(::waitpid(pid, &status, 0), pid);
+    return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+}
 
 // The tags as a fresh pair of objects reads them from the file.
 struct ReadBack {

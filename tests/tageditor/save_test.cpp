@@ -66,14 +66,14 @@ TEST(EditorSave, EveryBoxReachesItsProperty) {
     EXPECT_EQ(r.v2.Artist(), "A2");
     EXPECT_EQ(r.v2.Album(), "B2");
     EXPECT_EQ(r.v2.Year(), "2001");
-    EXPECT_EQ(r.v2.Comment(), "ntC2");
+    EXPECT_EQ(r.v2.Comment(), "C2");
     EXPECT_EQ(r.v2.Track(), "9");
     EXPECT_EQ(r.v2.OriginalArtist(), "OA");
     EXPECT_EQ(r.v2.Composer(), "CO");
     EXPECT_EQ(r.v2.Copyright(), "CR");
     EXPECT_EQ(r.v2.EncodedBy(), "EB");
     EXPECT_EQ(r.v2.LinkTo(), "http://l.example/");
-    EXPECT_EQ(r.v2.Lyrics(), "engla la");
+    EXPECT_EQ(r.v2.Lyrics(), "la la");
     EXPECT_EQ(r.v2.BuyURL(), "http://b.example/");
     EXPECT_EQ(r.v2.AudioURL(), "http://a.example/");
     EXPECT_EQ(r.v2.ArtistURL(), "http://r.example/");
@@ -136,17 +136,17 @@ TEST(EditorSave, TheRatingDigitStandsInFrontOfTheStoredCommentOnce) {
     f.Command2.click();
     f.txtComments.setText("v1 only");
     f.Command2.click();
-    EXPECT_EQ(ReadBack(p).v2.Comment(), "nt3nice");
+    EXPECT_EQ(ReadBack(p).v2.Comment(), "3nice");
     EXPECT_EQ(f.txtCommentV2.text(), "nice");
 
     // A chosen rating and an edit: the digit in front of the box's text.
     f.Combo2.setListIndex(1);
     f.txtCommentV2.setText("great");
     f.Command2.click();
-    EXPECT_EQ(ReadBack(p).v2.Comment(), "nt1great");
+    EXPECT_EQ(ReadBack(p).v2.Comment(), "1great");
     f.Combo2.setListIndex(-1);
     f.Command2.click();
-    EXPECT_EQ(ReadBack(p).v2.Comment(), "ntgreat");
+    EXPECT_EQ(ReadBack(p).v2.Comment(), "great");
 
     // A comment that begins with another digit is no rating.
     w.setMP3File(p);
@@ -157,9 +157,9 @@ TEST(EditorSave, TheRatingDigitStandsInFrontOfTheStoredCommentOnce) {
     EXPECT_EQ(f.txtCommentV2.text(), "80s hits");
     f.txtCommentV2.setText("80s hits!");
     f.Command2.click();
-    EXPECT_EQ(ReadBack(p).v2.Comment(), "nt80s hits!");
+    EXPECT_EQ(ReadBack(p).v2.Comment(), "80s hits!");
 
-    // Another program's "eng" comment loses its language, and an earlier
+    // Another program's "eng" comment shows its text alone, and an earlier
     // file's rating is not written into this one.
     f.Combo2.setListIndex(4);
     auto q = e.mp3("b.mp3", tag(3, frame23("COMM", comm("eng", "", "plain"))));
@@ -206,9 +206,9 @@ TEST(EditorSave, OnlyChangedId3v2BoxesAreWritten) {
          [](const auto& t) { EXPECT_EQ(t.Track(), "11"); }},
         {"year", [](auto& f) { f.txtYearV2.setText("2005"); }, [](const auto& t) { EXPECT_EQ(t.Year(), "2005"); }},
         {"comment", [](auto& f) { f.txtCommentV2.setText("one"); },
-         [](const auto& t) { EXPECT_EQ(t.Comment(), "ntone"); }},
+         [](const auto& t) { EXPECT_EQ(t.Comment(), "one"); }},
         {"renewed lyrics", [](auto& f) { f.txtlyrics.setText("words"); },
-         [](const auto& t) { EXPECT_EQ(t.Lyrics(), "engwords"); }},
+         [](const auto& t) { EXPECT_EQ(t.Lyrics(), "words"); }},
     };
     for (const Edit& ed : edits) {
         SCOPED_TRACE(ed.name);
@@ -365,20 +365,60 @@ TEST(EditorSave, UpdateAgainAfterAGrowingSaveWritesTheSameFile) {
     EXPECT_NE(runtime::IdentityOf(p), loaded);
 }
 
-// A disk that fills up during a save: the ID3v2 tag that must grow is
-// written first, so when it fails the file is as it was; when the ID3v1
-// record after it fails, the message says which tag was saved.
+// A kill of the program at each step of a save whose ID3v2 tag grows into a
+// new file: the new file gets its ID3v1 record before it is renamed into
+// place, so the file is wholly old (both tags) or wholly new (both tags),
+// never the new ID3v2 tag with the old ID3v1 record.
+TEST(EditorSave, AKillAtEachStepOfAGrowingSaveLeavesTheFileWhollyOldOrWhollyNew) {
+    using runtime::detail::ReplaceStep;
+    struct Case {
+        const char* name;
+        std::optional<ReplaceStep> kill;
+        bool saved;
+    };
+    const std::string composer(400, 'c');
+    for (const Case& c : {Case{"the new file complete, not yet named", ReplaceStep::Complete, false},
+                          Case{"the moment it is renamed into place", ReplaceStep::Renamed, true},
+                          Case{"no kill", std::nullopt, true}}) {
+        SCOPED_TRACE(c.name);
+        Editor e;
+        const std::string p = e.mp3("a.mp3", tag(3, frame23("TIT2", latin1("Old V2")), 16));
+        Editor::writeId3v1(p, "Old V1");
+        const std::string before = testsupport::readFile(p);
+        auto& f = e.open(p);
+        f.txtTitle.setText("New V1");
+        f.txtComposer.setText(composer);
+        EXPECT_EQ(editortest::killedAt(c.kill, [&] { f.Command2.click(); }), c.kill.has_value());
+        ReadBack r(p);
+        if (c.saved) {
+            EXPECT_EQ(r.v1.Title(), "New V1");
+            EXPECT_EQ(r.v2.Composer(), composer);
+            EXPECT_EQ(r.v2.Title(), "Old V2");
+            EXPECT_EQ(editortest::audioBetweenTags(testsupport::readFile(p)), editortest::audioBetweenTags(before));
+        } else {
+            EXPECT_TRUE(testsupport::readFile(p) == before) << "the file changed";
+        }
+    }
+}
+
+// A disk that fills up during a save. A tag that grows is written with the
+// ID3v1 record into a new file, so when either does not fit the file is as
+// it was; a tag written in place goes first, so when only the ID3v1 record
+// after it fails, the message says which tag was saved.
 TEST(EditorSave, AFullDiskLeavesTheFileAsItWasOrSaysWhichTagWasSaved) {
     struct Case {
         const char* name;
-        std::int64_t room;  // bytes the file may grow by
+        std::size_t padding;  // of the file's ID3v2 tag; 0: none, the tag grows
+        std::int64_t room;    // bytes the file may grow by
         bool id3v2Saved;
     };
-    for (const Case& c : {Case{"no room for the grown ID3v2 tag", 1000, false},
-                          Case{"room for the ID3v2 tag, none for the ID3v1 record", 2048, true}}) {
+    for (const Case& c : {Case{"a growing tag, no room for it", 0, 1000, false},
+                          Case{"a growing tag, room for it but not for the ID3v1 record", 0, 2048, false},
+                          Case{"a tag in place, no room for the ID3v1 record", 512, 0, true}}) {
         SCOPED_TRACE(c.name);
         Editor e;
-        const std::string p = e.mp3("a.mp3");
+        const std::string p =
+            c.padding ? e.mp3("a.mp3", tag(3, frame23("TIT2", latin1("Old")), c.padding)) : e.mp3("a.mp3");
         const std::string before = testsupport::readFile(p);
         auto& f = e.open(p);
         f.txtTitle.setText("New V1");
@@ -399,8 +439,8 @@ TEST(EditorSave, AFullDiskLeavesTheFileAsItWasOrSaysWhichTagWasSaved) {
                       0u)
                 << prompt;
         } else {
-            EXPECT_EQ(after.size(), before.size() + 2048);
-            EXPECT_EQ(editortest::audioBetweenTags(after), before);
+            EXPECT_EQ(after.size(), before.size());
+            EXPECT_EQ(editortest::audioBetweenTags(after), editortest::audioBetweenTags(before));
             ReadBack r(p);
             EXPECT_EQ(r.v2.Title(), "New V2");
             EXPECT_FALSE(r.v1.HasID3v1Tag());
@@ -419,6 +459,27 @@ TEST(EditorSave, AFullDiskLeavesTheFileAsItWasOrSaysWhichTagWasSaved) {
         EXPECT_EQ(r.v1.Title(), "New V1");
         EXPECT_EQ(r.v2.Title(), "New V2");
     }
+}
+
+// A file the user may not write: the message names the file and says why
+// once, as the system says it.
+TEST(EditorSave, AFileThatMayNotBeWrittenIsNamedWithItsReasonOnce) {
+    Editor e;
+    const std::string p = e.lameMp3("read only.mp3");
+    const std::string before = testsupport::readFile(p);
+    auto& f = e.open(p);
+    f.txtTitleV2.setText("New");
+    std::filesystem::permissions(p, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                                        std::filesystem::perms::others_read);
+    const std::optional<std::string> prompt = testsupport::AsOrdinaryUser(e.player.home.path(), [&] {
+        e.env().dialogs.answerMessageBox(forms::vbOK);
+        f.Command2.click();
+        return e.shownCount() == 1 ? e.lastMessage().prompt : std::string("no message");
+    });
+    ASSERT_TRUE(prompt);
+    EXPECT_EQ(*prompt, "The tags of '" + p + "' were not saved." + kCrLf + kCrLf +
+                           "The ID3v2 tag could not be written: Permission denied: " + p);
+    EXPECT_TRUE(testsupport::readFile(p) == before);
 }
 
 TEST(EditorSave, NoFileLoadedRefusesToo) {

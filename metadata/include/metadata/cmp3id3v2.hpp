@@ -16,11 +16,13 @@
 // before the first load.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "metadata/id3v2_extent.hpp"
 #include "runtime/error.hpp"
 #include "runtime/files.hpp"
 
@@ -72,13 +74,15 @@ public:
     void setAlbum(std::string_view text);
     const std::string& Year() const { return year_; }
     void setYear(std::string_view text);
-    // As read: for each comment frame its language (NULs removed), description
-    // and text, several frames joined by CR LF; "nt" + text for the comments
-    // this object writes.
+    // Comment and Lyrics stand for one frame each ("COMM", "USLT"): the first
+    // without a description, whatever its language. The getter gives its text
+    // alone (no language, no description; "" when there is none). The setter
+    // replaces that frame's text and keeps its language, or adds a frame where
+    // there was none (language NUL "nt" for a comment, "eng" for lyrics); an
+    // empty text removes that frame. Every other frame of the kind, such as
+    // iTunes' iTunNORM comment or a second language, is kept as it was read.
     const std::string& Comment() const { return comment_; }
     void setComment(std::string_view text);
-    // As read: language, description and text ("eng" + text for the lyrics
-    // this object writes).
     const std::string& Lyrics() const { return lyrics_; }
     void setLyrics(std::string_view text);
     std::uint8_t Genre() const { return genre_; }
@@ -101,6 +105,21 @@ public:
     // nothing is written.
     void Update();
 
+    // What a new file that a growing tag writes ends with: `bytes` in place of
+    // its last `replaced` bytes.
+    struct FileEnding {
+        std::int64_t replaced = 0;
+        std::string bytes;
+    };
+    // The new file as it would be (its length and a reader over its bytes)
+    // to what it ends with.
+    using GrownFileEnding = std::function<FileEnding(std::int64_t length, const ReadAt& read)>;
+    // Update; when the tag grows into a new file, that file ends as `ending`
+    // says before it is renamed into place, so that a crash leaves the file
+    // either as it was or with both the new tag and the new ending (an ID3v1
+    // record). A tag written in place does not ask it.
+    void Update(const GrownFileEnding& ending);
+
     // The file the object stands for: the one its last read opened, or the
     // new file that its last Update put at the path when the tag grew.
     const std::optional<runtime::FileIdentity>& fileIdentity() const { return file_; }
@@ -110,8 +129,10 @@ private:
 
     void LoadTag();
     void StoreFrame(const std::string& id, std::string_view data);
-    void SaveTag();
+    std::string ownText(const char* frameId) const;
+    void SaveTag(const GrownFileEnding& ending);
     void replaceFrame(const char* frameId, const std::string& value);
+    void replaceOwnFrame(const char* frameId, const std::string& text, std::string_view newLanguage);
     Store& store();
     const Store* storeIfLoaded() const { return store_.get(); }
 

@@ -1,5 +1,7 @@
 #include "runtime/error.hpp"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 
@@ -81,9 +83,19 @@ Error fileError(int errnum, std::string_view path) {
     case EISDIR: number = err::PathFileAccessError; break;
     default: number = err::PathFileAccessError; break;
     }
-    std::string text = errorDescription(number);
+    const std::string description = errorDescription(number);
+    std::string text = description;
     if (!path.empty()) text += ": " + std::string(path);
-    text += " (" + std::string(std::strerror(errnum)) + ")";
+    // The system's own words, where they tell more than the description
+    // ("Read-only file system"); where they are the description again
+    // ("Permission denied"), the reason is said once.
+    const std::string reason = std::strerror(errnum);
+    auto same = [](const std::string& a, const std::string& b) {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
+            return std::tolower(x) == std::tolower(y);
+        });
+    };
+    if (!same(reason, description)) text += " (" + reason + ")";
     return Error(number, text);
 }
 

@@ -185,6 +185,8 @@ namespace {
 
 std::atomic<int> failNextReplace{0};
 std::atomic<bool> refuseUnnamed{false};
+std::mutex replaceWatcherMutex;
+std::function<void(detail::ReplaceStep)> replaceWatcher;
 
 int openRetry(const std::string& path, int flags, mode_t mode = 0) {
     int fd;
@@ -244,6 +246,10 @@ bool writeFull(int fd, const char* data, std::size_t count, std::int64_t offset)
 namespace detail {
 void FailNextReplace(int errnum) { failNextReplace.store(errnum); }
 void RefuseUnnamedTemporaryFiles(bool refuse) { refuseUnnamed.store(refuse); }
+void WatchNextReplace(std::function<void(ReplaceStep)> watcher) {
+    std::lock_guard lock(replaceWatcherMutex);
+    replaceWatcher = std::move(watcher);
+}
 }  // namespace detail
 
 // ---------------------------------------------------------------------------
@@ -928,6 +934,12 @@ void AtomicFile::commit() {
         discard(errno);
     }
     if (fsync(fd_) != 0) discard(errno);
+    std::function<void(detail::ReplaceStep)> watch;
+    {
+        std::lock_guard lock(replaceWatcherMutex);
+        watch.swap(replaceWatcher);
+    }
+    if (watch) watch(detail::ReplaceStep::Complete);
     if (int injected = failNextReplace.exchange(0)) discard(injected);
     if (unnamed_) {
         // A name beside the target, through the descriptor's /proc entry
@@ -963,6 +975,7 @@ void AtomicFile::commit() {
     }
     if (::rename(temp_.c_str(), target_.c_str()) != 0) discard(errno);
     committed_ = true;
+    if (watch) watch(detail::ReplaceStep::Renamed);
     committedId_ = {static_cast<std::uint64_t>(made.st_dev), static_cast<std::uint64_t>(made.st_ino)};
     // The rename itself is made durable with the folder.
     std::string folder = detail::FolderOf(target_);

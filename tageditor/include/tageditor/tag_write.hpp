@@ -2,11 +2,14 @@
 // Writing both tags of one file, as "Update" and Multi Tag do, so that a
 // write that fails leaves the file as it was or is known to have changed it.
 //
-// The ID3v2 tag goes first: when it must grow, it rewrites the whole file
-// beside itself, which is the step that fails for want of space, and when it
-// fails the ID3v1 record is not appended either. Each tag object writes only
-// into the file it read; a grown ID3v2 tag puts a new file at the path, which
-// the ID3v1 object then takes as its own when it had read the same file.
+// When the ID3v2 tag must grow, it rewrites the whole file beside itself, and
+// that new file gets the ID3v1 record too before it is renamed into place:
+// a failure (a full disk) or a crash at any step leaves the file wholly as it
+// was or wholly new, both tags. A tag that fits in place is written first and
+// the ID3v1 record after it, so a failure of the record alone leaves the new
+// ID3v2 tag, and says so. Each tag object writes only into the file it read; a
+// grown ID3v2 tag puts a new file at the path, which the ID3v1 object then
+// takes as its own when it had read the same file.
 
 #include <string>
 

@@ -39,6 +39,7 @@
 //   the shorter path before the NUL.
 
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -205,6 +206,12 @@ void FailNextReplace(int errnum);
 // For tests: while set, AtomicFile acts as on a file system that refuses
 // unnamed temporary files and writes a named one.
 void RefuseUnnamedTemporaryFiles(bool refuse);
+// For tests: the next AtomicFile::commit calls `watcher` at two of its steps:
+// Complete when the temporary file is written and flushed (before it is
+// named), Renamed right after it took the target's place. A test that kills
+// its process there sees what a crash at that moment leaves.
+enum class ReplaceStep { Complete, Renamed };
+void WatchNextReplace(std::function<void(ReplaceStep)> watcher);
 }  // namespace detail
 
 }  // namespace runtime
