@@ -378,6 +378,55 @@ TEST(ScreenKeys, ABoxNoOtherControlCanTakeTheFocusFromTakesTab) {
     f.unload();
 }
 
+// A button under a panel drawn above it, beside a box of one line.
+struct Covered : forms::Form {
+    forms::TextBox Text1{*this, "Text1"};
+    forms::CommandButton cmdUnder{*this, "cmdUnder"};
+    forms::CommandButton cmdBeside{*this, "cmdBeside"};
+    forms::PictureBox Panel{*this, "Panel"};
+    forms::Label Label1{Panel, "Label1"};
+    Covered() : Form("Covered") {
+        setCaption("Covered");
+        setClientSize(320 * 15, 120 * 15);
+        move(40 * 15, 40 * 15);
+        Text1.setText("");
+        Text1.setRectTwips(10 * 15, 10 * 15, 140 * 15, 21 * 15);
+        cmdUnder.setCaption("Under");
+        cmdUnder.setRectTwips(180 * 15, 20 * 15, 80 * 15, 25 * 15);
+        cmdBeside.setCaption("Beside");
+        cmdBeside.setRectTwips(10 * 15, 60 * 15, 80 * 15, 25 * 15);
+        cmdBeside.setEnabled(false);
+        Panel.setRectTwips(170 * 15, 10 * 15, 140 * 15, 100 * 15);
+        Panel.setTabStop(false);
+        Label1.setCaption("A panel over the button");
+        Label1.setRectTwips(5 * 15, 5 * 15, 130 * 15, 40 * 15);
+    }
+};
+
+TEST(ScreenKeys, TabPassesOverAButtonACoveringPanelHides) {
+    auto& f = forms::Get<Covered>();
+    f.show();
+    f.zOrder(0);
+    ASSERT_TRUE(screen().waitUntil([&] { return screen().focusedControl() == &f.Text1; }, 3000));
+    // No other control in view: the focus stays in the box, Tab typed nothing.
+    press(f, forms::vbKeyTab, 0, "\t");
+    EXPECT_EQ(screen().focusedControl(), &f.Text1);
+    press(f, forms::vbKeyTab, forms::vbShiftMask, "\t");
+    EXPECT_EQ(screen().focusedControl(), &f.Text1);
+    EXPECT_EQ(f.Text1.text(), "");
+    // With a button in view, Tab goes there and back, past the covered one.
+    f.cmdBeside.setEnabled(true);
+    for (forms::Control* want : std::initializer_list<forms::Control*>{&f.cmdBeside, &f.Text1, &f.cmdBeside}) {
+        press(f, forms::vbKeyTab, 0, "\t");
+        EXPECT_EQ(screen().focusedControl(), want) << "after Tab, want " << want->name();
+    }
+    // The panel hidden, the button is a stop again.
+    f.Panel.setVisible(false);
+    press(f, forms::vbKeyTab, forms::vbShiftMask, "\t");
+    EXPECT_EQ(screen().focusedControl(), &f.cmdUnder);
+    f.unload();
+}
+
 TEST(ScreenKeys, EnterPressesTheFocusedButtonOnceOrTheDefaultEscapeTheCancel) {
     Keys& f = showKeys();
     int boxKeys = 0;

@@ -22,12 +22,6 @@ namespace formsqt {
 
 using forms::Kind;
 
-namespace {
-// Lightweight controls are drawn on their container's surface, beneath every
-// windowed control, as on the original platform.
-bool lightweight(Kind k) { return k == Kind::Label || k == Kind::Image || k == Kind::Shape; }
-}  // namespace
-
 QtFormPeer::QtFormPeer(forms::Form& f) : form(f) {
     window = new FormWindow(this);
     window->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -364,7 +358,7 @@ void QtFormPeer::queueRestack() {
 void QtFormPeer::restack(forms::Container& container) {
     for (int pass = 0; pass < 2; ++pass)
         for (Control* c : container.children()) {
-            if (lightweight(c->kind()) != (pass == 0)) continue;
+            if (c->windowed() != (pass == 1)) continue;  // labels, images and shapes first, beneath
             auto it = widgets.find(c);
             if (it != widgets.end()) it->second->raise();
         }

@@ -209,8 +209,11 @@ public:
     // takes a Tab.
     void tabToNext(bool backward = false);
     // Whether Tab may put the focus on the control: a tab stop that can take
-    // the focus and lies at least partly inside the client area (a control
-    // placed beyond it is one the user cannot see; code may still focus it).
+    // the focus and that the user sees: at least partly inside its
+    // containers' areas and the client area, and not wholly covered by a
+    // shown sibling drawn above it or above a container holding it (code may
+    // still focus such a control). Showing a form gives the focus to the
+    // first control in tab order that takes Tab.
     bool takesTab(Control& c) const;
     // The controls that take part in the tab order, by TabIndex.
     const std::vector<Control*>& tabOrder() const { return tabOrder_; }
