@@ -145,6 +145,13 @@ public:
     }
     bool visible() const { return visible_; }
     void setVisible(bool v);  // true shows (and loads), false hides
+    // Showing the form (or bringing it forward) activates its window, so the
+    // keyboard goes to it, unless it shows without activating: a window that
+    // only tells something beside another one, whose user goes on typing there.
+    bool showsWithoutActivating() const { return showWithoutActivating_; }
+    void setShowWithoutActivating(bool s) {
+        if (!retired_) showWithoutActivating_ = s;
+    }
     int mousePointer() const { return mousePointer_; }
     void setMousePointer(int p);
     // The control holding the focus; nullptr when none.
@@ -301,6 +308,7 @@ private:
     int windowState_ = vbNormal;
     bool keyPreview_ = false;
     bool visible_ = false;
+    bool showWithoutActivating_ = false;
     int mousePointer_ = 0;
     int oleDropMode_ = 0;
 

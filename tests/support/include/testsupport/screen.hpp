@@ -95,6 +95,18 @@ inline void xdo(const std::string& args) {
     ASSERT_EQ(r.status, 0) << args;
 }
 
+// The X window that holds the keyboard focus (0 when none or xdotool fails).
+inline unsigned long keyboardWindow() {
+    auto r = runCommand("xdotool getwindowfocus 2>/dev/null");
+    return r.status == 0 ? std::strtoul(r.output.c_str(), nullptr, 10) : 0;
+}
+
+// Whether the window manager gave the form's window the keyboard focus.
+inline bool hasKeyboard(formsqt::Session& qt, forms::Form& f) {
+    unsigned long w = qt.nativeWindow(f);
+    return w != 0 && keyboardWindow() == w;
+}
+
 // A drag with the real pointer's left button: pressed at (x, y) on the
 // screen, moved in eight steps by (dx, dy), and let go.
 inline void pointerDrag(formsqt::Session& qt, int x, int y, int dx, int dy) {
