@@ -244,6 +244,40 @@ TEST(ScreenKeys, TheFocusedButtonAndListLineShowTheFocusMark) {
     f.unload();
 }
 
+// A text box shows the focus on its frame, of one line or many, read-only
+// too (where no caret shows it).
+TEST(ScreenKeys, TextBoxesOfOneLineOrManyShowTheFocusMark) {
+    Keys& f = showKeys();
+    struct Case {
+        const char* what;
+        forms::TextBox& box;
+        bool locked;
+    };
+    const Case cases[] = {
+        {"one line", f.Text2, false}, {"many lines", f.Text1, false}, {"many lines, read-only", f.Text1, true}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        k.box.setLocked(k.locked);
+        focusOn(f.cmdRun);
+        screen().processEvents(50);
+        forms::Picture plain = screen().grabControl(k.box);
+        focusOn(k.box);
+        screen().processEvents(600);  // past a caret's blink: compare the frames, not the caret
+        forms::Picture focused = screen().grabControl(k.box);
+        ASSERT_FALSE(plain.empty());
+        // The frame changes all round the box, not only where a caret is.
+        int rows = 0, first = 0;
+        for (int y = 0; y < plain.height(); ++y) {
+            int n = 0;
+            for (int x = 0; x < plain.width(); ++x) n += plain.pixel(x, y) != focused.pixel(x, y);
+            if (n > plain.width() / 2) ++rows;
+        }
+        EXPECT_GE(rows, 2) << differingPixels(plain, focused, &first) << " pixels changed";
+        k.box.setLocked(false);
+    }
+    f.unload();
+}
+
 TEST(ScreenKeys, AccessKeysAreUnderlined) {
     Keys& f = showKeys();
     screen().processEvents(50);

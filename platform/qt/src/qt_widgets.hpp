@@ -90,6 +90,15 @@ protected:
     void paintEvent(QPaintEvent*) override;
 };
 
+// A multi-line text box draws its frame as a box of one line does, so that
+// it shows the focus as they do (the style's frame of a scroll area shows
+// none, and a read-only box has no caret either).
+class TextAreaStyle : public QProxyStyle {
+public:
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override;
+};
+
 // The original's drop-down list opens below its field, with lines as high as
 // the font's, whatever its style: the style's menu-like popup over the field
 // (Fusion's, for a list that takes no typing) is turned off.
