@@ -278,6 +278,48 @@ TEST(ScreenKeys, TextBoxesOfOneLineOrManyShowTheFocusMark) {
     f.unload();
 }
 
+// Check boxes and option buttons, one too narrow to show its caption (a
+// label beside it names it, as the options window's file types are named).
+struct Ticks : forms::Form {
+    forms::CheckBox Check1{*this, "Check1"};
+    forms::CheckBox Bare{*this, "Bare"};
+    forms::OptionButton Option1{*this, "Option1"};
+    forms::CommandButton cmdOK{*this, "cmdOK"};
+    Ticks() : Form("Ticks") {
+        setCaption("Ticks");
+        setClientSize(260 * 15, 130 * 15);
+        move(60 * 15, 60 * 15);
+        Check1.setCaption("Loop");
+        Check1.setRectTwips(10 * 15, 10 * 15, 100 * 15, 20 * 15);
+        Bare.setRectTwips(10 * 15, 40 * 15, 17 * 15, 17 * 15);
+        Option1.setCaption("Left");
+        Option1.setRectTwips(10 * 15, 70 * 15, 100 * 15, 20 * 15);
+        cmdOK.setCaption("OK");
+        cmdOK.setRectTwips(150 * 15, 90 * 15, 80 * 15, 25 * 15);
+    }
+};
+
+// The focus mark shows however the focus came: by Tab, by code, or when the
+// window opened with the focus there.
+TEST(ScreenKeys, CheckBoxesAndOptionButtonsShowTheFocusMark) {
+    auto& f = forms::Get<Ticks>();
+    f.show();
+    f.zOrder(0);
+    ASSERT_TRUE(screen().waitUntil([&] { return screen().focusedControl() == &f.Check1; }, 3000));
+    for (forms::Control* c : std::initializer_list<forms::Control*>{&f.Check1, &f.Bare, &f.Option1}) {
+        SCOPED_TRACE(c->name());
+        focusOn(f.cmdOK);
+        screen().processEvents(50);
+        forms::Picture plain = screen().grabControl(*c);
+        focusOn(*c);
+        screen().processEvents(50);
+        forms::Picture focused = screen().grabControl(*c);
+        ASSERT_FALSE(plain.empty());
+        EXPECT_GT(differingPixels(plain, focused), 10);
+    }
+    f.unload();
+}
+
 TEST(ScreenKeys, AccessKeysAreUnderlined) {
     Keys& f = showKeys();
     screen().processEvents(50);
