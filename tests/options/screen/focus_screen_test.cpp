@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -33,8 +32,6 @@ using testsupport::xdo;
 
 const auto* const kDesktop = ::testing::AddGlobalTestEnvironment(new testsupport::Desktop);
 formsqt::Session& screen() { return testsupport::qtScreen(); }
-
-std::string nameOf(forms::Control* c) { return c ? c->form().name() + "." + c->name() : "none"; }
 
 // dovetune started on a program folder of its own, the options and contact
 // windows wired as the program wires them.
@@ -67,32 +64,10 @@ struct Program {
 
     // A right click on the playlist opens the main window's popup menu; the
     // item of this name is chosen from it.
-    void choose(const std::string& item) {
-        int x = 0, y = 0;
-        ASSERT_TRUE(screen().windowPosition(*main, x, y));
-        const forms::PixelRect r = main->List2.clientRectPixels();
-        xdo("mousemove " + std::to_string(x + (r.left + r.right) / 2) + " " + std::to_string(y + (r.top + r.bottom) / 2));
-        screen().processEvents(100);
-        screen().onNextPopup([item] { return item; });
-        xdo("click 3");
-    }
-
-    void keep(const std::string& name) {
-        if (const char* dir = std::getenv("DOVETUNE_SCREENSHOT_DIR"); dir && *dir)
-            screen().grabScreen(std::string(dir) + "/" + name + ".png");
-    }
+    void choose(const std::string& item) { testsupport::chooseFromPopup(screen(), main->List2, item); }
 };
 
-// The window shows, holds the window manager's focus, and its control
-// `first` holds the keyboard, in the model and on screen.
-void expectKeyboardIn(forms::Form& w, forms::Control& first) {
-    ASSERT_TRUE(screen().waitUntil([&] { return screen().windowShown(w); }, 3000));
-    screen().waitUntil([&] { return screen().focusedControl() == &first; }, 3000);
-    screen().processEvents(200);
-    EXPECT_TRUE(testsupport::hasKeyboard(screen(), w)) << "the window manager's focus is elsewhere";
-    EXPECT_EQ(nameOf(screen().focusedControl()), nameOf(&first));
-    EXPECT_EQ(nameOf(w.activeControl()), nameOf(&first));
-}
+void expectKeyboardIn(forms::Form& w, forms::Control& first) { testsupport::expectKeyboardIn(screen(), w, first); }
 
 TEST(OptionsFocusScreen, EachWayToTheOptionsWindowGivesItTheKeyboardOnItsFirstOpening) {
     if (!testsupport::haveDesktopTools()) GTEST_SKIP() << "openbox or xdotool is not installed (scripts/setup installs them)";
@@ -120,7 +95,7 @@ TEST(OptionsFocusScreen, EachWayToTheOptionsWindowGivesItTheKeyboardOnItsFirstOp
         k.open(p);
         ASSERT_TRUE(screen().waitUntil([&] { return o.visible(); }, 3000));
         expectKeyboardIn(o, *k.first(o));
-        p.keep(std::string("options-") + k.way);
+        testsupport::keepScreen(screen(), std::string("options-") + k.way);
         // Escape reaches the options window: its Cancel closes it.
         xdo("key Escape");
         EXPECT_TRUE(screen().waitUntil([&] { return !forms::IsLoaded<options::frmTestControls>(); }, 2000));
@@ -135,7 +110,7 @@ TEST(OptionsFocusScreen, TheContactWindowTakesTheKeyboardWhenItOpens) {
     ASSERT_TRUE(screen().waitUntil([] { return forms::IsLoaded<options::Contact>(); }, 3000));
     auto& c = forms::Get<options::Contact>();
     expectKeyboardIn(c, c.Combo1);
-    p.keep("contact");
+    testsupport::keepScreen(screen(), "contact");
     // The arrow key chooses the first reason; Tab and typed letters fill the name.
     xdo("key Down");
     EXPECT_TRUE(screen().waitUntil([&] { return c.Combo1.listIndex() == 0; }, 2000));

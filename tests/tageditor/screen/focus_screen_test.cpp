@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -34,8 +33,6 @@ using testsupport::xdo;
 
 const auto* const kDesktop = ::testing::AddGlobalTestEnvironment(new testsupport::Desktop);
 formsqt::Session& screen() { return testsupport::qtScreen(); }
-
-std::string nameOf(forms::Control* c) { return c ? c->form().name() + "." + c->name() : "none"; }
 
 // dovetune started with one tagged file in its playlist, its line selected
 // and playing, the tag editor and the rename window wired as the program
@@ -79,32 +76,10 @@ struct Program {
 
     // A right click on the playlist opens the main window's popup menu; the
     // item of this name is chosen from it.
-    void choose(const std::string& item) {
-        int x = 0, y = 0;
-        ASSERT_TRUE(screen().windowPosition(*main, x, y));
-        const forms::PixelRect r = main->List2.clientRectPixels();
-        xdo("mousemove " + std::to_string(x + (r.left + r.right) / 2) + " " + std::to_string(y + (r.top + r.bottom) / 2));
-        screen().processEvents(100);
-        screen().onNextPopup([item] { return item; });
-        xdo("click 3");
-    }
-
-    void keep(const std::string& name) {
-        if (const char* dir = std::getenv("DOVETUNE_SCREENSHOT_DIR"); dir && *dir)
-            screen().grabScreen(std::string(dir) + "/" + name + ".png");
-    }
+    void choose(const std::string& item) { testsupport::chooseFromPopup(screen(), main->List2, item); }
 };
 
-// The window shows, holds the window manager's focus, and its control
-// `first` holds the keyboard, in the model and on screen.
-void expectKeyboardIn(forms::Form& w, forms::Control& first) {
-    ASSERT_TRUE(screen().waitUntil([&] { return screen().windowShown(w); }, 3000));
-    screen().waitUntil([&] { return screen().focusedControl() == &first; }, 3000);
-    screen().processEvents(200);
-    EXPECT_TRUE(testsupport::hasKeyboard(screen(), w)) << "the window manager's focus is elsewhere";
-    EXPECT_EQ(nameOf(screen().focusedControl()), nameOf(&first));
-    EXPECT_EQ(nameOf(w.activeControl()), nameOf(&first));
-}
+void expectKeyboardIn(forms::Form& w, forms::Control& first) { testsupport::expectKeyboardIn(screen(), w, first); }
 
 TEST(EditorFocusScreen, TheTagEditorTakesTheKeyboardOnItsFirstOpening) {
     if (!testsupport::haveDesktopTools()) GTEST_SKIP() << "openbox or xdotool is not installed (scripts/setup installs them)";
@@ -125,12 +100,12 @@ TEST(EditorFocusScreen, TheTagEditorTakesTheKeyboardOnItsFirstOpening) {
         ASSERT_TRUE(screen().waitUntil([&] { return f.txtartist.text() == "Queen"; }, 3000));
         // The path is the first stop: read-only, it shows the focus all the same.
         expectKeyboardIn(f, f.txtpath);
-        p.keep(std::string("editor-") + (k.way[0] == 'F' ? "F4" : "playing"));
+        testsupport::keepScreen(screen(), std::string("editor-") + (k.way[0] == 'F' ? "F4" : "playing"));
         // Tab passes the ID3v1 switch to the track box, which takes what is typed.
         xdo("key Tab Tab");
         xdo("type 7");
         EXPECT_TRUE(screen().waitUntil([&] { return f.txtTrack.text() == "7"; }, 2000)) << f.txtTrack.text();
-        EXPECT_EQ(nameOf(f.activeControl()), nameOf(&f.txtTrack));
+        EXPECT_EQ(testsupport::nameOf(f.activeControl()), testsupport::nameOf(&f.txtTrack));
     }
 }
 
@@ -141,7 +116,7 @@ TEST(EditorFocusScreen, TheRenameWindowTakesTheKeyboardOnItsFirstOpening) {
     ASSERT_TRUE(screen().waitUntil([] { return forms::IsLoaded<tageditor::Form5>(); }, 3000));
     auto& f = forms::Get<tageditor::Form5>();
     expectKeyboardIn(f, f.Combo2);
-    p.keep("rename");
+    testsupport::keepScreen(screen(), "rename");
     // Escape reaches it: its Cancel closes it and the file keeps its name.
     xdo("key Escape");
     EXPECT_TRUE(screen().waitUntil([] { return !forms::IsLoaded<tageditor::Form5>(); }, 3000));
