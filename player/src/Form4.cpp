@@ -35,6 +35,9 @@ Form4::Form4()
       Timer3(*this, "Timer3") {
     setBorderStyle(forms::BorderStyle::None);
     setShowInTaskbar(false);
+    // It floats beside the main window and takes no keys: shown at the start
+    // or by F7, it leaves the keyboard with the main window.
+    setShowWithoutActivating(true);
     setClientSize(4650, 780);
 
     // The background picture, 310 x 53 pixels: one row more than the window shows.

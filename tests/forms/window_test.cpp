@@ -75,6 +75,12 @@ struct Downloader : forms::Form {
     Downloader() : Form("Downloader") {
         setClientSize(11280, 8055);
         setMaxButton(false);
+        // Side by side, so that none covers another.
+        float left = 120;
+        for (forms::Control* c : std::initializer_list<forms::Control*>{&Label3, &cmdRun, &Command3, &txtHead, &Command1}) {
+            c->setLeft(left);
+            left += 1500;
+        }
         cmdRun.setTabIndex(0);
         Command3.setTabIndex(1);
         txtHead.setTabIndex(2);
@@ -191,6 +197,77 @@ TEST_F(Window, TabPassesOverControlsBeyondTheClientArea) {
     EXPECT_EQ(seen, (std::vector<std::string>{"Partly", "Inside", "Partly", "Inside"}));
     f.Below.setFocus();  // code may still focus it
     EXPECT_EQ(f.activeControl(), &f.Below);
+}
+
+// A panel shown over a column of boxes, as the tag editor's side panels lie
+// over its ID3v2 fields: Tab and the first focus pass over what it covers
+// wholly, also inside a container it covers, and over what lies beyond the
+// client area or beyond its own container.
+struct Panels : forms::Form {
+    forms::PictureBox Back{*this, "Back"};  // the whole client area, drawn beneath the rest
+    forms::CommandButton Beyond{*this, "Beyond"};
+    forms::TextBox Under{*this, "Under"};
+    forms::TextBox Edge{*this, "Edge"};
+    forms::PictureBox Holder{*this, "Holder"};
+    forms::TextBox Inner{Holder, "Inner"};
+    forms::TextBox OutOfHolder{Holder, "OutOfHolder"};
+    forms::CommandButton Plain{*this, "Plain"};
+    forms::Label LabelOver{*this, "LabelOver"};  // drawn on the surface, beneath every box
+    forms::PictureBox Panel{*this, "Panel"};
+    forms::CommandButton InPanel{Panel, "InPanel"};
+    Panels() : Form("Panels") {
+        setClientSize(4000, 3000);
+        Back.move(0, 0, 4000, 3000);
+        Beyond.move(4200, 100, 900, 375);
+        Panel.move(2000, 200, 1800, 2400);
+        Under.move(2100, 300, 1200, 285);      // wholly under the panel
+        Edge.move(1500, 700, 1000, 285);       // half under it
+        Holder.move(2100, 1200, 1500, 800);    // under it, with what it holds
+        Inner.move(60, 60, 900, 285);
+        OutOfHolder.move(1600, 60, 600, 285);  // beyond the holder's right edge
+        Plain.move(100, 2000, 900, 375);
+        LabelOver.move(50, 1950, 1200, 500);
+        InPanel.move(100, 100, 900, 375);
+        for (forms::PictureBox* p : {&Back, &Holder, &Panel}) p->setTabStop(false);
+    }
+};
+
+TEST_F(Window, TabAndTheFirstFocusPassOverWhatIsCoveredOrBeyond) {
+    struct Case {
+        const char* control;
+        bool panelHidden, panelShown;
+    };
+    const Case cases[] = {
+        {"Beyond", false, false}, {"Under", true, false},       {"Edge", true, true},   {"Inner", true, false},
+        {"OutOfHolder", false, false}, {"Plain", true, true}, {"InPanel", false, true},
+    };
+    for (bool shown : {false, true}) {
+        auto& f = forms::Get<Panels>();
+        f.Panel.setVisible(shown);
+        f.show();
+        for (const Case& k : cases)
+            for (forms::Control* c : f.controls()) {
+                if (c->name() != k.control) continue;
+                EXPECT_EQ(f.takesTab(*c), shown ? k.panelShown : k.panelHidden) << k.control << (shown ? " under the panel" : "");
+            }
+        // The first stop takes the focus when the form shows; Tab goes round the others.
+        std::vector<std::string> seen{f.activeControl() ? f.activeControl()->name() : ""};
+        for (int i = 0; i < 5; ++i) {
+            f.tabToNext();
+            seen.push_back(f.activeControl()->name());
+        }
+        const std::vector<std::string> want =
+            shown ? std::vector<std::string>{"Edge", "Plain", "InPanel", "Edge", "Plain", "InPanel"}
+                  : std::vector<std::string>{"Under", "Edge", "Inner", "Plain", "Under", "Edge"};
+        EXPECT_EQ(seen, want) << (shown ? "under the panel" : "bare");
+        f.unload();
+    }
+    // Brought above the shown panel, a box takes Tab again.
+    auto& f = forms::Get<Panels>();
+    f.show();
+    ASSERT_FALSE(f.takesTab(f.Under));
+    f.Under.zOrder(0);
+    EXPECT_TRUE(f.takesTab(f.Under));
 }
 
 TEST_F(Window, SetFocusOnAHiddenFormOrControlIsError5) {

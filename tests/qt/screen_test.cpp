@@ -244,6 +244,82 @@ TEST(ScreenKeys, TheFocusedButtonAndListLineShowTheFocusMark) {
     f.unload();
 }
 
+// A text box shows the focus on its frame, of one line or many, read-only
+// too (where no caret shows it).
+TEST(ScreenKeys, TextBoxesOfOneLineOrManyShowTheFocusMark) {
+    Keys& f = showKeys();
+    struct Case {
+        const char* what;
+        forms::TextBox& box;
+        bool locked;
+    };
+    const Case cases[] = {
+        {"one line", f.Text2, false}, {"many lines", f.Text1, false}, {"many lines, read-only", f.Text1, true}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        k.box.setLocked(k.locked);
+        focusOn(f.cmdRun);
+        screen().processEvents(50);
+        forms::Picture plain = screen().grabControl(k.box);
+        focusOn(k.box);
+        screen().processEvents(600);  // past a caret's blink: compare the frames, not the caret
+        forms::Picture focused = screen().grabControl(k.box);
+        ASSERT_FALSE(plain.empty());
+        // The frame changes all round the box, not only where a caret is.
+        int rows = 0, first = 0;
+        for (int y = 0; y < plain.height(); ++y) {
+            int n = 0;
+            for (int x = 0; x < plain.width(); ++x) n += plain.pixel(x, y) != focused.pixel(x, y);
+            if (n > plain.width() / 2) ++rows;
+        }
+        EXPECT_GE(rows, 2) << differingPixels(plain, focused, &first) << " pixels changed";
+        k.box.setLocked(false);
+    }
+    f.unload();
+}
+
+// Check boxes and option buttons, one too narrow to show its caption (a
+// label beside it names it, as the options window's file types are named).
+struct Ticks : forms::Form {
+    forms::CheckBox Check1{*this, "Check1"};
+    forms::CheckBox Bare{*this, "Bare"};
+    forms::OptionButton Option1{*this, "Option1"};
+    forms::CommandButton cmdOK{*this, "cmdOK"};
+    Ticks() : Form("Ticks") {
+        setCaption("Ticks");
+        setClientSize(260 * 15, 130 * 15);
+        move(60 * 15, 60 * 15);
+        Check1.setCaption("Loop");
+        Check1.setRectTwips(10 * 15, 10 * 15, 100 * 15, 20 * 15);
+        Bare.setRectTwips(10 * 15, 40 * 15, 17 * 15, 17 * 15);
+        Option1.setCaption("Left");
+        Option1.setRectTwips(10 * 15, 70 * 15, 100 * 15, 20 * 15);
+        cmdOK.setCaption("OK");
+        cmdOK.setRectTwips(150 * 15, 90 * 15, 80 * 15, 25 * 15);
+    }
+};
+
+// The focus mark shows however the focus came: by Tab, by code, or when the
+// window opened with the focus there.
+TEST(ScreenKeys, CheckBoxesAndOptionButtonsShowTheFocusMark) {
+    auto& f = forms::Get<Ticks>();
+    f.show();
+    f.zOrder(0);
+    ASSERT_TRUE(screen().waitUntil([&] { return screen().focusedControl() == &f.Check1; }, 3000));
+    for (forms::Control* c : std::initializer_list<forms::Control*>{&f.Check1, &f.Bare, &f.Option1}) {
+        SCOPED_TRACE(c->name());
+        focusOn(f.cmdOK);
+        screen().processEvents(50);
+        forms::Picture plain = screen().grabControl(*c);
+        focusOn(*c);
+        screen().processEvents(50);
+        forms::Picture focused = screen().grabControl(*c);
+        ASSERT_FALSE(plain.empty());
+        EXPECT_GT(differingPixels(plain, focused), 10);
+    }
+    f.unload();
+}
+
 TEST(ScreenKeys, AccessKeysAreUnderlined) {
     Keys& f = showKeys();
     screen().processEvents(50);
@@ -375,6 +451,55 @@ TEST(ScreenKeys, ABoxNoOtherControlCanTakeTheFocusFromTakesTab) {
     press(f, forms::vbKeyTab, 0, "\t");
     EXPECT_EQ(screen().focusedControl(), &f.cmdOff);
     EXPECT_EQ(f.Text1.text(), "\t");
+    f.unload();
+}
+
+// A button under a panel drawn above it, beside a box of one line.
+struct Covered : forms::Form {
+    forms::TextBox Text1{*this, "Text1"};
+    forms::CommandButton cmdUnder{*this, "cmdUnder"};
+    forms::CommandButton cmdBeside{*this, "cmdBeside"};
+    forms::PictureBox Panel{*this, "Panel"};
+    forms::Label Label1{Panel, "Label1"};
+    Covered() : Form("Covered") {
+        setCaption("Covered");
+        setClientSize(320 * 15, 120 * 15);
+        move(40 * 15, 40 * 15);
+        Text1.setText("");
+        Text1.setRectTwips(10 * 15, 10 * 15, 140 * 15, 21 * 15);
+        cmdUnder.setCaption("Under");
+        cmdUnder.setRectTwips(180 * 15, 20 * 15, 80 * 15, 25 * 15);
+        cmdBeside.setCaption("Beside");
+        cmdBeside.setRectTwips(10 * 15, 60 * 15, 80 * 15, 25 * 15);
+        cmdBeside.setEnabled(false);
+        Panel.setRectTwips(170 * 15, 10 * 15, 140 * 15, 100 * 15);
+        Panel.setTabStop(false);
+        Label1.setCaption("A panel over the button");
+        Label1.setRectTwips(5 * 15, 5 * 15, 130 * 15, 40 * 15);
+    }
+};
+
+TEST(ScreenKeys, TabPassesOverAButtonACoveringPanelHides) {
+    auto& f = forms::Get<Covered>();
+    f.show();
+    f.zOrder(0);
+    ASSERT_TRUE(screen().waitUntil([&] { return screen().focusedControl() == &f.Text1; }, 3000));
+    // No other control in view: the focus stays in the box, Tab typed nothing.
+    press(f, forms::vbKeyTab, 0, "\t");
+    EXPECT_EQ(screen().focusedControl(), &f.Text1);
+    press(f, forms::vbKeyTab, forms::vbShiftMask, "\t");
+    EXPECT_EQ(screen().focusedControl(), &f.Text1);
+    EXPECT_EQ(f.Text1.text(), "");
+    // With a button in view, Tab goes there and back, past the covered one.
+    f.cmdBeside.setEnabled(true);
+    for (forms::Control* want : std::initializer_list<forms::Control*>{&f.cmdBeside, &f.Text1, &f.cmdBeside}) {
+        press(f, forms::vbKeyTab, 0, "\t");
+        EXPECT_EQ(screen().focusedControl(), want) << "after Tab, want " << want->name();
+    }
+    // The panel hidden, the button is a stop again.
+    f.Panel.setVisible(false);
+    press(f, forms::vbKeyTab, forms::vbShiftMask, "\t");
+    EXPECT_EQ(screen().focusedControl(), &f.cmdUnder);
     f.unload();
 }
 

@@ -223,6 +223,18 @@ bool Control::hasTabIndex() const {
     }
 }
 
+bool Control::windowed() const {
+    switch (kind()) {
+        case Kind::Label:
+        case Kind::Image:
+        case Kind::Shape:
+        case Kind::Timer:
+        case Kind::CommonDialog:
+        case Kind::Custom: return false;
+        default: return true;
+    }
+}
+
 int Control::tabIndex() const {
     form_->syncTabOrder();
     const auto& order = form_->tabOrder();

@@ -550,7 +550,7 @@ void Form::userFocus(Control* c) {
 void Form::focusFirst() {
     syncTabOrder();
     for (Control* c : tabOrder_)
-        if (c->tabStop() && c->canFocus()) {
+        if (takesTab(*c)) {
             setActive(c);
             return;
         }
@@ -587,14 +587,46 @@ void Form::tabToNext(bool backward) {
     }
 }
 
+namespace {
+struct Area {
+    float left, top, width, height;  // twips, in one container's coordinates
+};
+
+// Whether a shown windowed sibling drawn above `below` (later in its
+// container's z-order) holds the whole area.
+bool coveredAbove(const Control& below, const Area& a) {
+    const auto& kids = below.container().children();
+    auto it = std::find(kids.begin(), kids.end(), &below);
+    if (it == kids.end()) return false;
+    for (++it; it != kids.end(); ++it) {
+        const Control& s = **it;
+        if (!s.windowed() || !s.effectivelyVisible()) continue;
+        if (s.leftTwips() <= a.left && s.topTwips() <= a.top && a.left + a.width <= s.leftTwips() + s.widthTwips() &&
+            a.top + a.height <= s.topTwips() + s.heightTwips())
+            return true;
+    }
+    return false;
+}
+}  // namespace
+
 bool Form::takesTab(Control& c) const {
     if (!c.tabStop() || !c.canFocus()) return false;
-    float x = c.leftTwips(), y = c.topTwips();
-    for (Control* box = c.container().asControl(); box; box = box->container().asControl()) {
-        x += box->leftTwips();
-        y += box->topTwips();
+    // What the user can see of the control, from its own container out to
+    // the form: nothing when it lies beyond a container's area, or when a
+    // sibling drawn above it (or above a container holding it) covers it.
+    Area a{c.leftTwips(), c.topTwips(), c.widthTwips(), c.heightTwips()};
+    for (const Control* e = &c;;) {
+        if (coveredAbove(*e, a)) return false;
+        const Control* box = e->container().asControl();
+        const float w = box ? box->widthTwips() : clientW_, h = box ? box->heightTwips() : clientH_;
+        if (!(a.left < w && a.top < h && a.left + a.width > 0 && a.top + a.height > 0)) return false;
+        if (!box) return true;
+        const float right = std::min(a.left + a.width, w), bottom = std::min(a.top + a.height, h);
+        a.left = std::max(a.left, 0.0f);
+        a.top = std::max(a.top, 0.0f);
+        a = {a.left + box->leftTwips(), a.top + box->topTwips(), right - a.left, bottom - a.top};
+        e = box;
     }
-    return x < clientW_ && y < clientH_ && x + c.widthTwips() > 0 && y + c.heightTwips() > 0;
 }
 
 void Form::controlCannotFocus(Control* c) {

@@ -107,7 +107,7 @@ QWidget* QtFormPeer::makeCommandButton(Control& c, QWidget* parent) {
 }
 
 QWidget* QtFormPeer::makeCheckBox(Control& c, QWidget* parent) {
-    auto* b = new QCheckBox(parent);
+    auto* b = new CheckWidget(parent);
     QObject::connect(b, &QCheckBox::clicked, [this, &c, win = QPointer<FormWindow>(window)] {
         if (syncing) return;
         guarded([&] { c.click(); });
@@ -118,7 +118,7 @@ QWidget* QtFormPeer::makeCheckBox(Control& c, QWidget* parent) {
 }
 
 QWidget* QtFormPeer::makeOptionButton(Control& c, QWidget* parent) {
-    auto* b = new QRadioButton(parent);
+    auto* b = new OptionWidget(parent);
     b->setAutoExclusive(false);
     QObject::connect(b, &QRadioButton::clicked, [this, &c, win = QPointer<FormWindow>(window)] {
         if (syncing) return;

@@ -22,12 +22,6 @@ namespace formsqt {
 
 using forms::Kind;
 
-namespace {
-// Lightweight controls are drawn on their container's surface, beneath every
-// windowed control, as on the original platform.
-bool lightweight(Kind k) { return k == Kind::Label || k == Kind::Image || k == Kind::Shape; }
-}  // namespace
-
 QtFormPeer::QtFormPeer(forms::Form& f) : form(f) {
     window = new FormWindow(this);
     window->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -102,15 +96,18 @@ void QtFormPeer::applyFlags() {
     window->setWindowFlags(f);  // Qt hides a window whose flags change
     applyGeometry();
     if (form.region()) applyRegion();
-    if (form.visible()) showWindow();
+    if (form.visible()) showWindow(false);  // the same window on screen again: the keyboard stays where it is
 }
 
 // The title bar's and the task list's icon (_NET_WM_ICON under X11).
 void QtFormPeer::applyIcon() { window->setWindowIcon(form.icon() ? QIcon(QPixmap::fromImage(imageOf(form.icon()))) : QIcon()); }
 
-void QtFormPeer::showWindow() {
+void QtFormPeer::showWindow(bool activate) {
     flushRestack();
     flushItems();
+    // A window that shows without activating says so to the window manager
+    // too: Qt maps it with a user time of 0, which asks not to focus it.
+    window->setAttribute(Qt::WA_ShowWithoutActivating, form.showsWithoutActivating());
     switch (form.windowState()) {
         case forms::vbMinimized: window->showMinimized(); break;
         case forms::vbMaximized: window->showMaximized(); break;
@@ -119,6 +116,22 @@ void QtFormPeer::showWindow() {
     // A widget of a hidden window cannot take the focus: the model's
     // focused control takes it now that the window is shown.
     if (Control* c = form.activeControl()) focusChanged(c);
+    if (activate && form.windowState() != forms::vbMinimized) activateWindow();
+}
+
+// Showing a form activates its window, as on the original platform. Qt maps
+// a new window without asking for the focus and leaves the choice to the
+// window manager, which openbox makes by its rules for new windows: it
+// passes over a new tool window (the options window is one, a utility
+// window to it) while another window of the program is there, so the
+// keyboard stayed with the main window. An activation request
+// (_NET_ACTIVE_WINDOW from the application, stamped with the time of the
+// last input event) goes by its rules for requests, which grant it to a
+// window of the program that holds the focus. Qt holds the request back
+// until the window is mapped.
+void QtFormPeer::activateWindow() {
+    if (form.showsWithoutActivating()) return;
+    window->activateWindow();
 }
 
 void QtFormPeer::formChanged(forms::FormProp what) {
@@ -139,7 +152,7 @@ void QtFormPeer::formChanged(forms::FormProp what) {
             break;
         case forms::FormProp::Visible:
             if (form.visible())
-                showWindow();
+                showWindow(true);
             else
                 window->hide();
             break;
@@ -165,7 +178,7 @@ void QtFormPeer::formChanged(forms::FormProp what) {
         case forms::FormProp::ZOrder:
             if (form.visible()) {
                 window->raise();
-                window->activateWindow();
+                activateWindow();
             }
             break;
         case forms::FormProp::MousePointer: applyCursor(window, form.mousePointer(), forms::Picture()); break;
@@ -366,7 +379,7 @@ void QtFormPeer::queueRestack() {
 void QtFormPeer::restack(forms::Container& container) {
     for (int pass = 0; pass < 2; ++pass)
         for (Control* c : container.children()) {
-            if (lightweight(c->kind()) != (pass == 0)) continue;
+            if (c->windowed() != (pass == 1)) continue;  // labels, images and shapes first, beneath
             auto it = widgets.find(c);
             if (it != widgets.end()) it->second->raise();
         }

@@ -120,7 +120,10 @@ public:
     void applySizeLimits(int w, int h);
     void applyFlags();
     void applyIcon();
-    void showWindow();
+    // Shows the window; activate: the keyboard goes to it (the form's show,
+    // not a change of flags that makes its native window anew).
+    void showWindow(bool activate);
+    void activateWindow();
     void formChanged(forms::FormProp what) override;
 
     // ---- the window's shape (qt_window_manager.cpp) ----

@@ -167,9 +167,10 @@ private:
 
     // Tab, Enter and Escape as the original's windows take them, before the
     // widget and the model's KeyDown see them. Tab (Shift+Tab backwards)
-    // moves the focus along the tab order from any control, a text box of
-    // one line or many included; a multi-line box takes it as text only when
-    // no other control can take the focus, and Ctrl+Tab types it there.
+    // moves the focus along the model's tab order from any control, a text
+    // box of one line or many included, to the controls the user sees; a
+    // multi-line box takes it as text only when no other control can take
+    // the focus, and Ctrl+Tab types it there.
     // Enter presses the focused command button, or, with the focus on any
     // other control, the form's Default button; Escape presses its Cancel
     // button. A key used so raises no KeyDown, KeyPress or KeyUp (the
@@ -203,8 +204,15 @@ private:
                 bool other = false;
                 for (Control* c : f.tabOrder())
                     if (c != focused && f.takesTab(*c)) other = true;
-                if (!other) return;
                 used = true;
+                if (!other) {
+                    // The focus stays where it is (Qt's own order would go on
+                    // to a control the user cannot see); a multi-line box
+                    // takes the Tab as text.
+                    auto* box = focused && focused->kind() == Kind::TextBox ? static_cast<forms::TextBox*>(focused) : nullptr;
+                    used = !(box && box->multiLine());
+                    return;
+                }
                 pe->focusReason = Qt::TabFocusReason;
                 f.tabToNext(key == Qt::Key_Backtab || (shift & forms::vbShiftMask));
                 pe->focusReason = Qt::OtherFocusReason;

@@ -12,6 +12,7 @@
 
 #include "qt_form_peer.hpp"
 #include "qt_internal.hpp"
+#include "qt_widgets.hpp"
 
 namespace formsqt {
 
@@ -22,10 +23,19 @@ QWidget* QtFormPeer::makeLabel(QWidget* parent) {
     return l;
 }
 
+void TextAreaStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                                  const QWidget* widget) const {
+    if (element == PE_Frame && qobject_cast<const QPlainTextEdit*>(widget)) element = PE_FrameLineEdit;
+    QProxyStyle::drawPrimitive(element, option, painter, widget);
+}
+
 QWidget* QtFormPeer::makeTextBox(Control& c, QWidget* parent) {
     auto& t = static_cast<forms::TextBox&>(c);
     if (t.multiLine()) {
         auto* e = new QPlainTextEdit(parent);
+        auto* look = new TextAreaStyle;
+        look->setParent(e);
+        e->setStyle(look);
         QObject::connect(e, &QPlainTextEdit::textChanged, [this, &t, e] {
             if (syncing) return;
             guarded([&] { t.userEdited(fromQ(e->toPlainText()), e->textCursor().position()); });

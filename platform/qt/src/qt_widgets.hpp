@@ -3,11 +3,15 @@
 // is painted in the file of its control kind: qt_button.cpp, qt_list.cpp,
 // qt_frame.cpp, qt_shape.cpp, qt_picture.cpp, qt_combo.cpp, qt_slider.cpp.
 
+#include <QCheckBox>
 #include <QColor>
 #include <QImage>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSlider>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QString>
 #include <QStyledItemDelegate>
 #include <QWidget>
@@ -59,6 +63,35 @@ private:
     void paintGraphical();
 };
 
+// A check box or an option button that shows the focus mark round its
+// caption while it has the focus, as the original's do, however the focus
+// came (the style's own mark shows only after Qt moved the focus by a key).
+// A box too narrow to show its caption (a label beside it names it) shows
+// the mark inside its tick box.
+template <class Base, QStyle::ControlElement kControl, QStyle::SubElement kFocusRect, QStyle::SubElement kIndicator>
+class TickWidget : public Base {
+public:
+    explicit TickWidget(QWidget* parent) : Base(parent) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter p(this);
+        QStyleOptionButton opt;
+        this->initStyleOption(&opt);
+        opt.state &= ~QStyle::State_HasFocus;
+        p.drawControl(kControl, opt);
+        if (!this->hasFocus()) return;
+        QRect mark = this->style()->subElementRect(kFocusRect, &opt, this) & this->rect().adjusted(0, 0, -1, -1);
+        if (mark.width() < 6 || mark.height() < 6)
+            mark = this->style()->subElementRect(kIndicator, &opt, this).adjusted(2, 2, -3, -3);
+        drawFocusMark(p, mark, this->palette().color(QPalette::WindowText));
+    }
+};
+using CheckWidget =
+    TickWidget<QCheckBox, QStyle::CE_CheckBox, QStyle::SE_CheckBoxFocusRect, QStyle::SE_CheckBoxIndicator>;
+using OptionWidget =
+    TickWidget<QRadioButton, QStyle::CE_RadioButton, QStyle::SE_RadioButtonFocusRect, QStyle::SE_RadioButtonIndicator>;
+
 // The lines of a list: the line that holds the list's focus is framed by the
 // focus mark (the style's own marking is left out, so there is one mark).
 class ListLineDelegate : public QStyledItemDelegate {
@@ -88,6 +121,15 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override;
+};
+
+// A multi-line text box draws its frame as a box of one line does, so that
+// it shows the focus as they do (the style's frame of a scroll area shows
+// none, and a read-only box has no caret either).
+class TextAreaStyle : public QProxyStyle {
+public:
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override;
 };
 
 // The original's drop-down list opens below its field, with lines as high as

@@ -506,6 +506,12 @@ bool Session::windowShown(forms::Form& f) const {
     return w && w->isVisible();
 }
 
+unsigned long Session::nativeWindow(forms::Form& f) const {
+    QWidget* w = QtBackend::windowOf(f);
+    QWindow* shown = w ? w->windowHandle() : nullptr;
+    return shown ? static_cast<unsigned long>(shown->winId()) : 0;
+}
+
 void Session::onNextPopup(std::function<std::string()> fn) { QtBackend::setNextPopupHook(std::move(fn)); }
 
 bool Session::windowPosition(forms::Form& f, int& x, int& y) const {

@@ -129,6 +129,11 @@ public:
     // SetFocus: error 5 when the control cannot take the focus now.
     void setFocus();
     bool hasFocus() const;
+    // Whether the control is drawn in a window of its own: above the labels,
+    // images and shapes of its container, which are drawn on the container's
+    // surface (timers and dialogs are not drawn at all). Among windowed
+    // siblings a later one in z-order is drawn over an earlier one.
+    bool windowed() const;
     // ZOrder 0 brings the control to the front of its container, 1 sends it back.
     void zOrder(int position = 0);
     // Places this control right above another child of the same container.

@@ -145,6 +145,13 @@ public:
     }
     bool visible() const { return visible_; }
     void setVisible(bool v);  // true shows (and loads), false hides
+    // Showing the form (or bringing it forward) activates its window, so the
+    // keyboard goes to it, unless it shows without activating: a window that
+    // only tells something beside another one, whose user goes on typing there.
+    bool showsWithoutActivating() const { return showWithoutActivating_; }
+    void setShowWithoutActivating(bool s) {
+        if (!retired_) showWithoutActivating_ = s;
+    }
     int mousePointer() const { return mousePointer_; }
     void setMousePointer(int p);
     // The control holding the focus; nullptr when none.
@@ -209,8 +216,11 @@ public:
     // takes a Tab.
     void tabToNext(bool backward = false);
     // Whether Tab may put the focus on the control: a tab stop that can take
-    // the focus and lies at least partly inside the client area (a control
-    // placed beyond it is one the user cannot see; code may still focus it).
+    // the focus and that the user sees: at least partly inside its
+    // containers' areas and the client area, and not wholly covered by a
+    // shown sibling drawn above it or above a container holding it (code may
+    // still focus such a control). Showing a form gives the focus to the
+    // first control in tab order that takes Tab.
     bool takesTab(Control& c) const;
     // The controls that take part in the tab order, by TabIndex.
     const std::vector<Control*>& tabOrder() const { return tabOrder_; }
@@ -298,6 +308,7 @@ private:
     int windowState_ = vbNormal;
     bool keyPreview_ = false;
     bool visible_ = false;
+    bool showWithoutActivating_ = false;
     int mousePointer_ = 0;
     int oleDropMode_ = 0;
 

@@ -116,6 +116,9 @@ public:
     std::string platformName() const;
     // Whether the form's window is shown on screen (not only in the model).
     bool windowShown(forms::Form& f) const;
+    // The native window that shows the form now (its X window id under xcb);
+    // 0 when it has none.
+    unsigned long nativeWindow(forms::Form& f) const;
     // The outer window's position on the screen, in pixels (for screen grabs).
     bool windowPosition(forms::Form& f, int& x, int& y) const;
     // The next popup menu a form shows (Form::popupMenu, whose QMenu::exec

@@ -95,6 +95,50 @@ inline void xdo(const std::string& args) {
     ASSERT_EQ(r.status, 0) << args;
 }
 
+// The X window that holds the keyboard focus (0 when none or xdotool fails).
+inline unsigned long keyboardWindow() {
+    auto r = runCommand("xdotool getwindowfocus 2>/dev/null");
+    return r.status == 0 ? std::strtoul(r.output.c_str(), nullptr, 10) : 0;
+}
+
+// Whether the window manager gave the form's window the keyboard focus.
+inline bool hasKeyboard(formsqt::Session& qt, forms::Form& f) {
+    unsigned long w = qt.nativeWindow(f);
+    return w != 0 && keyboardWindow() == w;
+}
+
+// A control's name with its form's ("Form1.txtpath"), "none" for nullptr.
+inline std::string nameOf(const forms::Control* c) { return c ? c->form().name() + "." + c->name() : "none"; }
+
+// The form's window shows, holds the window manager's focus, and its
+// control `first` holds the keyboard, in the model and on screen.
+inline void expectKeyboardIn(formsqt::Session& qt, forms::Form& w, forms::Control& first) {
+    ASSERT_TRUE(qt.waitUntil([&] { return qt.windowShown(w); }, 3000));
+    qt.waitUntil([&] { return qt.focusedControl() == &first; }, 3000);
+    qt.processEvents(200);
+    EXPECT_TRUE(hasKeyboard(qt, w)) << "the window manager's focus is elsewhere";
+    EXPECT_EQ(nameOf(qt.focusedControl()), nameOf(&first));
+    EXPECT_EQ(nameOf(w.activeControl()), nameOf(&first));
+}
+
+// A right click with the real pointer on the middle of the control opens
+// its form's popup menu; the item of this name is chosen from it.
+inline void chooseFromPopup(formsqt::Session& qt, forms::Control& c, const std::string& item) {
+    int x = 0, y = 0;
+    ASSERT_TRUE(qt.windowPosition(c.form(), x, y));
+    const forms::PixelRect r = c.clientRectPixels();
+    xdo("mousemove " + std::to_string(x + (r.left + r.right) / 2) + " " + std::to_string(y + (r.top + r.bottom) / 2));
+    qt.processEvents(100);
+    qt.onNextPopup([item] { return item; });
+    xdo("click 3");
+}
+
+// The screen as a picture named name.png in DOVETUNE_SCREENSHOT_DIR, where
+// that is set (for a look at a window as a test left it).
+inline void keepScreen(formsqt::Session& qt, const std::string& name) {
+    if (const char* dir = std::getenv("DOVETUNE_SCREENSHOT_DIR"); dir && *dir) qt.grabScreen(std::string(dir) + "/" + name + ".png");
+}
+
 // A drag with the real pointer's left button: pressed at (x, y) on the
 // screen, moved in eight steps by (dx, dy), and let go.
 inline void pointerDrag(formsqt::Session& qt, int x, int y, int dx, int dy) {
