@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <QEvent>
 #include <QEventLoop>
 #include <QMetaObject>
 
@@ -9,9 +10,66 @@
 
 namespace formsqt {
 
-QtScheduler::QtScheduler() : ctx_(std::make_unique<QObject>()), start_(std::chrono::steady_clock::now()) {}
+namespace {
+
+// The user's input anywhere in the program: keys, the mouse, the wheel,
+// drags, the pointer entering or leaving a window, a window activated or
+// closed. Every event of the application passes here first; the filter
+// only looks at the type and lets each one go on.
+class InputWatch : public QObject {
+public:
+    explicit InputWatch(QtScheduler& s) : s_(s) {}
+    bool eventFilter(QObject* target, QEvent* e) override {
+        switch (e->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::Enter:
+        case QEvent::Leave:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::DragLeave:
+        case QEvent::Drop:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::ContextMenu:
+        case QEvent::InputMethod:
+        case QEvent::WindowActivate:
+        case QEvent::WindowDeactivate:
+        case QEvent::Close:
+            s_.noteChange();
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(target, e);
+    }
+
+private:
+    QtScheduler& s_;
+};
+
+}  // namespace
+
+QtScheduler::QtScheduler()
+    : ctx_(std::make_unique<QObject>()), inputWatch_(std::make_unique<InputWatch>(*this)),
+      start_(std::chrono::steady_clock::now()) {
+    // The filter installed last sees an event first, and the backend's input
+    // routing, installed after the scheduler, keeps the mouse on a label for
+    // that label alone: so the watch goes in at the loop's first pass, when
+    // the installation is complete, and hears every input event.
+    QTimer::singleShot(0, ctx_.get(), [this] {
+        if (QCoreApplication* app = QCoreApplication::instance()) app->installEventFilter(inputWatch_.get());
+    });
+}
 
 QtScheduler::~QtScheduler() {
+    if (QCoreApplication* app = QCoreApplication::instance()) app->removeEventFilter(inputWatch_.get());
     for (auto& [id, t] : timers_) delete t.timer;
     delete beat_;
     for (auto& [id, w] : watches_) {
@@ -33,17 +91,23 @@ runtime::Scheduler::Id QtScheduler::startTimer(int intervalMs, Callback tick) {
         if (!beat_) {
             beat_ = new QTimer;
             beat_->setTimerType(Qt::PreciseTimer);
-            beat_->setInterval(kShortestInterval);
             QObject::connect(beat_, &QTimer::timeout, [this] { fireBeat(); });
         }
-        if (!beat_->isActive()) beat_->start();
-        return id;
+        if (!beat_->isActive()) {
+            pace_ = kShortestInterval;
+            beat_->start(pace_);
+        }
+    } else {
+        e.timer = new QTimer;
+        e.timer->setTimerType(Qt::PreciseTimer);
+        e.timer->setInterval(std::max(1, intervalMs));
+        QObject::connect(e.timer, &QTimer::timeout, [this, id] {
+            fireTimer(id);
+            joinBeat();
+        });
+        e.timer->start();
     }
-    e.timer = new QTimer;
-    e.timer->setTimerType(Qt::PreciseTimer);
-    e.timer->setInterval(std::max(1, intervalMs));
-    QObject::connect(e.timer, &QTimer::timeout, [this, id] { fireTimer(id); });
-    e.timer->start();
+    noteChange();  // a timer switched on: the beat comes back to its pace
     return id;
 }
 
@@ -60,11 +124,42 @@ void QtScheduler::stopTimer(Id id) {
     timers_.erase(it);
 }
 
+void QtScheduler::noteChange() {
+    ++changes_;
+    // Inside a beat the beat itself sees the change when its ticks are done.
+    if (inBeat_ || pace_ == kShortestInterval) return;
+    pace_ = kShortestInterval;
+    if (beat_ && beat_->isActive()) beat_->start(pace_);
+}
+
 void QtScheduler::fireBeat() {
     // A tick may stop or start timers: the ones due now are those that ran
     // when the beat came.
     const std::vector<Id> due = beatIds_;
-    for (Id id : due) fireTimer(id);
+    const std::uint64_t before = changes_;
+    lastBeat_ = std::chrono::steady_clock::now();
+    inBeat_ = true;
+    for (Id id : due) fireTimer(id);  // each tick is guarded: nothing escapes
+    inBeat_ = false;
+    // A beat that changed something comes back half way to the shortest
+    // interval (a beat that keeps changing things is at it within a few
+    // beats, and a clock that changes once a second costs one beat more);
+    // one that changed nothing waits twice as long for the next.
+    const int pace = changes_ != before ? std::max(kShortestInterval, pace_ / 2) : std::min(2 * pace_, kSlowestBeat);
+    const bool again = pace != pace_;
+    pace_ = pace;
+    if (again && beat_->isActive()) beat_->start(pace_);
+}
+
+void QtScheduler::joinBeat() {
+    // A longer timer woke the loop and changed nothing: a slow beat runs now
+    // too, early, and goes on from here, so the two share their wake-ups (a
+    // 500 ms clock on a 100 ms beat adds none). Never sooner than the shortest
+    // interval after the last beat.
+    if (inBeat_ || pace_ == kShortestInterval || !beat_ || !beat_->isActive()) return;
+    if (std::chrono::steady_clock::now() - lastBeat_ < std::chrono::milliseconds(kShortestInterval)) return;
+    fireBeat();
+    if (beat_->isActive()) beat_->start(pace_);
 }
 
 void QtScheduler::fireTimer(Id id) {
@@ -109,12 +204,25 @@ void QtScheduler::retryHeld() {
 }
 
 void QtScheduler::defer(Callback fn) {
-    QMetaObject::invokeMethod(ctx_.get(), [fn = std::move(fn)] { guarded(fn); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        ctx_.get(),
+        [this, fn = std::move(fn)] {
+            noteChange();
+            guarded(fn);
+        },
+        Qt::QueuedConnection);
 }
 
 void QtScheduler::post(Callback fn) {
-    // invokeMethod with a queued connection is safe from any thread.
-    QMetaObject::invokeMethod(ctx_.get(), [fn = std::move(fn)] { guarded(fn); }, Qt::QueuedConnection);
+    // invokeMethod with a queued connection is safe from any thread; the call
+    // (a media event, a thread's result) runs on the UI thread.
+    QMetaObject::invokeMethod(
+        ctx_.get(),
+        [this, fn = std::move(fn)] {
+            noteChange();
+            guarded(fn);
+        },
+        Qt::QueuedConnection);
 }
 
 void QtScheduler::applyWatch(Watch& w) {
@@ -165,6 +273,7 @@ void QtScheduler::fireFd(Id id, bool readable, bool writable) {
         return;
     }
     FdCallback ready = it->second.ready;
+    noteChange();
     guarded([&] { ready(readable, writable); });
 }
 
