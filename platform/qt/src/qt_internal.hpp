@@ -31,7 +31,7 @@ namespace formsqt {
 //
 // Short timers (an Interval of 10 ms or less) tick together on one beat.
 // While the beat's ticks change something on screen it keeps 10 ms; after a
-// beat that changed nothing the next one comes twice as late, up to 100 ms
+// beat that changed nothing the next one comes twice as late, up to 90 ms
 // apart, so clocks and meters that poll with nothing to show stop waking the
 // machine, and each beat that changes something halves the wait again. Any change made elsewhere (the user's input, a descriptor ready, a
 // posted call such as a media event, a timer started, a control written by
@@ -62,8 +62,10 @@ private:
     // As on the original platform, no timer ticks more often than every
     // 10 ms: a shorter Interval is taken as 10.
     static constexpr int kShortestInterval = 10;
-    // The longest wait between two beats while nothing changes.
-    static constexpr int kSlowestBeat = 100;
+    // The longest wait between two beats while nothing changes: what a short
+    // timer shows as time passes is then at most 100 ms late, its own work and
+    // the system's timer slack included.
+    static constexpr int kSlowestBeat = 90;
     struct TimerEntry {
         QTimer* timer = nullptr;  // nullptr: a short timer on the shared beat
         Callback tick;

@@ -129,7 +129,11 @@ void QtScheduler::noteChange() {
     // Inside a beat the beat itself sees the change when its ticks are done.
     if (inBeat_ || pace_ == kShortestInterval) return;
     pace_ = kShortestInterval;
-    if (beat_ && beat_->isActive()) beat_->start(pace_);
+    if (!beat_ || !beat_->isActive()) return;
+    // The next beat as soon as the shortest interval since the last allows
+    // (once the current event is handled), then every 10 ms.
+    const auto since = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - lastBeat_);
+    beat_->start(std::clamp<int>(kShortestInterval - static_cast<int>(since.count()), 0, kShortestInterval));
 }
 
 void QtScheduler::fireBeat() {
@@ -146,15 +150,14 @@ void QtScheduler::fireBeat() {
     // beats, and a clock that changes once a second costs one beat more);
     // one that changed nothing waits twice as long for the next.
     const int pace = changes_ != before ? std::max(kShortestInterval, pace_ / 2) : std::min(2 * pace_, kSlowestBeat);
-    const bool again = pace != pace_;
     pace_ = pace;
-    if (again && beat_->isActive()) beat_->start(pace_);
+    if (beat_->isActive() && beat_->interval() != pace_) beat_->start(pace_);
 }
 
 void QtScheduler::joinBeat() {
     // A longer timer woke the loop and changed nothing: a slow beat runs now
     // too, early, and goes on from here, so the two share their wake-ups (a
-    // 500 ms clock on a 100 ms beat adds none). Never sooner than the shortest
+    // 500 ms clock adds no wake-up to a slow beat). Never sooner than the shortest
     // interval after the last beat.
     if (inBeat_ || pace_ == kShortestInterval || !beat_ || !beat_->isActive()) return;
     if (std::chrono::steady_clock::now() - lastBeat_ < std::chrono::milliseconds(kShortestInterval)) return;
