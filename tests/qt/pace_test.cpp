@@ -8,6 +8,11 @@
 
 #include <unistd.h>
 
+#include <QAbstractEventDispatcher>
+#include <QEventLoop>
+#include <QObject>
+#include <QTimer>
+
 #include <algorithm>
 #include <chrono>
 #include <functional>
@@ -22,6 +27,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using Ms = std::chrono::duration<double, std::milli>;
 
 struct Meter : forms::Form {
     forms::Label Label1{*this, "Label1"};
@@ -45,7 +51,7 @@ struct Meter : forms::Form {
         Timer2.Tick = [this] { longTicks.push_back(Clock::now()); };
     }
     double gapMs(std::size_t i) const {  // between tick i - 1 and tick i
-        return std::chrono::duration<double, std::milli>(ticks[i] - ticks[i - 1]).count();
+        return Ms(ticks[i] - ticks[i - 1]).count();
     }
 };
 
@@ -120,7 +126,6 @@ TEST(TimerPace, AChangeElsewhereBringsASlowedTimerBackAtOnce) {
         const auto poked = Clock::now();
         p.act(qt, f);
         ASSERT_TRUE(qt.waitUntil([&] { return f.ticks.size() > seen; }, 1000));
-        using Ms = std::chrono::duration<double, std::milli>;
         EXPECT_LT(Ms(f.ticks[seen] - poked).count(), 50);
         runtime::Scheduler::current().unwatchFd(watch);
         f.unload();
@@ -147,6 +152,45 @@ TEST(TimerPace, ASlowedTimerTicksTogetherWithALongerOne) {
                 break;
             }
     EXPECT_EQ(together, static_cast<int>(f.longTicks.size()) - 2);
+}
+
+// A handler that waits in a loop of its own (a message box's) holds the
+// ticks back until it returns; meanwhile the held ticks do not poll for its
+// end (polling every 5 ms woke the loop 200 times a second), and they run
+// within a slow beat of the return, within a few milliseconds when the
+// user's answer ended the wait.
+TEST(TimerPace, TicksHeldByAWaitingHandlerLeaveTheLoopAsleepAndRunWhenItReturns) {
+    struct Ending {
+        const char* what;
+        bool byKey;
+        double withinMs;
+    };
+    for (const Ending& e : {Ending{"the wait ends on its own", false, 100}, Ending{"a key ends the wait", true, 50}}) {
+        SCOPED_TRACE(e.what);
+        formsqt::Session qt;
+        auto& f = forms::Get<Meter>();
+        int wakeups = 0;
+        Clock::time_point returned;
+        f.Text1.Click = [&] {
+            QEventLoop box;
+            QTimer::singleShot(1000, &box, [&] {
+                if (e.byKey) qt.pressKey(f, 13);
+                box.quit();
+            });
+            QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, &box,
+                             [&] { ++wakeups; });
+            box.exec();
+            returned = Clock::now();
+        };
+        f.show();
+        ASSERT_TRUE(qt.waitUntil([&] { return f.ticks.size() >= 2; }, 2000));
+        ASSERT_TRUE(qt.click(f.Text1));  // returns when the handler does
+        const std::size_t seen = f.ticks.size();
+        EXPECT_LE(wakeups, 40);  // about a slow beat's worth
+        ASSERT_TRUE(qt.waitUntil([&] { return f.ticks.size() > seen; }, 1000));
+        EXPECT_LT(Ms(f.ticks[seen] - returned).count(), e.withinMs);
+        f.unload();
+    }
 }
 
 }  // namespace

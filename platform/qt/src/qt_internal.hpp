@@ -27,7 +27,8 @@ namespace formsqt {
 // Timers, deferred and posted calls and descriptor readiness on the Qt loop.
 // A timer tick or a descriptor callback that falls due while an event handler
 // runs (a modal dialog's loop) waits until the handler has returned, unless
-// the handler called DoEvents.
+// the handler called DoEvents; it runs within a slow beat of the return, and
+// within a few milliseconds when the user's answer ended the wait.
 //
 // Short timers (an Interval of 10 ms or less) tick together on one beat.
 // While the beat's ticks change something on screen it keeps 10 ms; after a
@@ -103,7 +104,10 @@ private:
     std::map<Id, Watch> watches_;
     Id next_ = 1;
     int doEventsDepth_ = 0;
-    bool retryQueued_ = false;
+    // Held ticks and descriptors are tried again after retryWait_ ms.
+    static constexpr int kFirstRetry = 5;
+    std::unique_ptr<QTimer> retry_;
+    int retryWait_ = kFirstRetry;
     std::chrono::steady_clock::time_point start_;
 };
 

@@ -126,6 +126,10 @@ void QtScheduler::stopTimer(Id id) {
 
 void QtScheduler::noteChange() {
     ++changes_;
+    if (retry_ && retry_->isActive() && retryWait_ > kFirstRetry) {
+        retryWait_ = kFirstRetry;
+        retry_->start(retryWait_);
+    }
     // Inside a beat the beat itself sees the change when its ticks are done.
     if (inBeat_ || pace_ == kShortestInterval) return;
     pace_ = kShortestInterval;
@@ -137,6 +141,14 @@ void QtScheduler::noteChange() {
 }
 
 void QtScheduler::fireBeat() {
+    if (mustWait()) {
+        // A handler waits (a message box): the beat rests, and the retry runs
+        // the ticks once the handler has returned.
+        for (Id id : beatIds_) timers_.at(id).pending = true;
+        beat_->stop();
+        retryLater();
+        return;
+    }
     // A tick may stop or start timers: the ones due now are those that ran
     // when the beat came.
     const std::vector<Id> due = beatIds_;
@@ -181,20 +193,27 @@ void QtScheduler::fireTimer(Id id) {
     if (again != timers_.end()) again->second.running = false;
 }
 
+// Ticks and descriptors held back by a handler that waits (a message box)
+// are tried again when it may have returned: soon at first, then twice as
+// late each time it still runs, up to a slow beat; any change or input (the
+// box answered) makes it soon again.
 void QtScheduler::retryLater() {
-    if (retryQueued_) return;
-    retryQueued_ = true;
-    QTimer::singleShot(5, ctx_.get(), [this] {
-        retryQueued_ = false;
-        retryHeld();
-    });
+    if (!retry_) {
+        retry_ = std::make_unique<QTimer>();
+        retry_->setSingleShot(true);
+        retry_->setTimerType(Qt::PreciseTimer);
+        QObject::connect(retry_.get(), &QTimer::timeout, [this] { retryHeld(); });
+    }
+    if (!retry_->isActive()) retry_->start(retryWait_);
 }
 
 void QtScheduler::retryHeld() {
     if (mustWait()) {
-        retryLater();
+        retryWait_ = std::min(2 * retryWait_, kSlowestBeat);
+        retry_->start(retryWait_);
         return;
     }
+    retryWait_ = kFirstRetry;
     std::vector<Id> ids;
     for (auto& [id, t] : timers_)
         if (t.pending) ids.push_back(id);
@@ -204,6 +223,10 @@ void QtScheduler::retryHeld() {
             w.held = false;
             applyWatch(w);
         }
+    if (!beatIds_.empty() && beat_ && !beat_->isActive()) {
+        pace_ = kShortestInterval;
+        beat_->start(pace_);
+    }
 }
 
 void QtScheduler::defer(Callback fn) {
