@@ -4,7 +4,9 @@
 // Qmmp idle with their windows (each one skipped, with a line saying so, when
 // it is not installed), and against a reference program that runs two idle
 // 1 ms timers through dovetune's own Qt start (the floor of the platform
-// layer). Each program settles for 3 s and is then measured over 10 s (3 s in
+// layer); and dovetune again with its skin damaged, its message box waiting
+// for an answer while the meter's timer is held back. Qmmp's visualisation
+// is off, as dovetune has none. Each program settles for 3 s and is then measured over 10 s (3 s in
 // brief mode): its CPU from the time its threads ran, its wake-ups from their
 // context switches. The runs are interleaved, five rounds (one in brief
 // mode), and the medians count. Goals: at most 20 wake-ups a second and
@@ -80,7 +82,10 @@ int main(int argc, char** argv) {
     const int rounds = brief ? 1 : 5;
     std::string root = fs::temp_directory_path() / ("bench-idle-cpu-" + std::to_string(getpid()));
     const std::string app = root + "/player", config = root + "/config", refApp = root + "/ref";
+    const std::string damaged = root + "/damaged";
     benchsupport::copyProgramFolder(app);
+    benchsupport::copyProgramFolder(damaged);
+    fs::resize_file(damaged + "/New2.kmf", 100);
     fs::create_directories(refApp);
     // The Info Bar is shown at start: its menu tick, saved under the program folder.
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
@@ -90,6 +95,8 @@ int main(int argc, char** argv) {
     programs.push_back({"dovetune", {DOVETUNE_EXE}, benchsupport::playerEnv(app, config), {}, {}, 0, false});
     programs.push_back({"two idle 1 ms timers on dovetune's platform", {DOVETUNE_REF_IDLE_EXE},
                         benchsupport::playerEnv(refApp, root + "/config-ref"), {}, {}, 0, false});
+    programs.push_back({"dovetune, its message box waiting", {DOVETUNE_EXE},
+                        benchsupport::playerEnv(damaged, root + "/config-damaged"), {}, {}, 0, false});
     std::vector<std::string> missing;
     for (const benchsupport::Peer& peer : {benchsupport::audacious(root + "/audacious"), benchsupport::qmmp(root + "/qmmp")}) {
         if (peer.ok())
