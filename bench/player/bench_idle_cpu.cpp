@@ -33,43 +33,24 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// "x1.25", or "n/a" against nothing.
-std::string times(double ours, double theirs) {
-    if (theirs <= 0) return "n/a";
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "x%.2f", ours / theirs);
-    return buf;
-}
+using benchsupport::times;
 
 constexpr double GoalWakeups = 20;
 constexpr double GoalCpu = 0.3;
 
-struct Program {
-    std::string name;
-    std::vector<std::string> argv, env;
-    std::vector<double> cpu, wakeups;
-    int windows = 0;  // top-level windows mapped in its last run
-    bool failed = false;
-};
-
-// One run of a program; c hears the top-level windows it maps while it settles.
-void measure(xcb_connection_t* c, Program& p, double seconds) {
+// One run of a program; c hears the top-level windows it maps while it
+// settles, their count is returned.
+int measure(xcb_connection_t* c, benchsupport::Measured& p, double seconds) {
     while (xcb_generic_event_t* ev = xcb_poll_for_event(c)) std::free(ev);
-    p.windows = 0;
+    int windows = 0;
     auto count = [&] {
         while (xcb_generic_event_t* ev = xcb_poll_for_event(c)) {
-            if ((ev->response_type & 0x7f) == XCB_MAP_NOTIFY) ++p.windows;
+            if ((ev->response_type & 0x7f) == XCB_MAP_NOTIFY) ++windows;
             std::free(ev);
         }
     };
-    benchsupport::Load load = benchsupport::startAndMeasure(p.argv, p.env, 3, seconds, count);
-    if (load.cpuPercent < 0) {
-        p.failed = true;
-        return;
-    }
-    p.cpu.push_back(load.cpuPercent);
-    p.wakeups.push_back(load.wakeupsPerSecond);
+    p.add(benchsupport::startAndMeasure(p.argv, p.env, 3, seconds, count));
+    return windows;
 }
 
 }  // namespace
@@ -91,16 +72,16 @@ int main(int argc, char** argv) {
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     runtime::SaveSetting(app, " setting", "mnumarquee", "True");
 
-    std::vector<Program> programs;
-    programs.push_back({"dovetune", {DOVETUNE_EXE}, benchsupport::playerEnv(app, config), {}, {}, 0, false});
+    std::vector<benchsupport::Measured> programs;
+    programs.push_back({"dovetune", {DOVETUNE_EXE}, benchsupport::playerEnv(app, config), {}, {}, false});
     programs.push_back({"two idle 1 ms timers on dovetune's platform", {DOVETUNE_REF_IDLE_EXE},
-                        benchsupport::playerEnv(refApp, root + "/config-ref"), {}, {}, 0, false});
+                        benchsupport::playerEnv(refApp, root + "/config-ref"), {}, {}, false});
     programs.push_back({"dovetune, its message box waiting", {DOVETUNE_EXE},
-                        benchsupport::playerEnv(damaged, root + "/config-damaged"), {}, {}, 0, false});
+                        benchsupport::playerEnv(damaged, root + "/config-damaged"), {}, {}, false});
     std::vector<std::string> missing;
     for (const benchsupport::Peer& peer : {benchsupport::audacious(root + "/audacious"), benchsupport::qmmp(root + "/qmmp")}) {
         if (peer.ok())
-            programs.push_back({peer.name, peer.argv, peer.env, {}, {}, 0, false});
+            programs.push_back({peer.name, peer.argv, peer.env, {}, {}, false});
         else
             missing.push_back(peer.name + ": " + peer.missing);
     }
@@ -110,22 +91,24 @@ int main(int argc, char** argv) {
         std::printf("bench_idle_cpu: no connection to the X server\n");
         return 1;
     }
+    int windows = 0;  // dovetune's, in its last run
     for (int round = 0; round < rounds; ++round)
-        for (Program& p : programs) {
-            measure(c, p, seconds);
-            if (p.failed) break;
+        for (benchsupport::Measured& p : programs) {
+            if (p.failed) continue;
+            const int shown = measure(c, p, seconds);
+            if (&p == &programs.front()) windows = shown;
         }
     xcb_disconnect(c);
     fs::remove_all(root);
 
-    const Program& ours = programs.front();
+    const benchsupport::Measured& ours = programs.front();
     if (ours.failed) {
         std::printf("bench_idle_cpu: dovetune could not be measured\n");
         return 1;
     }
     const double cpu = benchsupport::median(ours.cpu), wakeups = benchsupport::median(ours.wakeups);
     std::printf("bench_idle_cpu: idle after start, median of %d run(s) of %.0f s, interleaved:\n", rounds, seconds);
-    for (const Program& p : programs) {
+    for (const benchsupport::Measured& p : programs) {
         if (p.failed) {
             std::printf("  %-44s could not be measured\n", p.name.c_str());
             continue;
@@ -135,11 +118,11 @@ int main(int argc, char** argv) {
         if (&p != &ours)
             std::printf("   dovetune against it: CPU %s, wake-ups %s", times(cpu, pc).c_str(), times(wakeups, pw).c_str());
         else
-            std::printf("   (%d windows shown)", p.windows);
+            std::printf("   (%d windows shown)", windows);
         std::printf("\n");
     }
     for (const std::string& m : missing) std::printf("  peer skipped, %s\n", m.c_str());
-    if (ours.windows < 2) std::printf("bench_idle_cpu: the main window and the Info Bar were not both shown\n");
+    if (windows < 2) std::printf("bench_idle_cpu: the main window and the Info Bar were not both shown\n");
     const bool met = wakeups <= GoalWakeups && cpu <= GoalCpu;
     std::printf("bench_idle_cpu: goal at most %.0f wake-ups/s and %.2f %% CPU: %s (dovetune %.1f wake-ups/s, %.2f %%)\n",
                 GoalWakeups, GoalCpu, met ? "met" : "MISSED", wakeups, cpu);

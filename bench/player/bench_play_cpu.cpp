@@ -28,24 +28,10 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// "x1.25", or "n/a" against nothing.
-std::string times(double ours, double theirs) {
-    if (theirs <= 0) return "n/a";
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "x%.2f", ours / theirs);
-    return buf;
-}
+using benchsupport::times;
 constexpr const char* Sink = "fakesink sync=true";
 constexpr double GoalWakeups = 100;
 constexpr double GoalCpuAboveGstPlay = 0.3;
-
-struct Program {
-    std::string name;
-    std::vector<std::string> argv, env;
-    std::vector<double> cpu, wakeups;
-    bool failed = false;
-};
 
 // A 16-bit stereo WAV of a few drifting tones, made into an MP3 by lame.
 bool makeMp3(const std::string& dir, double secs, std::string& mp3) {
@@ -102,7 +88,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    std::vector<Program> programs;
+    std::vector<benchsupport::Measured> programs;
     programs.push_back({"dovetune", {DOVETUNE_EXE, mp3}, benchsupport::playerEnv(app, config, Sink), {}, {}, false});
     std::vector<std::string> missing;
     for (const benchsupport::Peer& peer : {benchsupport::gstPlay(mp3), benchsupport::audacious(root + "/audacious", mp3),
@@ -113,19 +99,11 @@ int main(int argc, char** argv) {
             missing.push_back(peer.name + ": " + peer.missing);
     }
     for (int round = 0; round < rounds; ++round)
-        for (Program& p : programs) {
-            if (p.failed) continue;
-            benchsupport::Load load = benchsupport::startAndMeasure(p.argv, p.env, 3, seconds);
-            if (load.cpuPercent < 0) {
-                p.failed = true;
-                continue;
-            }
-            p.cpu.push_back(load.cpuPercent);
-            p.wakeups.push_back(load.wakeupsPerSecond);
-        }
+        for (benchsupport::Measured& p : programs)
+            if (!p.failed) p.add(benchsupport::startAndMeasure(p.argv, p.env, 3, seconds));
     fs::remove_all(root);
 
-    const Program& ours = programs.front();
+    const benchsupport::Measured& ours = programs.front();
     if (ours.failed) {
         std::printf("bench_play_cpu: dovetune could not be measured (it did not start, or stopped playing)\n");
         return 1;
@@ -134,7 +112,7 @@ int main(int argc, char** argv) {
     std::printf("bench_play_cpu: playing a 128 kbit/s MP3, median of %d run(s) of %.0f s, interleaved:\n", rounds,
                 seconds);
     double gstCpu = -1;
-    for (const Program& p : programs) {
+    for (const benchsupport::Measured& p : programs) {
         if (p.failed) {
             std::printf("  %-14s could not be measured\n", p.name.c_str());
             continue;

@@ -89,6 +89,7 @@ private:
     void applyWatch(Watch& w);
     void fireBeat();
     void joinBeat();
+    void queue(Callback fn);  // defer and post: a call on the UI thread's loop
 
     std::unique_ptr<QObject> ctx_;  // the context of queued calls (the UI thread)
     std::unique_ptr<QObject> inputWatch_;  // hears the user's input for noteChange

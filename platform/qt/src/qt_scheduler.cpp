@@ -169,7 +169,7 @@ void QtScheduler::fireBeat() {
 void QtScheduler::joinBeat() {
     // A longer timer woke the loop and changed nothing: a slow beat runs now
     // too, early, and goes on from here, so the two share their wake-ups (a
-    // 500 ms clock adds no wake-up to a slow beat). Never sooner than the shortest
+    // 500 ms clock adds none to a slow beat). Never sooner than the shortest
     // interval after the last beat.
     if (inBeat_ || pace_ == kShortestInterval || !beat_ || !beat_->isActive()) return;
     if (std::chrono::steady_clock::now() - lastBeat_ < std::chrono::milliseconds(kShortestInterval)) return;
@@ -229,19 +229,14 @@ void QtScheduler::retryHeld() {
     }
 }
 
-void QtScheduler::defer(Callback fn) {
-    QMetaObject::invokeMethod(
-        ctx_.get(),
-        [this, fn = std::move(fn)] {
-            noteChange();
-            guarded(fn);
-        },
-        Qt::QueuedConnection);
-}
+void QtScheduler::defer(Callback fn) { queue(std::move(fn)); }
 
-void QtScheduler::post(Callback fn) {
+void QtScheduler::post(Callback fn) { queue(std::move(fn)); }
+
+void QtScheduler::queue(Callback fn) {
     // invokeMethod with a queued connection is safe from any thread; the call
-    // (a media event, a thread's result) runs on the UI thread.
+    // (a deferred step, a media event, a thread's result) runs on the UI
+    // thread, as an event of its own.
     QMetaObject::invokeMethod(
         ctx_.get(),
         [this, fn = std::move(fn)] {

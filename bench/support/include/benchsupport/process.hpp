@@ -133,6 +133,22 @@ inline pid_t spawnQuiet(const std::vector<std::string>& argv, const std::vector<
     return err == 0 ? pid : -1;
 }
 
+// A program a load benchmark runs again and again, and the loads measured.
+struct Measured {
+    std::string name;
+    std::vector<std::string> argv, env;
+    std::vector<double> cpu, wakeups;
+    bool failed = false;  // a run could not be measured
+    void add(const Load& load) {
+        if (load.cpuPercent < 0) {
+            failed = true;
+            return;
+        }
+        cpu.push_back(load.cpuPercent);
+        wakeups.push_back(load.wakeupsPerSecond);
+    }
+};
+
 // Ends a child: SIGTERM (a player closes its windows as at a logout), then
 // SIGKILL when it is still there after two seconds.
 inline void endChild(pid_t pid) {
