@@ -1,83 +1,37 @@
-// The player's CPU while it plays: dovetune under Xvfb playing an MP3 given
+// The player's load while it plays: dovetune under Xvfb playing an MP3 given
 // on its command line, with the Info Bar shown (its 1 ms Timer2 and the main
-// window's 1 ms Timer5 ticking), against gst-play-1.0 playing the same file
-// into the same sink ("fakesink sync=true", real time without a sound card)
-// in the same run. The reference is timed from its start to its exit; the
-// player is measured over the same wall time from its start (its own start
-// included, as the reference's is) and then ended. The median of three
-// pairs counts; DOVETUNE_BENCH_BRIEF=1 plays a 5 s file once. Without a
-// display the benchmark runs itself again under xvfb-run.
+// window's 1 ms Timer5 polling), visualisers off; against gst-play-1.0,
+// Audacious and Qmmp playing the same file into silent sinks that keep real
+// time (each peer skipped, with a line saying so, when it is not installed).
+// Each program settles for 3 s and is then measured over 10 s (3 s in brief
+// mode): its CPU from the time its threads ran, its wake-ups from their
+// context switches. The runs are interleaved, five rounds (one in brief
+// mode), and the medians count. Goals: CPU at most gst-play-1.0's plus 0.3
+// percentage points, at most 100 wake-ups a second. Without a display the
+// benchmark runs itself again under xvfb-run.
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "benchsupport/bench.hpp"
+#include "benchsupport/peers.hpp"
 #include "benchsupport/process.hpp"
 #include "runtime/settings.hpp"
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
-using benchsupport::median;
-using Clock = std::chrono::steady_clock;
+using benchsupport::times;
 constexpr const char* Sink = "fakesink sync=true";
-
-struct Run {
-    double cpu = -1;   // seconds of user and system time
-    double wall = -1;  // seconds
-};
-
-// The reference plays the file to its end and exits.
-Run reference(const std::string& mp3) {
-    Run r;
-    auto t0 = Clock::now();
-    pid_t pid = benchsupport::spawnQuiet({"gst-play-1.0", "-q", "--no-interactive", std::string("--audiosink=") + Sink, mp3}, {});
-    if (pid < 0) return r;
-    int status = 0;
-    rusage ru{};
-    if (wait4(pid, &status, 0, &ru) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return r;
-    r.wall = std::chrono::duration<double>(Clock::now() - t0).count();
-    r.cpu = static_cast<double>(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) +
-            static_cast<double>(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
-    return r;
-}
-
-// dovetune plays the file from its command line for `wall` seconds.
-Run player(const std::string& exe, const std::string& app, const std::string& config, const std::string& mp3,
-           double wall) {
-    Run r;
-    auto t0 = Clock::now();
-    pid_t pid = benchsupport::spawnQuiet({exe, mp3}, benchsupport::playerEnv(app, config, Sink));
-    if (pid < 0) return r;
-    std::this_thread::sleep_until(t0 + std::chrono::duration<double>(wall));
-    int status = 0;
-    if (waitpid(pid, &status, WNOHANG) == 0) {  // still running, as it should be
-        r.cpu = benchsupport::cpuSeconds(pid);
-        r.wall = std::chrono::duration<double>(Clock::now() - t0).count();
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    return r;
-}
+constexpr double GoalWakeups = 100;
+constexpr double GoalCpuAboveGstPlay = 0.3;
 
 // A 16-bit stereo WAV of a few drifting tones, made into an MP3 by lame.
 bool makeMp3(const std::string& dir, double secs, std::string& mp3) {
@@ -112,14 +66,13 @@ bool makeMp3(const std::string& dir, double secs, std::string& mp3) {
 int main(int argc, char** argv) {
     (void)argc;
     if (!benchsupport::haveDisplay(argv[0], "bench_play_cpu")) return 1;
-    if (std::system("command -v gst-play-1.0 >/dev/null 2>&1") != 0 ||
-        std::system("command -v lame >/dev/null 2>&1") != 0) {
-        std::printf("bench_play_cpu: skipped (gst-play-1.0 or lame missing)\n");
+    if (!benchsupport::onPath("lame")) {
+        std::printf("bench_play_cpu: skipped (lame missing)\n");
         return 0;
     }
     const bool brief = benchsupport::brief();
-    const double secs = brief ? 5 : 60;
-    const int runs = brief ? 1 : 3;
+    const double seconds = brief ? 3 : 10;
+    const int rounds = brief ? 1 : 5;
 
     std::string root = fs::temp_directory_path() / ("bench-play-cpu-" + std::to_string(getpid()));
     const std::string app = root + "/player", config = root + "/config";
@@ -128,33 +81,60 @@ int main(int argc, char** argv) {
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     runtime::SaveSetting(app, " setting", "mnumarquee", "True");
     std::string mp3;
-    if (!makeMp3(root, secs, mp3)) {
+    // Long enough to play on past the end of the measure.
+    if (!makeMp3(root, 3 + seconds + 5, mp3)) {
         std::printf("bench_play_cpu: lame failed\n");
         fs::remove_all(root);
         return 1;
     }
 
-    std::vector<double> ours, refs;
-    bool ok = true;
-    for (int i = 0; i < runs && ok; ++i) {
-        Run ref = reference(mp3);
-        Run run = ref.wall > 0 ? player(DOVETUNE_EXE, app, config, mp3, ref.wall) : Run{};
-        ok = ref.cpu >= 0 && run.cpu >= 0;
-        if (!ok) {
-            std::printf("bench_play_cpu: run %d failed (%s)\n", i + 1, ref.cpu < 0 ? "gst-play-1.0" : "dovetune");
-            break;
-        }
-        std::printf("run %d: dovetune cpu %.3f s over %.2f s | gst-play-1.0 cpu %.3f s over %.2f s\n", i + 1, run.cpu,
-                    run.wall, ref.cpu, ref.wall);
-        std::fflush(stdout);
-        ours.push_back(run.cpu);
-        refs.push_back(ref.cpu);
+    std::vector<benchsupport::Measured> programs;
+    programs.push_back({"dovetune", {DOVETUNE_EXE, mp3}, benchsupport::playerEnv(app, config, Sink), {}, {}, false});
+    std::vector<std::string> missing;
+    for (const benchsupport::Peer& peer : {benchsupport::gstPlay(mp3), benchsupport::audacious(root + "/audacious", mp3),
+                                           benchsupport::qmmp(root + "/qmmp", mp3)}) {
+        if (peer.ok())
+            programs.push_back({peer.name, peer.argv, peer.env, {}, {}, false});
+        else
+            missing.push_back(peer.name + ": " + peer.missing);
     }
+    for (int round = 0; round < rounds; ++round)
+        for (benchsupport::Measured& p : programs)
+            if (!p.failed) p.add(benchsupport::startAndMeasure(p.argv, p.env, 3, seconds));
     fs::remove_all(root);
-    if (!ok) return 1;
-    const double c = median(ours), rc = median(refs);
-    std::printf("bench_play_cpu: playing a %.0f s MP3 with the Info Bar shown, median of %d: dovetune %.3f s, "
-                "gst-play-1.0 %.3f s, ratio %.2f (aim: at most 1.5)\n",
-                secs, runs, c, rc, rc > 0 ? c / rc : 0.0);
+
+    const benchsupport::Measured& ours = programs.front();
+    if (ours.failed) {
+        std::printf("bench_play_cpu: dovetune could not be measured (it did not start, or stopped playing)\n");
+        return 1;
+    }
+    const double cpu = benchsupport::median(ours.cpu), wakeups = benchsupport::median(ours.wakeups);
+    std::printf("bench_play_cpu: playing a 128 kbit/s MP3, median of %d run(s) of %.0f s, interleaved:\n", rounds,
+                seconds);
+    double gstCpu = -1;
+    for (const benchsupport::Measured& p : programs) {
+        if (p.failed) {
+            std::printf("  %-14s could not be measured\n", p.name.c_str());
+            continue;
+        }
+        const double pc = benchsupport::median(p.cpu), pw = benchsupport::median(p.wakeups);
+        if (p.name == "gst-play-1.0") gstCpu = pc;
+        std::printf("  %-14s %6.2f %% CPU %7.1f wake-ups/s", p.name.c_str(), pc, pw);
+        if (&p != &ours)
+            std::printf("   dovetune against it: CPU %s (%+.2f points), wake-ups %s", times(cpu, pc).c_str(), cpu - pc,
+                        times(wakeups, pw).c_str());
+        std::printf("\n");
+    }
+    for (const std::string& m : missing) std::printf("  peer skipped, %s\n", m.c_str());
+    const bool wakeMet = wakeups <= GoalWakeups;
+    if (gstCpu < 0) {
+        std::printf("bench_play_cpu: goal at most %.0f wake-ups/s: %s (dovetune %.1f); the CPU goal needs gst-play-1.0\n",
+                    GoalWakeups, wakeMet ? "met" : "MISSED", wakeups);
+        return 0;
+    }
+    const bool met = wakeMet && cpu <= gstCpu + GoalCpuAboveGstPlay;
+    std::printf("bench_play_cpu: goal at most gst-play-1.0's CPU + %.1f points and %.0f wake-ups/s: %s (dovetune "
+                "%.2f %% against %.2f %%, %.1f wake-ups/s)\n",
+                GoalCpuAboveGstPlay, GoalWakeups, met ? "met" : "MISSED", cpu, gstCpu, wakeups);
     return 0;
 }

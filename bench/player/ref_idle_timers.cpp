@@ -1,6 +1,7 @@
-// The reference the player's idle CPU is measured against: two forms::Timer
-// controls ticking every millisecond with nothing to do, on one loaded form,
-// through the same Qt start as the player.
+// A reference for the player's idle load: two forms::Timer controls of 1 ms
+// with nothing to do, on one loaded form, through the same Qt start as the
+// player: the floor of the platform layer (its short timers slowed down as
+// far as they go).
 
 #include "forms/forms.hpp"
 #include "formsqt/run.hpp"

@@ -1,20 +1,27 @@
 // The Info Bar beside the main window on a real X server (Xvfb, platform
 // xcb): a frameless 310 x 52 window whose every pixel outside its labels is
-// its background picture's, while the main window keeps its skinned shape.
+// its background picture's, while the main window keeps its skinned shape;
+// and while a file plays, the time it shows remaining steps down once a
+// second.
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "forms/forms.hpp"
 #include "formsqt/run.hpp"
+#include "media/gst_media_player.hpp"
 #include "player/Form2.hpp"
 #include "player/Form4.hpp"
 #include "player/mMain.hpp"
+#include "player/media_factory.hpp"
 #include "runtime/app.hpp"
 #include "runtime/settings.hpp"
+#include "testsupport/peer_tools.hpp"
 #include "testsupport/screen.hpp"
 #include "testsupport/support.hpp"
 
@@ -120,6 +127,70 @@ TEST(InfoBarOnScreen, AFramelessWindowShowingItsPictureBesideTheShapedMainWindow
 
     main.unload();
     qt.processEvents(100);
+}
+
+// The remaining time is polled by a 1 ms timer that slows down between the
+// changes it finds: each second's step still shows, one second after the one
+// before, as the label's picture on screen.
+TEST(InfoBarOnScreen, TheRemainingTimeStepsDownOnceASecondWhileAFilePlays) {
+    if (!testsupport::haveProgram("lame")) GTEST_SKIP() << "lame is not installed";
+    testsupport::TempDir app, home;
+    testsupport::copyBuilt(app, {"New2.kmf", "skin"});
+    testsupport::ScopedEnv config("XDG_CONFIG_HOME", home.file("config"));
+    testsupport::ScopedEnv sink("DOVETUNE_AUDIO_SINK", "fakesink sync=true");
+    const std::string mp3 = home.file("Eight Seconds.mp3");
+    peer::lame(mp3, "-b 128", 8.0, 44100, 2);
+    runtime::App::setForTest(app.path(), {mp3});
+    runtime::SaveSetting(app.path(), " setting", "mnumarquee", "True");
+
+    formsqt::Session qt;
+    ASSERT_EQ(qt.platformName(), "xcb");
+    player::SetMediaPlayerFactory([] { return std::make_unique<media::GstMediaPlayer>(); });
+    player::mMain::Main();
+    auto& main = forms::Get<player::Form2>();
+    auto& bar = forms::Get<player::Form4>();
+    ASSERT_TRUE(qt.waitUntil([&] { return main.MediaPlayer1.currentPosition() > 0.7; }, 10000));
+
+    using Clock = std::chrono::steady_clock;
+    struct Step {
+        Clock::time_point at;
+        std::string text;
+        forms::Picture shown;
+    };
+    std::vector<Step> steps;
+    std::string last = bar.Label4.caption();
+    const auto end = Clock::now() + std::chrono::milliseconds(4500);
+    while (Clock::now() < end) {
+        qt.processEvents(2);
+        if (bar.Label4.caption() == last) continue;
+        last = bar.Label4.caption();
+        qt.processEvents(20);  // drawn
+        steps.push_back({Clock::now(), last, qt.grabControl(bar.Label4)});
+    }
+    ASSERT_GE(steps.size(), 4u);
+    auto samePixels = [](const forms::Picture& a, const forms::Picture& b) {
+        if (a.width() != b.width() || a.height() != b.height()) return false;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                if (a.pixel(x, y) != b.pixel(x, y)) return false;
+        return true;
+    };
+    auto seconds = [](const std::string& text) {
+        int m = -1, s = -1;
+        return std::sscanf(text.c_str(), " Remain %d : %d", &m, &s) == 2 ? m * 60 + s : -1;
+    };
+    for (std::size_t i = 1; i < steps.size(); ++i) {
+        SCOPED_TRACE(steps[i].text);
+        EXPECT_EQ(seconds(steps[i].text), seconds(steps[i - 1].text) - 1);
+        const double apart = std::chrono::duration<double>(steps[i].at - steps[i - 1].at).count();
+        EXPECT_GT(apart, 0.7);
+        EXPECT_LT(apart, 1.3);
+        ASSERT_FALSE(steps[i].shown.empty());
+        EXPECT_FALSE(samePixels(steps[i].shown, steps[i - 1].shown));
+    }
+    main.unload();
+    qt.processEvents(100);
+    runtime::App::setForTest("", {});
 }
 
 }  // namespace

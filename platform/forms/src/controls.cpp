@@ -855,20 +855,25 @@ ProgressBar::ProgressBar(Container& parent, std::string name, int index)
     b_.width = 2415;
     b_.height = 255;
 }
+// A bound or value written again unchanged (a meter set on every tick) is no
+// change on screen.
 void ProgressBar::setMin(float v) {
     if (v >= max_) runtime::raise(kBadValue, name());
+    if (v == min_) return;
     min_ = v;
     if (value_ < min_) value_ = min_;
     changed(Prop::Range);
 }
 void ProgressBar::setMax(float v) {
     if (v <= min_) runtime::raise(kBadValue, name());
+    if (v == max_) return;
     max_ = v;
     if (value_ > max_) value_ = max_;
     changed(Prop::Range);
 }
 void ProgressBar::setValue(float v) {
     if (v < min_ || v > max_) runtime::raise(kBadValue, name());
+    if (v == value_) return;
     value_ = v;
     changed(Prop::Value);
 }

@@ -7,6 +7,7 @@
 #include "forms/backend.hpp"
 #include "forms/controls.hpp"
 #include "runtime/error.hpp"
+#include "runtime/scheduler.hpp"
 #include "runtime/strings.hpp"
 
 namespace forms {
@@ -24,6 +25,54 @@ Menu* findShortcutIn(const std::vector<Menu*>& items, int keyCode, int shift) {
     }
     return nullptr;
 }
+
+// Everything the model changes on screen goes to the window system through
+// the form's peer; this one passes each request on and tells the scheduler
+// that something observable changed, so short timers that had slowed down
+// while nothing changed come back to their pace. Writes of a property's own
+// value stop in the controls before they get here.
+class ChangeNotingPeer : public FormPeer {
+public:
+    explicit ChangeNotingPeer(std::unique_ptr<FormPeer> peer) : peer_(std::move(peer)) {}
+    ~ChangeNotingPeer() override { changed(); }  // the window goes
+
+    void formChanged(FormProp what) override {
+        changed();
+        peer_->formChanged(what);
+    }
+    void controlAdded(Control& c) override {
+        changed();
+        peer_->controlAdded(c);
+    }
+    void controlRemoved(Control& c) override {
+        changed();
+        peer_->controlRemoved(c);
+    }
+    void controlChanged(Control& c, Prop what) override {
+        changed();
+        peer_->controlChanged(c, what);
+    }
+    void menusChanged() override {
+        changed();
+        peer_->menusChanged();
+    }
+    void focusChanged(Control* c) override {
+        changed();
+        peer_->focusChanged(c);
+    }
+    Menu* popupMenu(Menu& menu) override {
+        changed();
+        return peer_->popupMenu(menu);
+    }
+    void beginSystemMove() override {
+        changed();
+        peer_->beginSystemMove();
+    }
+
+private:
+    static void changed() { runtime::Scheduler::current().noteChange(); }
+    std::unique_ptr<FormPeer> peer_;
+};
 }  // namespace
 
 Form::Form(std::string name) : name_(std::move(name)) { caption_ = name_; }
@@ -92,7 +141,7 @@ void Form::load() {
     app.formLoaded(this);
     syncTabOrder();
     if (Backend* b = app.backend()) {
-        peer_ = b->createPeer(*this);
+        peer_ = std::make_unique<ChangeNotingPeer>(b->createPeer(*this));
         for (Control* c : controls_) peer_->controlAdded(*c);
         peer_->menusChanged();
     }

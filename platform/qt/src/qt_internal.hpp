@@ -27,7 +27,19 @@ namespace formsqt {
 // Timers, deferred and posted calls and descriptor readiness on the Qt loop.
 // A timer tick or a descriptor callback that falls due while an event handler
 // runs (a modal dialog's loop) waits until the handler has returned, unless
-// the handler called DoEvents.
+// the handler called DoEvents; it runs within a slow beat of the return, and
+// within a few milliseconds when the user's answer ended the wait.
+//
+// Short timers (an Interval of 10 ms or less) tick together on one beat.
+// While the beat's ticks change something on screen it keeps 10 ms; after a
+// beat that changed nothing the next one comes twice as late, up to 90 ms
+// apart, so clocks and meters that poll with nothing to show stop waking the
+// machine, and each beat that changes something halves the wait again. Any change made elsewhere (the user's input, a descriptor ready, a
+// posted call such as a media event, a timer started, a control written by
+// other code) brings the beat back to 10 ms at once: what a short timer shows
+// follows an event within one beat of it, and follows time within 100 ms.
+// Longer timers keep their own intervals; a slow beat runs early with their
+// ticks, so they wake the loop together.
 class QtScheduler : public runtime::Scheduler {
 public:
     QtScheduler();
@@ -45,10 +57,18 @@ public:
     void doEvents() override;
     void run() override;
     void quit() override;
+    void noteChange() override;
 
 private:
+    // As on the original platform, no timer ticks more often than every
+    // 10 ms: a shorter Interval is taken as 10.
+    static constexpr int kShortestInterval = 10;
+    // The longest wait between two beats while nothing changes: what a short
+    // timer shows as time passes is then at most 100 ms late, its own work and
+    // the system's timer slack included.
+    static constexpr int kSlowestBeat = 90;
     struct TimerEntry {
-        QTimer* timer = nullptr;  // nullptr: a 1 ms timer on the shared beat
+        QTimer* timer = nullptr;  // nullptr: a short timer on the shared beat
         Callback tick;
         bool running = false;
         bool pending = false;
@@ -67,21 +87,28 @@ private:
     void retryLater();
     void retryHeld();
     void applyWatch(Watch& w);
+    void fireBeat();
+    void joinBeat();
+    void queue(Callback fn);  // defer and post: a call on the UI thread's loop
 
     std::unique_ptr<QObject> ctx_;  // the context of queued calls (the UI thread)
+    std::unique_ptr<QObject> inputWatch_;  // hears the user's input for noteChange
     std::map<Id, TimerEntry> timers_;
-    // As on the original platform, no timer ticks more often than every
-    // 10 ms: a shorter Interval is taken as 10. Those timers tick together on
-    // one beat, in the order they started: one wake-up of the loop instead of
-    // one per timer (a window with two 1 ms clocks stays idle between beats).
-    static constexpr int kShortestInterval = 10;
+    // The short timers, in the order they started: one wake-up of the loop
+    // per beat for all of them.
     QTimer* beat_ = nullptr;
     std::vector<Id> beatIds_;
-    void fireBeat();
+    int pace_ = kShortestInterval;  // the beat's interval now
+    bool inBeat_ = false;
+    std::chrono::steady_clock::time_point lastBeat_;
+    std::uint64_t changes_ = 0;     // changes heard so far
     std::map<Id, Watch> watches_;
     Id next_ = 1;
     int doEventsDepth_ = 0;
-    bool retryQueued_ = false;
+    // Held ticks and descriptors are tried again after retryWait_ ms.
+    static constexpr int kFirstRetry = 5;
+    std::unique_ptr<QTimer> retry_;
+    int retryWait_ = kFirstRetry;
     std::chrono::steady_clock::time_point start_;
 };
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -25,6 +26,14 @@ inline double median(std::vector<double> v) {
     if (v.empty()) return -1;
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
+}
+
+// "x1.25": ours as a multiple of theirs; "n/a" against nothing.
+inline std::string times(double ours, double theirs) {
+    if (theirs <= 0) return "n/a";
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "x%.2f", ours / theirs);
+    return buf;
 }
 
 inline std::string readAll(const std::string& path) {

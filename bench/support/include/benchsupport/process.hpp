@@ -1,18 +1,26 @@
 // Helpers of the benchmarks that start the built programs: a quiet spawn,
-// a process's CPU time, the program folder, and a display to run under.
+// a process's CPU time and wake-ups, the program folder, and a display to
+// run under.
 #pragma once
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 extern char** environ;
@@ -37,13 +45,74 @@ inline double cpuSeconds(pid_t pid) {
     return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
+// What each thread of a running process has used so far: its time on a CPU
+// (nanoseconds, from schedstat) and its context switches, voluntary or not
+// (from status): each switch is one wake-up of that thread, or one time the
+// kernel took the CPU from it.
+struct ThreadUse {
+    long long cpuNs = 0;
+    long long switches = 0;
+};
+inline std::map<int, ThreadUse> threadUse(pid_t pid) {
+    std::map<int, ThreadUse> use;
+    const std::string dir = "/proc/" + std::to_string(pid) + "/task";
+    DIR* d = opendir(dir.c_str());
+    if (!d) return use;
+    while (dirent* e = readdir(d)) {
+        if (e->d_name[0] == '.') continue;
+        const std::string task = dir + "/" + e->d_name;
+        ThreadUse u;
+        std::ifstream sched(task + "/schedstat");
+        if (!(sched >> u.cpuNs)) continue;  // gone meanwhile
+        std::ifstream status(task + "/status");
+        for (std::string line; std::getline(status, line);)
+            if (line.find("ctxt_switches:") != std::string::npos) u.switches += std::atoll(line.c_str() + line.find(':') + 1);
+        use[std::atoi(e->d_name)] = u;
+    }
+    closedir(d);
+    return use;
+}
+
+// A running process measured over a stretch of time: its CPU as a share of
+// one core and its wake-ups per second, summed over its threads (a thread
+// born meanwhile counts from nothing; one that ended meanwhile is lost).
+struct Load {
+    double cpuPercent = -1;
+    double wakeupsPerSecond = -1;
+};
+inline Load measureLoad(pid_t pid, double seconds) {
+    Load load;
+    const auto before = threadUse(pid);
+    const auto t0 = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    const auto after = threadUse(pid);
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    if (before.empty() || after.empty()) return load;
+    long long ns = 0, switches = 0;
+    for (const auto& [tid, u] : after) {
+        auto b = before.find(tid);
+        ns += u.cpuNs - (b == before.end() ? 0 : b->second.cpuNs);
+        switches += u.switches - (b == before.end() ? 0 : b->second.switches);
+    }
+    load.cpuPercent = 100.0 * static_cast<double>(ns) / 1e9 / wall;
+    load.wakeupsPerSecond = static_cast<double>(switches) / wall;
+    return load;
+}
+
 // Starts argv (argv[0] searched on PATH when it has no slash) with this
-// environment plus extraEnv, standard input, output and error on /dev/null.
+// environment, where extraEnv's NAME=value entries replace or add to it,
+// standard input, output and error on /dev/null.
 // The child's id, or -1 with *error set to the spawn's error number.
 inline pid_t spawnQuiet(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv,
                         int* error = nullptr) {
     std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) env.emplace_back(*e);
+    auto nameOf = [](const std::string& entry) { return entry.substr(0, entry.find('=') + 1); };
+    for (char** e = environ; *e; ++e) {
+        const std::string entry = *e;
+        bool replaced = false;
+        for (auto& x : extraEnv) replaced = replaced || nameOf(x) == nameOf(entry);
+        if (!replaced) env.push_back(entry);
+    }
     for (auto& x : extraEnv) env.push_back(x);
     std::vector<char*> envp;
     for (auto& e : env) envp.push_back(e.data());
@@ -62,6 +131,52 @@ inline pid_t spawnQuiet(const std::vector<std::string>& argv, const std::vector<
     posix_spawn_file_actions_destroy(&fa);
     if (error) *error = err;
     return err == 0 ? pid : -1;
+}
+
+// A program a load benchmark runs again and again, and the loads measured.
+struct Measured {
+    std::string name;
+    std::vector<std::string> argv, env;
+    std::vector<double> cpu, wakeups;
+    bool failed = false;  // a run could not be measured
+    void add(const Load& load) {
+        if (load.cpuPercent < 0) {
+            failed = true;
+            return;
+        }
+        cpu.push_back(load.cpuPercent);
+        wakeups.push_back(load.wakeupsPerSecond);
+    }
+};
+
+// Ends a child: SIGTERM (a player closes its windows as at a logout), then
+// SIGKILL when it is still there after two seconds.
+inline void endChild(pid_t pid) {
+    ::kill(pid, SIGTERM);
+    for (int i = 0; i < 200; ++i) {
+        if (::waitpid(pid, nullptr, WNOHANG) == pid) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+}
+
+// Starts argv, lets it settle (calling meanwhile() every 50 ms or so while it
+// does), measures its load over `seconds`, then ends it. cpuPercent < 0 when
+// it could not be started or was gone before the measure ended.
+inline Load startAndMeasure(const std::vector<std::string>& argv, const std::vector<std::string>& env, double settle,
+                            double seconds, const std::function<void()>& meanwhile = {}) {
+    pid_t pid = spawnQuiet(argv, env);
+    if (pid < 0) return {};
+    const auto settled = std::chrono::steady_clock::now() + std::chrono::duration<double>(settle);
+    while (std::chrono::steady_clock::now() < settled) {
+        if (meanwhile) meanwhile();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    Load load = measureLoad(pid, seconds);
+    if (::waitpid(pid, nullptr, WNOHANG) == pid) return {};  // it ended early
+    endChild(pid);
+    return load;
 }
 
 // The environment a player benchmark gives dovetune: its program folder,

@@ -35,6 +35,17 @@ public:
     virtual void updateFd(Id id, bool read, bool write) = 0;
     virtual void unwatchFd(Id id) = 0;
 
+    // Something observable changed: a control or a window took a new value,
+    // so the window system draws it anew. The Qt scheduler lets its short
+    // timers tick less often while their ticks change nothing, and comes back
+    // to their pace at once when it hears of a change made elsewhere, as it
+    // does on its own at any input, descriptor or posted event and at any
+    // timer started. A call out (to the media control, files, sockets) is
+    // made by a handler an event started, or shows itself by the events it
+    // brings (the media control's state and end of stream, socket readiness).
+    // The others ignore it: the manual scheduler counts every tick exactly.
+    virtual void noteChange() {}
+
     // Monotonic milliseconds, and the wall clock (Timer, dates).
     virtual std::int64_t nowMs() const = 0;
     virtual std::chrono::system_clock::time_point wallClock() const = 0;
