@@ -139,6 +139,9 @@ bool CopyFilesToClipboard(const std::vector<std::string>& Paths) {
     std::vector<std::string> files;
     files.reserve(Paths.size());
     for (const std::string& p : Paths) {
+        // No file's name holds a NUL byte, and a file manager would read such
+        // a name only up to it: the copy fails rather than name another file.
+        if (p.find('\0') != std::string::npos) return false;
         std::string path = p.empty() ? p : runtime::ResolvePath(p);
         std::error_code ec;
         if (!path.empty() && path.front() != '/') {

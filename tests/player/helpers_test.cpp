@@ -183,6 +183,9 @@ TEST_F(Helpers, CopyFilesToClipboard) {
     EXPECT_TRUE(player::CopyFilesToClipboard({"/music/a.mp3"}));
     EXPECT_EQ(forms::clipboard().files(), (std::vector<std::string>{"/music/a.mp3"}));
     EXPECT_EQ(env.clipboard.uriList(), "file:///music/a.mp3\r\n");
+    // A name holding a NUL names no file: the copy fails and the clipboard keeps what it held.
+    EXPECT_FALSE(player::CopyFilesToClipboard({std::string("/music/a.mp3\0junk", 17)}));
+    EXPECT_EQ(forms::clipboard().files(), (std::vector<std::string>{"/music/a.mp3"}));
 }
 
 TEST_F(Helpers, CopyFilesToClipboardNamesTheFilesAsTheFileManagersFindThem) {
