@@ -116,14 +116,9 @@ int main(int argc, char** argv) {
     const int runs = brief ? 1 : 3;
     const std::size_t small = 10000, large = 50000;
 
-    const std::string root = benchsupport::makeTempFolder(fs::temp_directory_path().string(), "bench-builder");
-    if (root.empty()) {
-        std::printf("bench_builder: cannot make a temporary folder\n");
-        return 1;
-    }
-    setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
+    const std::string root = benchsupport::makeProgramRoot("bench_builder", "bench-builder");
+    if (root.empty()) return 1;
     const std::string app = root + "/app";
-    benchsupport::copyProgramFolder(app);
 
     // One second of a lame tone, under 50,000 names in 97 folders (hard
     // links: every entry is a real MP3 file, measured as a user's would be).

@@ -86,14 +86,9 @@ int main(int argc, char** argv) {
     const int keys = brief ? 6 : 20;
     const double playSeconds = brief ? 4 : 8;
 
-    const std::string root = benchsupport::makeTempFolder(fs::temp_directory_path().string(), "bench-follow");
-    if (root.empty()) {
-        std::printf("bench_follow: cannot make a temporary folder\n");
-        return 1;
-    }
-    setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
+    const std::string root = benchsupport::makeProgramRoot("bench_follow", "bench-follow");
+    if (root.empty()) return 1;
     const std::string app = root + "/app";
-    benchsupport::copyProgramFolder(app);
     runtime::SaveSetting(app, " setting", "mnumarquee", "True");  // the Info Bar shown
     const std::string mp3 = root + "/tone.mp3";
     std::ofstream(mp3, std::ios::binary) << benchsupport::encodedAudio(root, static_cast<int>(playSeconds) + 10);

@@ -52,14 +52,9 @@ int main(int argc, char** argv) {
     const int runs = brief ? 1 : 3;
     const std::size_t files = brief ? 5000 : 50000;
 
-    const std::string root = benchsupport::makeTempFolder(fs::temp_directory_path().string(), "bench-songs");
-    if (root.empty()) {
-        std::printf("bench_songs_menu: cannot make a temporary folder\n");
-        return 1;
-    }
-    setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
+    const std::string root = benchsupport::makeProgramRoot("bench_songs_menu", "bench-songs");
+    if (root.empty()) return 1;
     const std::string app = root + "/app";
-    benchsupport::copyProgramFolder(app);
 
     // One second of a lame tone under every name (hard links), all in one
     // folder; the saved playlist holds them all, so the start lists them at once.

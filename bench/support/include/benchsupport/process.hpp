@@ -23,6 +23,8 @@
 #include <thread>
 #include <vector>
 
+#include "benchsupport/bench.hpp"
+
 extern char** environ;
 
 namespace benchsupport {
@@ -205,6 +207,20 @@ inline void copyProgramFolder(const std::string& dir) {
     fs::copy_file(DOVETUNE_BUILT_PROGRAM_DIR "/New2.kmf", dir + "/New2.kmf", fs::copy_options::overwrite_existing);
     fs::copy(DOVETUNE_BUILT_PROGRAM_DIR "/skin", dir + "/skin",
              fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+}
+
+// A temporary folder for a benchmark of the player on screen: settings of its
+// own under root/config and a program folder at root/app. Returns root, or ""
+// (after saying so) when no folder could be made.
+inline std::string makeProgramRoot(const char* bench, const char* name) {
+    const std::string root = makeTempFolder(std::filesystem::temp_directory_path().string(), name);
+    if (root.empty()) {
+        std::printf("%s: cannot make a temporary folder\n", bench);
+        return root;
+    }
+    setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
+    copyProgramFolder(root + "/app");
+    return root;
 }
 #endif
 
