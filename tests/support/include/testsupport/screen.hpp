@@ -173,7 +173,9 @@ inline void expectClickStaysAndDragMoves(formsqt::Session& qt, forms::Form& f, i
     xdo("click 1");
     if (clicks) qt.waitUntil([&] { return *clicks > 0; }, 1000);
     qt.processEvents(clicks ? 200 : 400);
-    if (clicks) EXPECT_EQ(*clicks, 1);
+    if (clicks) {
+        EXPECT_EQ(*clicks, 1);
+    }
     int x1 = 0, y1 = 0;
     ASSERT_TRUE(qt.windowPosition(f, x1, y1));
     EXPECT_EQ(x1, x0) << "a click moved the window";
@@ -184,8 +186,12 @@ inline void expectClickStaysAndDragMoves(formsqt::Session& qt, forms::Form& f, i
     ASSERT_TRUE(qt.windowPosition(f, x1, y1));
     EXPECT_EQ(x1, x0 + 40);
     EXPECT_EQ(y1, y0 + 40);
-    if (ups) EXPECT_EQ(*ups, 0);
-    if (clicks) EXPECT_EQ(*clicks, 0);
+    if (ups) {
+        EXPECT_EQ(*ups, 0);
+    }
+    if (clicks) {
+        EXPECT_EQ(*clicks, 0);
+    }
     EXPECT_EQ(f.left(), (x0 + 40 - f.clientOffsetX()) * 15.0f);
 }
 
