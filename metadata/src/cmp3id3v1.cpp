@@ -95,7 +95,7 @@ void cMP3ID3v1::ReadTag() {
     }
 }
 
-cMP3ID3v1::Record cMP3ID3v1::RecordFor(std::int64_t length, const ReadAt& read) const {
+FileEnding cMP3ID3v1::RecordFor(std::int64_t length, const ReadAt& read) const {
     if (length == 0) throw runtime::Error(kNotAnMp3File, mp3File_ + " is not a valid MP3 file.", ErrorSource());
     if (length <= kBlock) return {};
     std::string fields;
@@ -125,7 +125,7 @@ void cMP3ID3v1::WriteTag() {
     try {
         file->requireFile(file_);
         const std::int64_t length = file->length();
-        const Record record =
+        const FileEnding record =
             RecordFor(length, [&](std::int64_t offset, std::size_t count) { return file->read(offset, count); });
         if (record.bytes.empty()) return;
         if (record.replaced > 0) {

@@ -14,9 +14,9 @@ TagWrite WriteBothTags(metadata::cMP3ID3v1& v1, metadata::cMP3ID3v2& v2) {
     try {
         if (together) {
             v2.Update([&](std::int64_t length, const metadata::ReadAt& bytes) {
-                metadata::cMP3ID3v1::Record r = v1.RecordFor(length, bytes);
+                metadata::FileEnding record = v1.RecordFor(length, bytes);
                 id3v1InNewFile = true;
-                return metadata::cMP3ID3v2::FileEnding{r.replaced, std::move(r.bytes)};
+                return record;
             });
         } else {
             v2.Update();

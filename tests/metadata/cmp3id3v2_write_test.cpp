@@ -430,7 +430,7 @@ TEST_F(Id3v2Write, AFailedGrowLeavesTheOriginalUntouched) {
 // bytes named; a tag written in place does not ask; an ending that fails
 // leaves the file as it was.
 TEST_F(Id3v2Write, AGrownTagsNewFileEndsAsTheEndingSays) {
-    using Ending = cMP3ID3v2::FileEnding;
+    using Ending = metadata::FileEnding;
     struct Case {
         const char* name;
         std::string original;

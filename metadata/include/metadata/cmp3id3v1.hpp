@@ -39,16 +39,12 @@ public:
     void Update();
 
     // What Update writes at the end of a file of `length` bytes that `read`
-    // reads: `bytes` in place of its last `replaced` bytes (the fields of its
-    // old record, or none: a new record follows the last byte). Nothing for a
-    // file of 1 to 128 bytes; kNotAnMp3File for an empty one. For a caller
-    // that makes a new file of the old one and wants the record in it before
-    // the new file takes the old one's place.
-    struct Record {
-        std::int64_t replaced = 0;
-        std::string bytes;
-    };
-    Record RecordFor(std::int64_t length, const ReadAt& read) const;
+    // reads: the fields of its old record in their place, or a new record
+    // after the last byte. Nothing for a file of 1 to 128 bytes;
+    // kNotAnMp3File for an empty one. For a caller that makes a new file of
+    // the old one and wants the record in it before the new file takes the
+    // old one's place.
+    FileEnding RecordFor(std::int64_t length, const ReadAt& read) const;
 
     // The file the object stands for: the one its last read opened (none when
     // that open failed, and then Update writes whatever the path names).

@@ -105,14 +105,8 @@ public:
     // nothing is written.
     void Update();
 
-    // What a new file that a growing tag writes ends with: `bytes` in place of
-    // its last `replaced` bytes.
-    struct FileEnding {
-        std::int64_t replaced = 0;
-        std::string bytes;
-    };
-    // The new file as it would be (its length and a reader over its bytes)
-    // to what it ends with.
+    // The new file that a growing tag writes, as it would be (its length and
+    // a reader over its bytes), to what it ends with.
     using GrownFileEnding = std::function<FileEnding(std::int64_t length, const ReadAt& read)>;
     // Update; when the tag grows into a new file, that file ends as `ending`
     // says before it is renamed into place, so that a crash leaves the file

@@ -23,6 +23,13 @@ namespace metadata {
 // Reads `count` bytes at 0-based `offset`; returns fewer at the end of the file.
 using ReadAt = std::function<std::string(std::int64_t offset, std::size_t count)>;
 
+// What a file ends with once written: `bytes` in place of its last
+// `replaced` bytes (0: after its last byte).
+struct FileEnding {
+    std::int64_t replaced = 0;
+    std::string bytes;
+};
+
 struct Id3v2Header {
     int major = 0, revision = 0, flags = 0;
     bool plainSize = false;   // the size is the original program's plain big-endian form

@@ -223,17 +223,9 @@ bool Control::hasTabIndex() const {
     }
 }
 
-bool Control::windowed() const {
-    switch (kind()) {
-        case Kind::Label:
-        case Kind::Image:
-        case Kind::Shape:
-        case Kind::Timer:
-        case Kind::CommonDialog:
-        case Kind::Custom: return false;
-        default: return true;
-    }
-}
+// Every control that takes a place in the tab order has a window of its own,
+// but for the label, which is drawn on its container's surface.
+bool Control::windowed() const { return hasTabIndex() && kind() != Kind::Label; }
 
 int Control::tabIndex() const {
     form_->syncTabOrder();
