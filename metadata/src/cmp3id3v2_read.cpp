@@ -88,12 +88,11 @@ void cMP3ID3v2::LoadTag() {
         });
     } catch (const runtime::Error& e) {
         loadError_ = Id3v2Error(e);
-        comment_ = ownText("COMM");
-        lyrics_ = ownText("USLT");
-        throw *loadError_;
     }
+    // Also of a tag read only in part: what was read is shown.
     comment_ = ownText("COMM");
     lyrics_ = ownText("USLT");
+    if (loadError_) throw *loadError_;
 }
 
 // The text of the frame that Comment or Lyrics stands for; "" when none.
