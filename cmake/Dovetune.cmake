@@ -85,7 +85,19 @@ function(dovetune_screen_test)
       add_dependencies(${S_TARGET} ${assets})
     endif()
   endforeach()
-  add_test(NAME ${S_NAME} COMMAND xvfb-run -a -s "-screen 0 ${S_SCREEN}" $<TARGET_FILE:${S_TARGET}>)
+  # Each screen test looks for a free X display from a number of its own
+  # (-n before -a, which starts its search from the number given so far):
+  # xvfb-run -a alone starts every search at 99, and two tests started at
+  # once by a parallel ctest could then both take the same display, the
+  # first to end taking the other's server with it.
+  get_property(screen_tests GLOBAL PROPERTY DOVETUNE_SCREEN_TESTS)
+  if(NOT screen_tests)
+    set(screen_tests 0)
+  endif()
+  math(EXPR server "100 + 5 * ${screen_tests}")
+  math(EXPR screen_tests "${screen_tests} + 1")
+  set_property(GLOBAL PROPERTY DOVETUNE_SCREEN_TESTS ${screen_tests})
+  add_test(NAME ${S_NAME} COMMAND xvfb-run -n ${server} -a -s "-screen 0 ${S_SCREEN}" $<TARGET_FILE:${S_TARGET}>)
   set_tests_properties(${S_NAME} PROPERTIES
       LABELS screen TIMEOUT 120
       ENVIRONMENT "QT_QPA_PLATFORM=xcb;ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=0")
